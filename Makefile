@@ -1,0 +1,39 @@
+# Two commands set everything up on a fresh Debian 12 machine: `make run` and `make test`.
+BUILD     ?= build
+SAN_BUILD ?= build-san
+JOBS      ?= $(shell nproc)
+RUN_DIR   := $(BUILD)/run
+
+.PHONY: all deps configure build run test test-release test-sanitize bench clean
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@scripts/run-game.sh $(RUN_DIR)
+
+test: test-release test-sanitize
+
+test-release: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+test-sanitize: deps
+	@cmake -S . -B $(SAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUELVANE_SANITIZE=ON >/dev/null
+	@cmake --build $(SAN_BUILD) -j $(JOBS)
+	cd $(SAN_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+bench: deps
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUELVANE_BENCH=ON >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS)
+	@scripts/run-benchmarks.sh $(BUILD)
+
+clean:
+	rm -rf $(BUILD) $(SAN_BUILD)

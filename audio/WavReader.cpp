@@ -36,7 +36,9 @@ uint64_t remaining(std::istream& in) {
 
 WavFormat parseFormat(const std::vector<uint8_t>& body) {
     uint8_t record[18] = {};
-    std::memcpy(record, body.data(), std::min<std::size_t>(body.size(), sizeof record));
+    if (!body.empty()) {
+        std::memcpy(record, body.data(), std::min<std::size_t>(body.size(), sizeof record));
+    }
     WavFormat f;
     f.formatTag = half(record);
     f.channels = half(record + 2);

@@ -8,6 +8,11 @@
 #include <fstream>
 
 std::optional<std::string> readDeviceSettings(const std::filesystem::path& file) {
+    std::error_code error;
+    // A folder of that name opens as a stream but is no settings file.
+    if (std::filesystem::is_directory(file, error)) {
+        return std::nullopt;
+    }
     std::ifstream in(file, std::ios::binary);
     if (!in) {
         return std::nullopt;

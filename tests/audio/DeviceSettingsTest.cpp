@@ -20,6 +20,8 @@ std::string contents(const std::filesystem::path& file) {
 TEST(DeviceSettings, MissingFileGivesNothing) {
     TempDir dir;
     EXPECT_EQ(readDeviceSettings(dir / kDeviceSettingsFile), std::nullopt);
+    std::filesystem::create_directory(dir / kDeviceSettingsFile);
+    EXPECT_EQ(readDeviceSettings(dir / kDeviceSettingsFile), std::nullopt);
 }
 
 TEST(DeviceSettings, ReadsTheFirstLineOnly) {

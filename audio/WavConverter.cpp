@@ -78,10 +78,11 @@ std::optional<std::vector<float>> convertToStereo(const WavSound& sound, uint32_
         return std::nullopt;
     }
     const std::size_t outBytes = cvt.needed ? static_cast<std::size_t>(cvt.len_cvt) : input.size();
+    // A couple of frames at a high rate can come out as no frame at all.
     std::vector<float> stereo(outBytes / sizeof(float) / 2 * 2);
-    std::memcpy(stereo.data(), work.data(), stereo.size() * sizeof(float));
     if (stereo.empty()) {
         return std::nullopt;
     }
+    std::memcpy(stereo.data(), work.data(), stereo.size() * sizeof(float));
     return stereo;
 }

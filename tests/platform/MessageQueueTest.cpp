@@ -89,3 +89,14 @@ TEST(ClockTest, TheVirtualClockStartsAnywhereAndAdvancesOnlyBySleeping) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MessageBoxTest, WithoutADisplayTheMessageGoesToStandardError) {
+    testing::internal::CaptureStderr();
+    platform::messageBox("Execute tonspire and run the program again.", "MIDI Device Error");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "MIDI Device Error: Execute tonspire and run the program again.\n");
+}
+
+}  // namespace

@@ -33,6 +33,7 @@ void BM_StarFieldFrame(benchmark::State& state) {
     Display& display = screen.display;
     seedRandom(1);
     std::vector<Star> stars;
+    stars.reserve(150);
     for (int i = 0; i < 150; ++i)
         stars.emplace_back(display);
     for (auto _ : state) {

@@ -56,10 +56,10 @@ class Layout {
         for (const Placed& p : placed) {
             // Each picture on a slightly lighter tile, so its full cell size shows.
             Image tile = p.image;
-            tile.fillTransparent(rgb(52, 52, 60));
+            tile.fillTransparent(rgb(44, 44, 52));
             sheet.drawOver(tile, p.x, p.y);
         }
-        sheet.fillTransparent(rgb(34, 34, 40));
+        sheet.fillTransparent(rgb(26, 26, 32));
         return sheet;
     }
 

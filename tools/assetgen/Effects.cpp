@@ -60,11 +60,11 @@ Image turnedMissile(const Image& missile, float angle) {
             if (along < 0.0f || along > 1.0f) {
                 continue;
             }
-            float width = 1.9f * (1.0f - along) + 0.3f;
+            float width = 2.4f * (1.0f - along) + 0.4f;
             float across = std::fabs(u) / width;
             if (across < 1.0f) {
                 float heat = (1.0f - along) * (1.0f - across * across);
-                frame.addLight(x, y, fireColour(0.35f + 0.65f * heat), 0.35f + 0.65f * heat);
+                frame.addLight(x, y, fireColour(0.55f + 0.45f * heat), 0.6f + 0.6f * heat);
             }
         }
     }

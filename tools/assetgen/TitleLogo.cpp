@@ -11,7 +11,7 @@ namespace assetgen {
 namespace {
 
 constexpr int kWidth = 486;
-constexpr int kHeight = 130;
+constexpr int kHeight = 112;
 
 struct Point {
     float x, y;
@@ -61,6 +61,7 @@ Glyph glyph(char c) {
 
 struct Segment {
     float x0, y0, x1, y1;
+    float clipBottom;  // square ends may not poke out past the letter's cap and base lines
 };
 
 // Distance to a segment with square ends, so strokes meet in sharp corners.
@@ -71,15 +72,15 @@ float boxDistance(float px, float py, const Segment& s, float half) {
     float along = (px - s.x0) * ux + (py - s.y0) * uy;
     float across = std::fabs(-(px - s.x0) * uy + (py - s.y0) * ux);
     float outside = std::max(-half - along, along - len - half);
-    return std::max(across, outside);
+    return std::max(across - half, outside);
 }
 
 }  // namespace
 
 Image titleLogo() {
-    const float letterHeight = 62.0f;
-    const float half = 6.2f;  // half the stroke width
-    const float gap = 2.0f * half + 10.0f;
+    const float letterHeight = 56.0f;
+    const float half = 5.6f;  // half the stroke width
+    const float gap = 2.0f * half + 8.0f;
     const float slant = 0.22f;
     const char* word = "QUELVANE";
 
@@ -87,7 +88,7 @@ Image titleLogo() {
     for (const char* c = word; *c; ++c) {
         total += glyph(*c).width * letterHeight + (c[1] ? gap : 0.0f);
     }
-    const float top = 24.0f;
+    const float top = 26.0f;
     float left = (kWidth - total) / 2.0f + slant * letterHeight / 2.0f;
 
     std::vector<Segment> segments;
@@ -100,7 +101,8 @@ Image titleLogo() {
                     return Point{left + p.x * letterHeight - slant * (y - top), y};
                 };
                 Point a = place(stroke[i]), b = place(stroke[i + 1]);
-                segments.push_back({a.x, a.y, b.x, b.y});
+                segments.push_back(
+                    {a.x, a.y, b.x, b.y, std::max({top + letterHeight, a.y, b.y}) + half});
             }
         }
         left += g.width * letterHeight + gap;
@@ -108,7 +110,8 @@ Image titleLogo() {
     auto distance = [&](float x, float y) {
         float d = 1e9f;
         for (const Segment& s : segments) {
-            d = std::min(d, boxDistance(x, y, s, half));
+            float clip = std::max(top - half - y, y - s.clipBottom);
+            d = std::min(d, std::max(boxDistance(x, y, s, half), clip));
         }
         return d;
     };

@@ -4,7 +4,7 @@
 
 namespace assetgen {
 
-// title.bmp, 486 x 130: "QUELVANE" in slanted chrome capitals with a dark outline and a blue halo,
+// title.bmp, 486 x 112: "QUELVANE" in slanted chrome capitals with a dark outline and a blue halo,
 // over a thin light streak.
 Image titleLogo();
 

@@ -42,7 +42,9 @@ class Filter {
   public:
     // Returns the band-pass output; low() holds the low-pass output of the same step.
     float step(float input, float cutoff, float resonance) {
-        float f = 2.0f * std::sin(3.14159265f * std::min(cutoff, kRate * 0.2f) / kRate);
+        // Kept inside the range where this filter is stable for the given damping.
+        float f = std::min({2.0f * std::sin(3.14159265f * std::min(cutoff, kRate * 0.2f) / kRate),
+                            1.0f, 0.9f * (2.0f - resonance)});
         lowOut += f * bandOut;
         float high = input - lowOut - resonance * bandOut;
         bandOut += f * high;
@@ -124,7 +126,7 @@ Sound laserSound() {
         modulator += kTwoPi * f * 2.005f / kRate;
         float index = 0.6f + 2.6f * std::exp(-t / 0.05f);
         float raw = std::sin(carrier + index * std::sin(modulator));
-        soften.step(raw, 5000.0f, 1.2f);
+        soften.step(raw, 5000.0f, 0.8f);
         return soften.low() * envelope(t, 0.002f, 0.09f);
     }));
 }

@@ -1,5 +1,6 @@
 #include "game/gfx/ShipIcon.h"
 
+#include <cstddef>
 #include <utility>
 
 namespace {
@@ -55,7 +56,7 @@ std::array<uint32_t, 32 * 32> shipIcon() {
     std::array<uint32_t, 32 * 32> pixels{};
     for (int y = 0; y < 32; ++y) {
         for (int x = 0; x < 32; ++x) {
-            pixels[static_cast<size_t>(y * 32 + x)] = colourOf(kRows[y][x]);
+            pixels[static_cast<std::size_t>(y * 32 + x)] = colourOf(kRows[y][x]);
         }
     }
     return pixels;

@@ -1,0 +1,126 @@
+#!/usr/bin/env bash
+# Drives the real tonspire on an X server (xvfb-run) with xdotool, the way a user would, and checks
+# MidiDevice.ini after each run. Usage: tonspire_end_to_end.sh TONSPIRE SEND_WINDOW_CLOSE SCREENSHOT.png
+set -euo pipefail
+tonspire=$1
+send_window_close=$2
+screenshot=$3
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/tonspire-e2e-XXXXXX")
+pid=
+cleanup() {
+    if [[ -n "$pid" ]]; then kill "$pid" 2>/dev/null || true; fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+cd "$work"
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# With no sequencer and no sound card the software synthesizer is the one port; elsewhere it is
+# still listed, and the dialog's first entry is the first line of --list.
+"$tonspire" --list >ports.txt
+grep -qx "Software Synthesizer" ports.txt || fail "--list lacks the software synthesizer: $(cat ports.txt)"
+first_port=$(head -n 1 ports.txt)
+"$tonspire" --help | grep -q -- "--list" || fail "--help does not describe --list"
+if "$tonspire" --bogus 2>/dev/null; then fail "an unknown option was accepted"; fi
+
+window=
+start() {
+    "$tonspire" &
+    pid=$!
+    window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Tonspire$' | head -n 1)
+    [[ -n "$window" ]] || fail "the Tonspire window did not appear"
+    xdotool windowfocus --sync "$window"
+    sleep 0.5
+}
+
+# Waits for tonspire to end by itself and checks its exit status.
+finish() {
+    local waited=0
+    while kill -0 "$pid" 2>/dev/null; do
+        ((waited++ < 200)) || fail "tonspire did not end ($1)"
+        sleep 0.1
+    done
+    local status=0
+    wait "$pid" || status=$?
+    pid=
+    [[ $status -eq 0 ]] || fail "tonspire ended with status $status ($1)"
+}
+
+still_open() {
+    sleep 1
+    kill -0 "$pid" 2>/dev/null || fail "tonspire ended ($1)"
+}
+
+expect_file() {
+    [[ -f MidiDevice.ini ]] || fail "no MidiDevice.ini ($2)"
+    [[ "$(cat MidiDevice.ini)" == "$1" ]] || fail "MidiDevice.ini holds '$(cat MidiDevice.ini)' ($2)"
+    [[ $(stat -c %s MidiDevice.ini) -eq ${#1} ]] || fail "MidiDevice.ini has extra bytes ($2)"
+}
+
+# Unchanged means the very same file, not rewritten with the same text.
+expect_untouched() {
+    cmp -s MidiDevice.ini before.ini || fail "MidiDevice.ini changed ($1)"
+    [[ $(stat -c %i MidiDevice.ini) == "$inode" ]] || fail "MidiDevice.ini was replaced ($1)"
+}
+
+saved() {
+    printf '%s' "$1" >MidiDevice.ini
+    cp MidiDevice.ini before.ini
+    inode=$(stat -c %i MidiDevice.ini)
+}
+
+# A new player: the first entry is selected, Enter accepts it.
+rm -f MidiDevice.ini
+start
+import -window "$window" "$screenshot"
+xdotool key Return
+finish "Enter with no settings file"
+expect_file "$first_port" "Enter with no settings file"
+
+# A saved name in other case is a prefix of the port: it is preselected.
+saved "SOFTWARE synth"
+start
+xdotool key Return
+finish "Enter with a saved prefix"
+expect_file "Software Synthesizer" "Enter with a saved prefix"
+
+# A saved port that is gone: nothing is selected and Accept waits until the user picks one.
+saved "Roland SC-55"
+start
+xdotool key Return
+still_open "Enter with nothing selected"
+expect_untouched "Enter with nothing selected"
+xdotool key Home Tab
+sleep 0.3
+xdotool key space
+finish "picked the first entry, Tab to Accept, Space"
+expect_file "$first_port" "picked the first entry, Tab to Accept, Space"
+
+# Cancel, by Tab to its button and Enter, and by Escape.
+saved "Roland SC-55"
+start
+xdotool key Home Tab Tab
+sleep 0.3
+xdotool key Return
+finish "Cancel button"
+expect_untouched "Cancel button"
+
+start
+xdotool key Home Escape
+finish "Escape"
+expect_untouched "Escape"
+
+# Closing the window, as a window manager asks it to.
+saved "Software Synthesizer"
+start
+xdotool key Home
+"$send_window_close" "$window"
+finish "window closed"
+expect_untouched "window closed"
+
+echo "tonspire end to end: all runs passed; screenshot in $screenshot"

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Drives the real tonspire on an X server (xvfb-run) with xdotool, the way a user would, and checks
-# MidiDevice.ini after each run. Usage: tonspire_end_to_end.sh TONSPIRE SEND_WINDOW_CLOSE SCREENSHOT.png
+# MidiDevice.ini after each run; then the start script of `make run`, which asks a new player first.
+# Usage: tonspire_end_to_end.sh TONSPIRE SEND_WINDOW_CLOSE SCREENSHOT.png RUN_GAME_SCRIPT
 set -euo pipefail
 tonspire=$1
 send_window_close=$2
 screenshot=$3
+run_game=$4
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tonspire-e2e-XXXXXX")
 pid=
@@ -29,8 +31,10 @@ first_port=$(head -n 1 ports.txt)
 if "$tonspire" --bogus 2>/dev/null; then fail "an unknown option was accepted"; fi
 
 window=
+# Starts a command (tonspire itself by default) and waits for its Tonspire window.
 start() {
-    "$tonspire" &
+    if [[ $# -eq 0 ]]; then set -- "$tonspire"; fi
+    "$@" &
     pid=$!
     window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Tonspire$' | head -n 1)
     [[ -n "$window" ]] || fail "the Tonspire window did not appear"
@@ -122,5 +126,19 @@ xdotool key Home
 "$send_window_close" "$window"
 finish "window closed"
 expect_untouched "window closed"
+
+# The start script: a new player is asked first, then the game starts with the choice; a known
+# player goes straight into the game. The game here only records what it found.
+mkdir run
+ln -s "$tonspire" run/tonspire
+printf '#!/bin/sh\nprintf "game saw: %%s\\n" "$(cat MidiDevice.ini)" >>game.log\n' >run/quelvane
+chmod +x run/quelvane
+start "$run_game" run
+xdotool key Return
+finish "start script, new player"
+[[ "$(cat run/game.log)" == "game saw: $first_port" ]] || fail "start script: $(cat run/game.log)"
+
+timeout 60 "$run_game" run || fail "start script with a settings file did not go straight to the game"
+[[ $(grep -c "game saw: $first_port" run/game.log) -eq 2 ]] || fail "start script: $(cat run/game.log)"
 
 echo "tonspire end to end: all runs passed; screenshot in $screenshot"

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <string_view>
+
+#include "game/gfx/Colour.h"
+#include "game/gfx/Pen.h"
+
+class Font;
+class Surface;
+
+enum class BackgroundMode { Transparent = 1, Opaque = 2 };
+
+// The drawing state of a surface for text and lines, with the settings a GDI device context has:
+// a font, a pen, a background mode and colour, a text colour and a current position.
+class DeviceContext {
+  public:
+    explicit DeviceContext(Surface& target) : target_(target) {}
+
+    ColorRef getPixel(int x, int y) const;  // kInvalidColour outside the surface
+    void setPixel(int x, int y, ColorRef colour);
+
+    // Each setter returns the setting it replaced. A null font is the stock font.
+    const Font* selectFont(const Font* font);
+    Pen selectPen(Pen pen);
+    BackgroundMode setBkMode(BackgroundMode mode);
+    ColorRef setBkColor(ColorRef colour);
+    ColorRef setTextColor(ColorRef colour);
+
+    const Font* font() const { return font_; }
+    Pen pen() const { return pen_; }
+    BackgroundMode bkMode() const { return bkMode_; }
+    ColorRef bkColor() const { return bkColor_; }
+    ColorRef textColor() const { return textColor_; }
+
+    void moveTo(int x, int y);
+    // A line in the pen's colour from the current position up to, not including, (x, y).
+    void lineTo(int x, int y);
+    // Text with its cell's top-left corner at (x, y).
+    void textOut(int x, int y, std::string_view text);
+
+  private:
+    Surface& target_;
+    const Font* font_ = nullptr;
+    Pen pen_{};
+    BackgroundMode bkMode_ = BackgroundMode::Opaque;
+    ColorRef bkColor_ = rgb(255, 255, 255);
+    ColorRef textColor_ = rgb(0, 0, 0);
+    int penX_ = 0;
+    int penY_ = 0;
+};

@@ -1,0 +1,8 @@
+#pragma once
+
+#include "game/gfx/Colour.h"
+
+// A solid line style, one pixel wide: the game creates one for each line it draws.
+struct Pen {
+    ColorRef colour = 0;
+};

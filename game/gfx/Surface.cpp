@@ -1,0 +1,49 @@
+#include "game/gfx/Surface.h"
+
+#include <algorithm>
+
+Surface::Surface(int width, int height)
+    : width_(width), height_(height), pixels_(static_cast<size_t>(width) * height, 0), dc_(*this) {}
+
+SurfaceResult Surface::lock(LockInfo& info) {
+    if (locked_ || dcHeld_)
+        return SurfaceResult::Busy;
+    locked_ = true;
+    info.pitch = pitch();
+    info.bits = pixels_.data();
+    info.bitCount = 32;
+    return SurfaceResult::Ok;
+}
+
+SurfaceResult Surface::unlock() {
+    if (!locked_)
+        return SurfaceResult::NotLocked;
+    locked_ = false;
+    return SurfaceResult::Ok;
+}
+
+SurfaceResult Surface::getDC(DeviceContext*& dc) {
+    if (locked_ || dcHeld_)
+        return SurfaceResult::Busy;
+    dcHeld_ = true;
+    dc = &dc_;
+    return SurfaceResult::Ok;
+}
+
+SurfaceResult Surface::releaseDC(DeviceContext* dc) {
+    if (!dcHeld_ || dc != &dc_)
+        return SurfaceResult::NotHeld;
+    dcHeld_ = false;
+    return SurfaceResult::Ok;
+}
+
+void Surface::fill(uint32_t pixel, int left, int top, int right, int bottom) {
+    left = std::max(left, 0);
+    top = std::max(top, 0);
+    right = std::min(right, width_);
+    bottom = std::min(bottom, height_);
+    for (int y = top; y < bottom; ++y) {
+        std::fill_n(&pixels_[static_cast<size_t>(y) * width_ + left], std::max(right - left, 0),
+                    pixel);
+    }
+}

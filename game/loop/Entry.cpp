@@ -1,0 +1,27 @@
+#include "game/loop/Entry.h"
+
+#include <cstdio>
+
+#include "game/loop/GameState.h"
+#include "game/loop/Random.h"
+#include "game/loop/Startup.h"
+
+bool startGame(uint32_t seed) {
+    seedRandom(seed);
+    gameWindow = platform::Window::create("Quelvane!", 640, 480, nullptr);
+    if (!gameWindow) {
+        std::fprintf(stderr, "quelvane: cannot open the game's window\n");
+        return false;
+    }
+    initialiseGame();
+    if (display.GetStatus().state != DisplayState::Ready) {
+        std::fprintf(stderr, "quelvane: cannot take over the screen\n");
+        shutdownGame();
+        return false;
+    }
+    return true;
+}
+
+void endGame() {
+    shutdownGame();
+}

@@ -1,0 +1,6 @@
+#pragma once
+
+#include "platform/Message.h"
+
+// What the game does with each message of its window.
+void windowProc(const platform::Message& message);

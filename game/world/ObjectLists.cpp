@@ -1,0 +1,22 @@
+#include "game/world/ObjectLists.h"
+
+#include "game/gfx/Display.h"
+
+std::vector<Alien> aliens;
+OwningList<Pickup> pickups;
+
+void addPickup(std::unique_ptr<Pickup> pickup) {
+    pickups.push_back(std::move(pickup));
+}
+
+void clearPickups() {
+    pickups.clear();
+}
+
+void updatePickups(Display& display, int32_t shipX, int32_t shipY) {
+    walkRemoving(pickups, [&](Pickup& p) {
+        p.draw(display);
+        // An item collected in the frame its lifetime ends counts as collected.
+        return p.collect(display, shipX, shipY) || p.expired(display);
+    });
+}

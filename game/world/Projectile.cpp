@@ -1,0 +1,23 @@
+#include "game/world/Projectile.h"
+
+#include "game/gfx/Display.h"
+#include "game/loop/GameState.h"
+#include "game/world/Collision.h"
+#include "game/world/ObjectLists.h"
+
+void Projectile::erase(Display& display) {
+    display.FillRect(eraseColour, static_cast<int32_t>(x), static_cast<int32_t>(y),
+                     static_cast<int32_t>(x + width), static_cast<int32_t>(y + sheetHeight));
+}
+
+bool Projectile::hitAliens(Display&) {
+    const int32_t boxHeight = sheetHeight / frameCount;
+    for (size_t i = 0; i < aliens.size(); ++i) {
+        if (!projectileOverlapsAlien(x, y, width, boxHeight, aliens[i]))
+            continue;
+        if (!aliens[i].takeDamage(damage))
+            aliens.erase(aliens.begin() + static_cast<ptrdiff_t>(i));
+        return true;
+    }
+    return false;
+}

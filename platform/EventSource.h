@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "platform/Message.h"
+
+namespace platform {
+
+// Where the window's messages come from: SDL's event queue, or a script.
+class EventSource {
+  public:
+    using Deliver = std::function<void(const Message&)>;
+    virtual ~EventSource() = default;
+    // Hands every message that is waiting to deliver, without blocking.
+    virtual void pump(const Deliver& deliver) = 0;
+};
+
+// Reads SDL's events while SDL's video is running.
+class SdlEventSource : public EventSource {
+  public:
+    void pump(const Deliver& deliver) override;
+};
+
+// Messages scripted by frame: each is delivered once the current frame has reached its own.
+class ScriptedEvents : public EventSource {
+  public:
+    void add(uint32_t frame, const Message& message);
+    void setFrame(uint32_t frame) { frame_ = frame; }
+    void pump(const Deliver& deliver) override;
+    bool finished() const { return next_ == events_.size(); }
+
+  private:
+    struct Event {
+        uint32_t frame;
+        Message message;
+    };
+    std::vector<Event> events_;
+    size_t next_ = 0;
+    uint32_t frame_ = 0;
+};
+
+}  // namespace platform

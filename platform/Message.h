@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstdint>
+
+namespace platform {
+
+enum class MessageKind { KeyDown, KeyUp, Close, MouseMove, Paint };
+
+// One message of the window's queue. Keys are virtual-key codes (see VirtualKeys.h).
+struct Message {
+    MessageKind kind = MessageKind::Paint;
+    int key = 0;          // KeyDown, KeyUp
+    bool repeat = false;  // KeyDown sent by the keyboard's auto-repeat
+    int x = 0;            // MouseMove
+    int y = 0;
+};
+
+}  // namespace platform

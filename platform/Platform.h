@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+
+#include "platform/Message.h"
+
+namespace platform {
+
+class Clock;
+class EventSource;
+
+// The operating-system services the game calls, served by the installed clock and event source (by
+// default the system clock and SDL's events). One thread uses them; nothing here is locked.
+
+uint32_t tickCount();
+void sleep(uint32_t ms);
+
+// Takes the oldest waiting message, without blocking; false when the queue is empty.
+bool peekMessage(Message& message);
+// Takes the oldest waiting key-down message and leaves every other message in the queue.
+bool peekKeyDownMessage(Message& message);
+// Bit 15 while the key is down, bit 0 when it was pressed since the previous query of that key.
+uint16_t asyncKeyState(int key);
+
+void showCursor(bool show);
+// Shows a message and waits until it is closed; without a display it goes to standard error.
+void messageBox(const char* text, const char* caption);
+// The width of the screen the game draws on: its own 640, not the desktop's.
+int screenWidth();
+
+// null restores the default. The objects must outlive their use.
+void useClock(Clock* clock);
+void useEventSource(EventSource* source);
+// Empties the queue and forgets every key's state.
+void resetInput();
+
+}  // namespace platform

@@ -81,7 +81,13 @@ saved() {
 # A new player: the first entry is selected, Enter accepts it.
 rm -f MidiDevice.ini
 start
-import -window "$window" "$screenshot"
+# A window just mapped may not be drawn yet: retake until it shows more than a plain fill.
+for ((shot = 0; ; shot++)); do
+    import -window "$window" "$screenshot"
+    (($(identify -format %k "$screenshot") > 16)) && break
+    ((shot < 50)) || fail "the dialog was never drawn"
+    sleep 0.2
+done
 xdotool key Return
 finish "Enter with no settings file"
 expect_file "$first_port" "Enter with no settings file"

@@ -24,9 +24,10 @@ constexpr const char* kUsage =
     "exit\n"
     "  --help   show this text and exit\n";
 
-// An audio system that cannot start gives an empty list; the tool still runs.
+// The tool plays nothing, so its audio system opens no sound device. An audio system that cannot
+// start gives an empty list; the tool still runs.
 std::vector<std::string> portNames() {
-    AudioSystem audio;
+    AudioSystem audio(AudioSystem::Options{.output = AudioSystem::Output::Offline});
     if (audio.GetState() == AudioSystem::State::Failed) {
         return {};
     }

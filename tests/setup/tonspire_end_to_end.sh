@@ -42,7 +42,7 @@ start() {
     sleep 0.5
 }
 
-# Waits for tonspire to end by itself and checks its exit status.
+# Waits for tonspire to end by itself and checks its exit status (0 unless given).
 finish() {
     local waited=0
     while kill -0 "$pid" 2>/dev/null; do
@@ -52,7 +52,7 @@ finish() {
     local status=0
     wait "$pid" || status=$?
     pid=
-    [[ $status -eq 0 ]] || fail "tonspire ended with status $status ($1)"
+    [[ $status -eq ${2:-0} ]] || fail "tonspire ended with status $status ($1)"
 }
 
 still_open() {
@@ -132,6 +132,15 @@ xdotool key Home
 "$send_window_close" "$window"
 finish "window closed"
 expect_untouched "window closed"
+
+# A settings file that cannot be replaced (here a folder in its place) ends the run with an error.
+rm -f MidiDevice.ini
+mkdir MidiDevice.ini
+start
+xdotool key Return
+finish "Accept, file not writable" 1
+[[ -d MidiDevice.ini ]] || fail "the folder in the settings file's place was removed"
+rmdir MidiDevice.ini
 
 # The start script: a new player is asked first, then the game starts with the choice; a known
 # player goes straight into the game. The game here only records what it found.

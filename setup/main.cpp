@@ -20,8 +20,7 @@ constexpr const char* kUsage =
     "Without options, shows a dialog to choose the MIDI device on which Quelvane plays its music,\n"
     "and writes the choice to MidiDevice.ini in the current directory.\n"
     "\n"
-    "  --list   print every MIDI device, one per line, in the order the dialog shows them, and "
-    "exit\n"
+    "  --list   print every MIDI device, one per line, as the dialog orders them, and exit\n"
     "  --help   show this text and exit\n";
 
 // The tool plays nothing, so its audio system opens no sound device. An audio system that cannot

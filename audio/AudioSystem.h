@@ -6,10 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "audio/MusicSegment.h"  // MusicSegment: a parsed Standard MIDI File
+#include "audio/SoundBuffer.h"   // SoundBuffer: one static voice holding a whole sound
+
 class AudioDevice;
 class MusicPort;
-class SoundBuffer;   // one static voice holding a whole sound
-class MusicSegment;  // a parsed Standard MIDI File
 
 // The one audio object of each program: the sound device with its mixer, and the music on the
 // chosen MIDI port (the built-in synthesizer by default, or an ALSA sequencer port).

@@ -23,6 +23,9 @@ std::unique_ptr<SoftSynth> SoftSynth::create(const std::vector<std::filesystem::
     // Locking the SoundFont's pages needs privileges a game does not have.
     fluid_settings_setint(settings, "synth.lock-memory", 0);
     fluid_settings_setnum(settings, "synth.gain", 0.4);
+    // No reverb or chorus: their tails would ring on for a second after the music stops.
+    fluid_settings_setint(settings, "synth.reverb.active", 0);
+    fluid_settings_setint(settings, "synth.chorus.active", 0);
     fluid_synth_t* synth = new_fluid_synth(settings);
     if (synth == nullptr) {
         delete_fluid_settings(settings);
@@ -89,8 +92,4 @@ void SoftSynth::send(const uint8_t* message, std::size_t length) {
 
 void SoftSynth::render(float* stereo, uint32_t frames) {
     fluid_synth_write_float(synth_, static_cast<int>(frames), stereo, 0, 2, stereo, 1, 2);
-}
-
-void SoftSynth::cutTails() {
-    fluid_synth_system_reset(synth_);
 }

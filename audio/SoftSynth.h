@@ -22,8 +22,6 @@ class SoftSynth : public MidiOutput {
     void send(const uint8_t* message, std::size_t length) override;
     // Writes (not adds) frames of stereo interleaved samples.
     void render(float* stereo, uint32_t frames);
-    // Cuts every voice and the reverb and chorus tails: after a stop nothing may ring on.
-    void cutTails();
 
   private:
     SoftSynth(_fluid_hashtable_t* settings, _fluid_synth_t* synth);

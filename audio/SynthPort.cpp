@@ -19,13 +19,11 @@ SynthPort::~SynthPort() {
 void SynthPort::play(std::shared_ptr<const MidiPiece> piece, uint32_t repeats) {
     AudioDevice::Lock lock(*device_);
     sequencer_.play(std::move(piece), repeats);
-    synth_->cutTails();
 }
 
 void SynthPort::stop() {
     AudioDevice::Lock lock(*device_);
     sequencer_.stop();
-    synth_->cutTails();
 }
 
 void SynthPort::renderMusic(float* stereo, uint32_t frames) {

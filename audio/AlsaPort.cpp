@@ -1,0 +1,125 @@
+#include "audio/AlsaPort.h"
+
+#include <alsa/asoundlib.h>
+
+#include <chrono>
+
+#include "audio/AlsaSequencer.h"
+
+std::unique_ptr<AlsaPort> AlsaPort::open(int client, int port) {
+    silenceAlsaErrors();
+    snd_seq_t* seq = nullptr;
+    if (snd_seq_open(&seq, "default", SND_SEQ_OPEN_OUTPUT, 0) < 0) {
+        return nullptr;
+    }
+    snd_seq_set_client_name(seq, "Quelvane");
+    const int own =
+        snd_seq_create_simple_port(seq, "Music", SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ,
+                                   SND_SEQ_PORT_TYPE_MIDI_GENERIC | SND_SEQ_PORT_TYPE_APPLICATION);
+    if (own < 0 || snd_seq_connect_to(seq, own, client, port) < 0) {
+        snd_seq_close(seq);
+        return nullptr;
+    }
+    return std::unique_ptr<AlsaPort>(new AlsaPort(seq, own));
+}
+
+AlsaPort::AlsaPort(snd_seq_t* seq, int ownPort)
+    : seq_(seq), ownPort_(ownPort), sequencer_(*this, kClockRate), thread_([this] { run(); }) {}
+
+AlsaPort::~AlsaPort() {
+    {
+        std::lock_guard lock(mutex_);
+        quit_ = true;
+        sequencer_.stop();
+    }
+    wake_.notify_all();
+    thread_.join();
+    snd_seq_drain_output(seq_);
+    snd_seq_close(seq_);
+}
+
+void AlsaPort::play(std::shared_ptr<const MidiPiece> piece, uint32_t repeats) {
+    {
+        std::lock_guard lock(mutex_);
+        sequencer_.play(std::move(piece), repeats);
+        restarted_ = true;
+    }
+    wake_.notify_all();
+}
+
+void AlsaPort::stop() {
+    std::lock_guard lock(mutex_);
+    sequencer_.stop();
+}
+
+void AlsaPort::run() {
+    using Clock = std::chrono::steady_clock;
+    std::unique_lock lock(mutex_);
+    Clock::time_point start;
+    int64_t consumed = 0;
+    while (!quit_) {
+        if (!sequencer_.isPlaying()) {
+            wake_.wait(lock, [this] { return quit_ || sequencer_.isPlaying(); });
+            continue;
+        }
+        if (restarted_) {
+            restarted_ = false;
+            start = Clock::now();
+            consumed = 0;
+        }
+        // Time is counted from the start of the piece, so rounding never adds up to a drift.
+        const auto elapsed =
+            std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start);
+        const int64_t due = elapsed.count() * kClockRate / 1'000'000;
+        while (consumed < due && sequencer_.isPlaying()) {
+            consumed += sequencer_.step(
+                static_cast<uint32_t>(std::min<int64_t>(due - consumed, kClockRate)));
+        }
+        wake_.wait_for(lock, std::chrono::milliseconds(2));
+    }
+}
+
+void AlsaPort::send(const uint8_t* message, std::size_t length) {
+    if (length == 0) {
+        return;
+    }
+    snd_seq_event_t ev;
+    snd_seq_ev_clear(&ev);
+    snd_seq_ev_set_source(&ev, ownPort_);
+    snd_seq_ev_set_subs(&ev);
+    snd_seq_ev_set_direct(&ev);
+    const uint8_t status = message[0];
+    const uint8_t channel = status & 0x0F;
+    const uint8_t d1 = length > 1 ? message[1] : 0;
+    const uint8_t d2 = length > 2 ? message[2] : 0;
+    switch (status & 0xF0) {
+        case 0x80:
+            snd_seq_ev_set_noteoff(&ev, channel, d1, d2);
+            break;
+        case 0x90:
+            snd_seq_ev_set_noteon(&ev, channel, d1, d2);
+            break;
+        case 0xA0:
+            snd_seq_ev_set_keypress(&ev, channel, d1, d2);
+            break;
+        case 0xB0:
+            snd_seq_ev_set_controller(&ev, channel, d1, d2);
+            break;
+        case 0xC0:
+            snd_seq_ev_set_pgmchange(&ev, channel, d1);
+            break;
+        case 0xD0:
+            snd_seq_ev_set_chanpress(&ev, channel, d1);
+            break;
+        case 0xE0:
+            snd_seq_ev_set_pitchbend(&ev, channel, (d1 | (d2 << 7)) - 8192);
+            break;
+        default:
+            if (status != 0xF0) {
+                return;
+            }
+            snd_seq_ev_set_sysex(&ev, static_cast<unsigned>(length), const_cast<uint8_t*>(message));
+            break;
+    }
+    snd_seq_event_output_direct(seq_, &ev);
+}

@@ -1,0 +1,154 @@
+#include "audio/AudioSystem.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+#include "audio/AlsaPort.h"
+#include "audio/AlsaSequencer.h"
+#include "audio/AudioDevice.h"
+#include "audio/MidiReader.h"
+#include "audio/MusicSegment.h"
+#include "audio/PortNames.h"
+#include "audio/SoundBuffer.h"
+#include "audio/SynthPort.h"
+#include "audio/WavConverter.h"
+#include "audio/WavReader.h"
+
+std::vector<std::filesystem::path> AudioSystem::DefaultSoundFonts() {
+    return {"/usr/share/sounds/sf2/default-GM.sf2", "/usr/share/sounds/sf3/default-GM.sf3",
+            "/usr/share/sounds/sf2/TimGM6mb.sf2"};
+}
+
+AudioSystem::AudioSystem() : AudioSystem(Options{}) {}
+
+AudioSystem::AudioSystem(Options options) : options_(std::move(options)) {
+    silenceAlsaErrors();
+    device_ = std::make_shared<AudioDevice>(options_.output == Output::Device);
+    if (options_.output == Output::Device && !device_->isOpen()) {
+        warn("no sound device (" + device_->error() + "); running silently");
+    }
+}
+
+AudioSystem::~AudioSystem() {
+    port_.reset();
+    device_->close();
+}
+
+void AudioSystem::warn(const std::string& message) {
+    if (!warned_) {
+        warned_ = true;
+        std::fprintf(stderr, "audio: %s\n", message.c_str());
+    }
+}
+
+bool AudioSystem::InitMusic(void*, uint32_t, const char* portName) {
+    if (state_ != State::Constructed) {
+        return false;
+    }
+    const std::vector<AlsaPortInfo> alsaPorts =
+        portName != nullptr ? listAlsaOutputPorts() : std::vector<AlsaPortInfo>{};
+    std::size_t chosen = 0;
+    if (portName != nullptr) {
+        std::vector<std::string> names{kSoftwareSynthesizerName};
+        for (const AlsaPortInfo& p : alsaPorts) {
+            names.push_back(p.description);
+        }
+        chosen = findPort(names, portName).value_or(0);
+    }
+    if (chosen == 0) {
+        std::unique_ptr<SoftSynth> synth =
+            SoftSynth::create(options_.soundFonts, device_->sampleRate());
+        if (!synth) {
+            warn("no General MIDI SoundFont could be loaded; the music is silent");
+            state_ = State::Failed;
+            return false;
+        }
+        port_ = std::make_unique<SynthPort>(device_, std::move(synth));
+    } else {
+        const AlsaPortInfo& p = alsaPorts[chosen - 1];
+        port_ = AlsaPort::open(p.client, p.port);
+        if (!port_) {
+            warn("cannot open the MIDI port \"" + p.description + "\"; the music is silent");
+            state_ = State::Failed;
+            return false;
+        }
+    }
+    state_ = State::MusicReady;
+    return true;
+}
+
+std::unique_ptr<MusicSegment> AudioSystem::LoadMidi(const char* fileName) {
+    if (fileName == nullptr) {
+        return nullptr;
+    }
+    std::ifstream in(fileName, std::ios::binary);
+    if (!in) {
+        return nullptr;
+    }
+    std::vector<uint8_t> bytes;
+    char chunk[65536];
+    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
+        bytes.insert(bytes.end(), chunk, chunk + in.gcount());
+        if (bytes.size() > kMaxMidiFileBytes) {
+            return nullptr;
+        }
+    }
+    std::shared_ptr<const MidiPiece> piece = readMidi(bytes.data(), bytes.size());
+    if (!piece) {
+        return nullptr;
+    }
+    return std::make_unique<MusicSegment>(std::move(piece));
+}
+
+void AudioSystem::PlayMusic(MusicSegment* segment) {
+    if (segment != nullptr && port_) {
+        port_->play(segment->piece(), segment->GetRepeats());
+    }
+}
+
+void AudioSystem::StopMusic() {
+    if (port_) {
+        port_->stop();
+    }
+}
+
+std::vector<std::string> AudioSystem::EnumPortNames() {
+    std::vector<std::string> names{kSoftwareSynthesizerName};
+    for (AlsaPortInfo& p : listAlsaOutputPorts()) {
+        names.push_back(std::move(p.description));
+    }
+    return names;
+}
+
+std::unique_ptr<SoundBuffer> AudioSystem::LoadWav(const char* fileName, uint32_t) {
+    if (fileName == nullptr) {
+        return nullptr;
+    }
+    std::ifstream in(fileName, std::ios::binary);
+    if (!in) {
+        return nullptr;
+    }
+    std::optional<WavSound> sound = readWav(in);
+    if (!sound) {
+        return nullptr;
+    }
+    std::optional<std::vector<float>> stereo = convertToStereo(*sound, device_->sampleRate());
+    if (!stereo) {
+        return nullptr;
+    }
+    return std::make_unique<SoundBuffer>(device_, std::move(*stereo));
+}
+
+AudioSystem::State AudioSystem::GetState() const {
+    return state_;
+}
+
+void AudioSystem::Render(int16_t* stereo, uint32_t frames) {
+    AudioDevice::Lock lock(*device_);
+    device_->mixer().render(stereo, frames);
+}
+
+uint32_t AudioSystem::SampleRate() const {
+    return device_->sampleRate();
+}

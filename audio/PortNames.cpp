@@ -1,0 +1,48 @@
+#include "audio/PortNames.h"
+
+#include <algorithm>
+
+#include "audio/DeviceSettings.h"
+
+namespace {
+
+std::string withoutDigits(const std::string& name) {
+    std::string out;
+    std::copy_if(name.begin(), name.end(), std::back_inserter(out),
+                 [](char c) { return c < '0' || c > '9'; });
+    return out;
+}
+
+}  // namespace
+
+std::optional<std::size_t> findPort(const std::vector<std::string>& descriptions,
+                                    const std::string& wanted) {
+    for (std::size_t i = 0; i < descriptions.size(); ++i) {
+        if (descriptions[i] == wanted) {
+            return i;
+        }
+    }
+    const std::string wantedLoose = withoutDigits(wanted);
+    if (wantedLoose.empty()) {
+        return std::nullopt;
+    }
+    for (std::size_t i = 0; i < descriptions.size(); ++i) {
+        if (withoutDigits(descriptions[i]) == wantedLoose) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string limitDescription(std::string description) {
+    if (description.size() <= kMaxDeviceNameLength) {
+        return description;
+    }
+    std::size_t cut = kMaxDeviceNameLength;
+    // Back off over continuation bytes so that no multi-byte character is split.
+    while (cut > 0 && (static_cast<unsigned char>(description[cut]) & 0xC0) == 0x80) {
+        --cut;
+    }
+    description.resize(cut);
+    return description;
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// Description of the built-in synthesizer, the default port, always listed first.
+inline constexpr const char* kSoftwareSynthesizerName = "Software Synthesizer";
+
+// The index of the port that the saved name means: an exact, case-sensitive match first; else a
+// match that ignores the digits of both names, so that a port whose name carries a process id or
+// a card number is found again after a restart; nullopt when neither matches.
+std::optional<std::size_t> findPort(const std::vector<std::string>& descriptions,
+                                    const std::string& wanted);
+
+// A port description as the settings file can carry it: at most 127 bytes, never cut inside a
+// UTF-8 sequence.
+std::string limitDescription(std::string description);

@@ -1,0 +1,87 @@
+#include "audio/WavConverter.h"
+
+#include <SDL.h>
+
+#include <cstring>
+
+namespace {
+
+constexpr uint32_t kMinRate = 4000;
+constexpr uint32_t kMaxRate = 192000;
+
+// SDL's converters know no 24-bit samples: widen them to 32 bits first.
+std::vector<uint8_t> widen24(const std::vector<uint8_t>& data, std::size_t samples) {
+    std::vector<uint8_t> out(samples * 4);
+    for (std::size_t i = 0; i < samples; ++i) {
+        out[4 * i] = 0;
+        std::memcpy(&out[4 * i + 1], &data[3 * i], 3);
+    }
+    return out;
+}
+
+}  // namespace
+
+std::optional<std::vector<float>> convertToStereo(const WavSound& sound, uint32_t deviceRate) {
+    const WavFormat& f = sound.format;
+    if (f.channels < 1 || f.channels > 8 || f.samplesPerSec < kMinRate ||
+        f.samplesPerSec > kMaxRate) {
+        return std::nullopt;
+    }
+    SDL_AudioFormat from;
+    if (sound.sampleFormat == kWaveFormatPcm) {
+        switch (f.bitsPerSample) {
+            case 8:
+                from = AUDIO_U8;
+                break;
+            case 16:
+                from = AUDIO_S16LSB;
+                break;
+            case 24:
+            case 32:
+                from = AUDIO_S32LSB;
+                break;
+            default:
+                return std::nullopt;
+        }
+    } else if (sound.sampleFormat == kWaveFormatFloat && f.bitsPerSample == 32) {
+        from = AUDIO_F32LSB;
+    } else {
+        return std::nullopt;
+    }
+    const std::size_t frameBytes = f.channels * (f.bitsPerSample / 8u);
+    const std::size_t frames = sound.data.size() / frameBytes;
+    if (frames == 0) {
+        return std::nullopt;
+    }
+    std::vector<uint8_t> input;
+    if (f.bitsPerSample == 24) {
+        input = widen24(sound.data, frames * f.channels);
+    } else {
+        input.assign(sound.data.begin(), sound.data.begin() + frames * frameBytes);
+    }
+
+    SDL_AudioCVT cvt;
+    if (SDL_BuildAudioCVT(&cvt, from, static_cast<Uint8>(f.channels),
+                          static_cast<int>(f.samplesPerSec), AUDIO_F32SYS, 2,
+                          static_cast<int>(deviceRate)) < 0) {
+        return std::nullopt;
+    }
+    if (input.size() >
+        static_cast<std::size_t>(SDL_MAX_SINT32 / (cvt.len_mult > 0 ? cvt.len_mult : 1))) {
+        return std::nullopt;
+    }
+    cvt.len = static_cast<int>(input.size());
+    std::vector<uint8_t> work(static_cast<std::size_t>(cvt.len) * cvt.len_mult);
+    std::memcpy(work.data(), input.data(), input.size());
+    cvt.buf = work.data();
+    if (cvt.needed && SDL_ConvertAudio(&cvt) != 0) {
+        return std::nullopt;
+    }
+    const std::size_t outBytes = cvt.needed ? static_cast<std::size_t>(cvt.len_cvt) : input.size();
+    std::vector<float> stereo(outBytes / sizeof(float) / 2 * 2);
+    std::memcpy(stereo.data(), work.data(), stereo.size() * sizeof(float));
+    if (stereo.empty()) {
+        return std::nullopt;
+    }
+    return stereo;
+}

@@ -1,0 +1,92 @@
+#include "audio/WavReader.h"
+
+#include <cstring>
+
+namespace {
+
+bool readBytes(std::istream& in, void* to, std::size_t n) {
+    in.read(static_cast<char*>(to), static_cast<std::streamsize>(n));
+    return static_cast<std::size_t>(in.gcount()) == n;
+}
+
+bool readWord(std::istream& in, uint32_t& value) {
+    uint8_t b[4];
+    if (!readBytes(in, b, 4)) {
+        return false;
+    }
+    value = b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<uint32_t>(b[3]) << 24);
+    return true;
+}
+
+uint16_t half(const uint8_t* p) {
+    return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
+uint32_t word(const uint8_t* p) {
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+
+// Bytes left between the read position and the end of the stream.
+uint64_t remaining(std::istream& in) {
+    const auto here = in.tellg();
+    in.seekg(0, std::ios::end);
+    const auto end = in.tellg();
+    in.seekg(here);
+    return end > here ? static_cast<uint64_t>(end - here) : 0;
+}
+
+WavFormat parseFormat(const std::vector<uint8_t>& body) {
+    uint8_t record[18] = {};
+    std::memcpy(record, body.data(), std::min<std::size_t>(body.size(), sizeof record));
+    WavFormat f;
+    f.formatTag = half(record);
+    f.channels = half(record + 2);
+    f.samplesPerSec = word(record + 4);
+    f.avgBytesPerSec = word(record + 8);
+    f.blockAlign = half(record + 12);
+    f.bitsPerSample = half(record + 14);
+    f.extraSize = half(record + 16);
+    return f;
+}
+
+}  // namespace
+
+std::optional<WavSound> readWav(std::istream& in) {
+    uint32_t header[3];
+    for (uint32_t& h : header) {
+        if (!readWord(in, h)) {
+            return std::nullopt;
+        }
+    }
+    WavSound sound;
+    bool haveFormat = false;
+    for (;;) {
+        char id[4];
+        uint32_t size;
+        if (!readBytes(in, id, 4) || !readWord(in, size) || size > remaining(in)) {
+            return std::nullopt;
+        }
+        std::vector<uint8_t> body(size);
+        if (!readBytes(in, body.data(), size)) {
+            return std::nullopt;
+        }
+        if (std::memcmp(id, "fmt ", 4) == 0) {
+            sound.format = parseFormat(body);
+            sound.sampleFormat = sound.format.formatTag;
+            // The extensible form: 2 bytes of valid bits, 4 of channel mask, then the sub-format
+            // GUID, whose first two bytes are the real tag.
+            if (sound.format.formatTag == kWaveFormatExtensible && body.size() >= 26) {
+                sound.sampleFormat = half(body.data() + 24);
+            }
+            haveFormat = true;
+        } else if (std::memcmp(id, "data", 4) == 0) {
+            if (!haveFormat) {
+                return std::nullopt;
+            }
+            sound.data = std::move(body);
+            return sound;
+        }
+        if (size % 2 == 1 && in.peek() != std::char_traits<char>::eof()) {
+            in.ignore(1);
+        }
+    }
+}

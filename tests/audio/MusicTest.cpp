@@ -1,0 +1,168 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "audio/AudioSystem.h"
+#include "audio/MusicSegment.h"
+#include "tests/audio/AudioFiles.h"
+#include "tests/audio/TempDir.h"
+
+using namespace audiofiles;
+
+namespace {
+
+// Loudness of each 10 ms window of the left channel, as peak magnitude.
+std::vector<int> peaks(const std::vector<int16_t>& stereo, uint32_t rate) {
+    const std::size_t window = rate / 100;
+    std::vector<int> out;
+    for (std::size_t start = 0; start + window <= stereo.size() / 2; start += window) {
+        int peak = 0;
+        for (std::size_t i = start; i < start + window; ++i) {
+            peak = std::max(peak, std::abs(static_cast<int>(stereo[2 * i])));
+        }
+        out.push_back(peak);
+    }
+    return out;
+}
+
+constexpr int kAudible = 300;
+constexpr int kSilent = 2;
+
+class Music : public ::testing::Test {
+  protected:
+    std::vector<int16_t> render(double seconds) {
+        const auto frames = static_cast<uint32_t>(seconds * audio.SampleRate());
+        std::vector<int16_t> out(2 * frames);
+        audio.Render(out.data(), frames);
+        return out;
+    }
+    std::unique_ptr<MusicSegment> load(const std::string& name, const Bytes& file) {
+        return audio.LoadMidi(dir.write(name, file).c_str());
+    }
+
+    TempDir dir;
+    AudioSystem audio{AudioSystem::Options{AudioSystem::Output::Offline}};
+};
+
+// An organ chord held for the whole second of the piece: the note-offs sit exactly at its end.
+const Bytes kChord = smf(0, 96,
+                         {track({{0, {0xC0, 19}},
+                                 {0, {0x90, 60, 110}},
+                                 {0, {0x90, 64, 110}},
+                                 {192, {0x80, 60, 0}},
+                                 {0, {0x80, 64, 0}}})});
+
+TEST_F(Music, PlaysAtOnceLoopsWithoutAGapAndStopsAtOnce) {
+    ASSERT_TRUE(audio.InitMusic(nullptr, 2, nullptr));
+    EXPECT_EQ(audio.GetState(), AudioSystem::State::MusicReady);
+    auto chord = load("chord.mid", kChord);
+    ASSERT_NE(chord, nullptr);
+    EXPECT_EQ(peaks(render(0.1), audio.SampleRate()), std::vector<int>(10, 0));
+
+    audio.PlayMusic(chord.get());
+    const auto loud = peaks(render(3.0), audio.SampleRate());
+    // Within 100 ms, and then on across both loop points at 1 s and 2 s.
+    for (std::size_t w = 10; w < loud.size(); ++w) {
+        EXPECT_GT(loud[w], kAudible) << "window " << w;
+    }
+    audio.StopMusic();
+    const auto after = peaks(render(0.5), audio.SampleRate());
+    for (std::size_t w = 5; w < after.size(); ++w) {
+        EXPECT_LE(after[w], kSilent) << "window " << w;
+    }
+}
+
+TEST_F(Music, PlayReplacesThePieceAtOnce) {
+    ASSERT_TRUE(audio.InitMusic(nullptr, 2, nullptr));
+    auto chord = load("chord.mid", kChord);
+    // Silent for its first half second.
+    auto late = load("late.mid", smf(0, 96, {track({{96, {0x90, 72, 110}}, {96, {0x80, 72, 0}}})}));
+    ASSERT_TRUE(chord && late);
+    audio.PlayMusic(chord.get());
+    render(0.5);
+    audio.PlayMusic(late.get());
+    const auto p = peaks(render(1.0), audio.SampleRate());
+    // The chord is cut, not left hanging; the new piece starts from its own beginning.
+    for (std::size_t w = 5; w < 48; ++w) {
+        EXPECT_LE(p[w], kSilent) << "window " << w;
+    }
+    EXPECT_GT(*std::max_element(p.begin() + 52, p.end()), kAudible);
+}
+
+TEST_F(Music, RepeatsCanBeLimited) {
+    ASSERT_TRUE(audio.InitMusic(nullptr, 2, nullptr));
+    auto chord = load("chord.mid", kChord);
+    ASSERT_NE(chord, nullptr);
+    chord->SetRepeats(0);
+    audio.PlayMusic(chord.get());
+    const auto p = peaks(render(3.0), audio.SampleRate());
+    EXPECT_GT(p[50], kAudible);
+    EXPECT_LE(p.back(), kSilent);
+}
+
+TEST_F(Music, EffectsMixWithTheMusic) {
+    ASSERT_TRUE(audio.InitMusic(nullptr, 2, nullptr));
+    auto chord = load("chord.mid", kChord);
+    auto click = audio.LoadWav(
+        dir.write("click.wav", stereoWav(std::vector<int16_t>(960, 12000))).c_str(), 2);
+    ASSERT_TRUE(chord && click);
+    audio.PlayMusic(chord.get());
+    const auto musicOnly = render(0.5);
+
+    AudioSystem twin{AudioSystem::Options{AudioSystem::Output::Offline}};
+    ASSERT_TRUE(twin.InitMusic(nullptr, 2, nullptr));
+    auto chord2 = twin.LoadMidi((dir / "chord.mid").c_str());
+    auto click2 = twin.LoadWav((dir / "click.wav").c_str(), 2);
+    twin.PlayMusic(chord2.get());
+    playEffect(click2.get());
+    std::vector<int16_t> mixed(musicOnly.size());
+    twin.Render(mixed.data(), static_cast<uint32_t>(mixed.size() / 2));
+    // Offline rendering is exact: the difference is the click and nothing else.
+    for (std::size_t i = 0; i < 960; ++i) {
+        EXPECT_NEAR(mixed[i] - musicOnly[i], 12000, 2) << i;
+    }
+    EXPECT_EQ(std::vector<int16_t>(mixed.begin() + 960, mixed.end()),
+              std::vector<int16_t>(musicOnly.begin() + 960, musicOnly.end()));
+}
+
+TEST_F(Music, InitRunsOnceAndUnknownPortsFallBackToTheSynthesizer) {
+    EXPECT_TRUE(audio.InitMusic(nullptr, 2, "software synthesizer"));
+    EXPECT_EQ(audio.GetState(), AudioSystem::State::MusicReady);
+    EXPECT_FALSE(audio.InitMusic(nullptr, 2, nullptr));
+    EXPECT_EQ(audio.GetState(), AudioSystem::State::MusicReady);
+    auto chord = load("chord.mid", kChord);
+    audio.PlayMusic(chord.get());
+    EXPECT_GT(peaks(render(0.3), audio.SampleRate())[20], kAudible);
+}
+
+TEST_F(Music, WithoutASoundFontEverythingRunsSilently) {
+    AudioSystem::Options options{AudioSystem::Output::Offline,
+                                 {dir / "none.sf2", dir / "chord.mid"}};
+    AudioSystem silent(options);
+    load("chord.mid", kChord);
+    EXPECT_FALSE(silent.InitMusic(nullptr, 2, nullptr));
+    EXPECT_EQ(silent.GetState(), AudioSystem::State::Failed);
+    EXPECT_FALSE(silent.InitMusic(nullptr, 2, nullptr));
+    auto chord = silent.LoadMidi((dir / "chord.mid").c_str());
+    ASSERT_NE(chord, nullptr);
+    silent.PlayMusic(chord.get());
+    silent.PlayMusic(nullptr);
+    std::vector<int16_t> out(9600);
+    silent.Render(out.data(), 4800);
+    EXPECT_EQ(out, std::vector<int16_t>(9600, 0));
+    silent.StopMusic();
+    EXPECT_EQ(silent.EnumPortNames().front(), "Software Synthesizer");
+}
+
+TEST_F(Music, SegmentMayGoWhilePlaying) {
+    ASSERT_TRUE(audio.InitMusic(nullptr, 2, nullptr));
+    auto chord = load("chord.mid", kChord);
+    audio.PlayMusic(chord.get());
+    chord.reset();
+    EXPECT_GT(peaks(render(1.5), audio.SampleRate())[120], kAudible);
+    EXPECT_EQ(audio.LoadMidi((dir / "missing.mid").c_str()), nullptr);
+    EXPECT_EQ(audio.LoadMidi(nullptr), nullptr);
+    EXPECT_EQ(audio.LoadMidi(dir.path().c_str()), nullptr);
+}
+
+}  // namespace

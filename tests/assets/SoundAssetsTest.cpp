@@ -10,6 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "audio/AudioSystem.h"
+#include "audio/SoundBuffer.h"
+#include "audio/WavReader.h"
+
 namespace {
 
 struct Wave {
@@ -17,51 +21,30 @@ struct Wave {
     std::vector<int16_t> samples;
 };
 
-uint32_t le32(const std::vector<uint8_t>& b, size_t at) {
-    return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (uint32_t(b[at + 3]) << 24);
-}
-
-// Walks the chunks after the 12-byte header up to "data"; a format must come first.
+// Read with the game's own WAV reader.
 std::optional<Wave> readWave(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    std::vector<uint8_t> b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (b.size() < 12 || std::string(b.begin(), b.begin() + 4) != "RIFF" ||
-        std::string(b.begin() + 8, b.begin() + 12) != "WAVE") {
+    const std::optional<WavSound> sound = readWav(in);
+    if (!sound)
         return std::nullopt;
+    Wave w{sound->sampleFormat,
+           sound->format.channels,
+           static_cast<int>(sound->format.samplesPerSec),
+           sound->format.bitsPerSample,
+           {}};
+    for (size_t i = 0; i + 1 < sound->data.size(); i += 2) {
+        w.samples.push_back(static_cast<int16_t>(sound->data[i] | (sound->data[i + 1] << 8)));
     }
-    Wave w;
-    bool haveFormat = false;
-    for (size_t at = 12; at + 8 <= b.size();) {
-        std::string id(b.begin() + at, b.begin() + at + 4);
-        size_t size = le32(b, at + 4);
-        if (at + 8 + size > b.size()) {
-            return std::nullopt;
-        }
-        if (id == "fmt " && size >= 16) {
-            w.format = b[at + 8] | (b[at + 9] << 8);
-            w.channels = b[at + 10] | (b[at + 11] << 8);
-            w.rate = static_cast<int>(le32(b, at + 12));
-            w.bits = b[at + 22] | (b[at + 23] << 8);
-            haveFormat = true;
-        } else if (id == "data") {
-            if (!haveFormat) {
-                return std::nullopt;
-            }
-            for (size_t i = 0; i + 1 < size; i += 2) {
-                w.samples.push_back(static_cast<int16_t>(b[at + 8 + i] | (b[at + 9 + i] << 8)));
-            }
-            return w;
-        }
-        at += 8 + size;
-    }
-    return std::nullopt;
+    return w;
 }
 
 TEST(SoundAssets, EverySoundIsShortCleanAndLevelled) {
+    AudioSystem audio;
     for (const char* file : {"ashot.wav", "bullet.wav", "laser.wav", "rocket.wav",
                              "r_explosion.wav", "explosion.wav", "upg.wav"}) {
         std::optional<Wave> w = readWave(std::string(QUELVANE_RUN_DIR) + "/" + file);
         ASSERT_TRUE(w) << file;
+        EXPECT_TRUE(audio.LoadWav((std::string(QUELVANE_RUN_DIR) + "/" + file).c_str(), 2)) << file;
         EXPECT_EQ(w->format, 1) << file;
         EXPECT_EQ(w->channels, 1) << file;
         EXPECT_EQ(w->bits, 16) << file;

@@ -73,7 +73,7 @@ std::optional<Bitmap> parseBmp(const std::vector<uint8_t>& b) {
         if (at + 12 > b.size())
             return std::nullopt;
         for (int i = 0; i < 3; ++i)
-            masks[i] = readLe(b, at + 4 * i, 4);
+            masks[i] = readLe(b, at + 4 * static_cast<size_t>(i), 4);
     } else if (compression != kBiRgb) {
         return std::nullopt;
     }
@@ -181,7 +181,8 @@ bool writeBmp(const std::string& path, const Bitmap& bitmap) {
     for (int y = 0; y < bitmap.height; ++y) {
         const size_t row = offset + static_cast<size_t>(bitmap.height - 1 - y) * rowBytes;
         for (int x = 0; x < bitmap.width; ++x) {
-            put(row + 3 * x, bitmap.pixels[static_cast<size_t>(y) * bitmap.width + x], 3);
+            put(row + 3 * static_cast<size_t>(x),
+                bitmap.pixels[static_cast<size_t>(y) * bitmap.width + x], 3);
         }
     }
     std::FILE* f = std::fopen(path.c_str(), "wb");

@@ -76,6 +76,8 @@ class Display {
     // What Lock handed out: pitch, address of pixel (0, 0) and bits per pixel.
     const LockInfo& lockDesc() const { return lockDesc_; }
     const Rect& destRect() const { return destRect_; }
+    // The back surface's device context while GetDC holds it, else null.
+    DeviceContext* deviceContext() { return dc_; }
     // The surface being drawn and the one last presented (null before Init and after Release).
     Surface* backSurface() { return back_.get(); }
     const Surface* presentedSurface() const { return primary_.get(); }

@@ -116,7 +116,7 @@ std::unique_ptr<Font> Font::create(int height, int width, int weight, uint32_t) 
         g.height = static_cast<int>(bm.rows);
         g.coverage.resize(static_cast<size_t>(g.width) * g.height);
         for (int row = 0; row < g.height; ++row) {
-            std::copy_n(bm.buffer + row * bm.pitch, g.width,
+            std::copy_n(bm.buffer + static_cast<ptrdiff_t>(row) * bm.pitch, g.width,
                         &g.coverage[static_cast<size_t>(row) * g.width]);
         }
     }

@@ -2,13 +2,15 @@
 
 #include <cstdio>
 
+#include "game/gfx/ShipIcon.h"
 #include "game/loop/GameState.h"
 #include "game/loop/Random.h"
 #include "game/loop/Startup.h"
 
 bool startGame(uint32_t seed) {
     seedRandom(seed);
-    gameWindow = platform::Window::create("Quelvane!", 640, 480, nullptr);
+    static const auto icon = shipIcon();
+    gameWindow = platform::Window::create("Quelvane!", 640, 480, icon.data());
     if (!gameWindow) {
         std::fprintf(stderr, "quelvane: cannot open the game's window\n");
         return false;

@@ -54,7 +54,8 @@ std::optional<ReplayOptions> parseReplayOptions(const std::vector<std::string>& 
             return std::nullopt;
         }
         if (!ok) {
-            error = "bad value for " + arg + ": " + value;
+            error = "bad value for " + arg;
+            error += ": " + value;
             return std::nullopt;
         }
     }

@@ -1,0 +1,66 @@
+// tonspire: picks the MIDI port on which Quelvane plays its music and saves it in the working
+// directory.
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "audio/AudioSystem.h"
+#include "audio/DeviceSettings.h"
+#include "setup/DeviceChoice.h"
+#include "setup/SetupDialog.h"
+
+namespace {
+
+constexpr uint32_t kSoundCooperativeNormal = 1;
+
+constexpr const char* kUsage =
+    "Usage: tonspire [--list | --help]\n"
+    "\n"
+    "Without options, shows a dialog to choose the MIDI device on which Quelvane plays its music,\n"
+    "and writes the choice to MidiDevice.ini in the current directory.\n"
+    "\n"
+    "  --list   print every MIDI device, one per line, as the dialog orders them, and exit\n"
+    "  --help   show this text and exit\n";
+
+// The tool plays nothing, so its audio system opens no sound device. An audio system that cannot
+// start gives an empty list; the tool still runs.
+std::vector<std::string> portNames() {
+    AudioSystem audio(AudioSystem::Options{.output = AudioSystem::Output::Offline});
+    if (audio.GetState() == AudioSystem::State::Failed) {
+        return {};
+    }
+    audio.InitMusic(nullptr, kSoundCooperativeNormal, nullptr);
+    std::vector<std::string> names = audio.EnumPortNames();
+    DeviceChoice::sortEntries(names);
+    return names;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc > 2) {
+        std::cerr << kUsage;
+        return 2;
+    }
+    if (argc == 2) {
+        if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+            std::cout << kUsage;
+            return 0;
+        }
+        if (std::strcmp(argv[1], "--list") == 0) {
+            for (const std::string& name : portNames()) {
+                std::cout << name << '\n';
+            }
+            return 0;
+        }
+        std::cerr << "tonspire: unknown option '" << argv[1] << "'\n" << kUsage;
+        return 2;
+    }
+
+    DeviceChoice choice(portNames(), readDeviceSettings(kDeviceSettingsFile));
+    auto app = Gtk::Application::create("org.quelvane.tonspire", Gio::APPLICATION_NON_UNIQUE);
+    SetupDialog dialog(choice);
+    app->run(dialog);
+    return dialog.writeFailed() ? 1 : 0;
+}

@@ -1,0 +1,201 @@
+#include "game/gfx/Display.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include "tests/gfx/DisplayFixture.h"
+
+namespace {
+
+using DisplayTest = DisplayFixture;
+
+SurfacePtr sprite(int w, int h, uint32_t colour) {
+    auto s = std::make_unique<Surface>(w, h);
+    s->fill(colour, 0, 0, w, h);
+    return s;
+}
+
+TEST_F(DisplayTest, InitOnceGivesTheScreenAndRefusesASecondTime) {
+    const DisplayStatus status = display.GetStatus();
+    EXPECT_EQ(status.state, DisplayState::Ready);
+    EXPECT_EQ(status.screenRect, (Rect{0, 0, 639, 479}));
+    EXPECT_EQ(display.GetScreenRect(), (Rect{0, 0, 639, 479}));
+    EXPECT_FALSE(display.Init(window.get(), 320, 200, 32, 0, true));
+    EXPECT_EQ(display.GetScreenRect(), (Rect{0, 0, 639, 479}));
+    EXPECT_EQ(display.GetStatus().state, DisplayState::Ready);
+}
+
+TEST(DisplayInitTest, WithoutAWindowOrAt16BitsTheDisplayFails) {
+    Display noWindow;
+    EXPECT_FALSE(noWindow.Init(nullptr, 640, 480, 32, 0, true));
+    EXPECT_EQ(noWindow.GetStatus().state, DisplayState::Failed);
+    EXPECT_FALSE(noWindow.Flip(true));
+
+    auto window = platform::Window::create("test", 640, 480, nullptr);
+    ASSERT_TRUE(window);
+    Display shallow;
+    EXPECT_FALSE(shallow.Init(window.get(), 640, 480, 16, 0, true));
+    EXPECT_EQ(shallow.GetStatus().state, DisplayState::Failed);
+    // Nothing of a failed display may fault.
+    EXPECT_FALSE(succeeded(shallow.Lock()));
+    EXPECT_FALSE(shallow.PutPixel(0, 0, 1));
+    EXPECT_EQ(shallow.MatchColor(nullptr, rgb(1, 2, 3)), 0xFFFFFFFFu);
+    shallow.Release();
+    shallow.Release();
+}
+
+TEST_F(DisplayTest, ReleaseTwiceIsHarmlessAndLeavesTheStateAlone) {
+    display.Release();
+    display.Release();
+    EXPECT_EQ(display.GetStatus().state, DisplayState::Ready);
+    EXPECT_FALSE(display.Flip(true));
+    EXPECT_FALSE(succeeded(display.GetDC()));
+}
+
+TEST_F(DisplayTest, LockAndDeviceContextExcludeEachOtherAndGateEveryOperation) {
+    auto s = sprite(4, 4, 0x123456);
+    ASSERT_TRUE(succeeded(display.Lock()));
+    EXPECT_TRUE(display.GetStatus().locked);
+    EXPECT_FALSE(succeeded(display.Lock()));
+    EXPECT_FALSE(succeeded(display.GetDC()));
+    EXPECT_FALSE(display.FillRect(7, 0, 0, 10, 10));
+    EXPECT_FALSE(display.DrawSurface(s.get(), 0, 0, nullptr));
+    EXPECT_FALSE(display.Flip(false));
+    EXPECT_FALSE(display.DrawString("x", 0, 0, true, 0, 0));
+    EXPECT_TRUE(display.PutPixel(1, 1, 9));
+    ASSERT_TRUE(succeeded(display.Unlock()));
+    EXPECT_FALSE(succeeded(display.Unlock()));
+    EXPECT_EQ(countPixels(7, 0, 0, 640, 480), 0);
+    EXPECT_EQ(countPixels(0x123456, 0, 0, 640, 480), 0);
+
+    ASSERT_TRUE(succeeded(display.GetDC()));
+    EXPECT_TRUE(display.GetStatus().dcHeld);
+    EXPECT_FALSE(succeeded(display.Lock()));
+    EXPECT_FALSE(display.FillRect(7, 0, 0, 10, 10));
+    EXPECT_FALSE(display.DrawSurface(s.get(), 0, 0, nullptr));
+    EXPECT_FALSE(display.PutPixel(2, 2, 9));
+    EXPECT_TRUE(display.DrawLine(0, 5, 10, 5, Pen{rgb(255, 0, 0)}, 0));
+    ASSERT_TRUE(succeeded(display.ReleaseDC()));
+    EXPECT_FALSE(succeeded(display.ReleaseDC()));
+    EXPECT_FALSE(display.DrawLine(0, 6, 10, 6, Pen{rgb(255, 0, 0)}, 0));
+    EXPECT_FALSE(display.SelectFont(nullptr));
+    EXPECT_EQ(countPixels(7, 0, 0, 640, 480), 0);
+    EXPECT_EQ(backPixel(1, 1), 9u);
+    EXPECT_EQ(countPixels(0xFF0000, 0, 0, 640, 480), 10) << "the end point of a line is left out";
+}
+
+TEST_F(DisplayTest, FillRectOrdersItsCornersAndLeavesRightAndBottomOut) {
+    ASSERT_TRUE(display.FillRect(5, 100, 50, 10, 5));
+    EXPECT_EQ(countPixels(5, 0, 0, 640, 480), 90 * 45);
+    EXPECT_EQ(countPixels(5, 10, 5, 100, 50), 90 * 45);
+
+    const Rect screen = display.GetScreenRect();
+    ASSERT_TRUE(display.FillRect(6, screen.left, screen.top, screen.right, screen.bottom));
+    EXPECT_EQ(countPixels(6, 0, 0, 640, 480), 639 * 479);
+    EXPECT_NE(backPixel(639, 0), 6u);
+    EXPECT_NE(backPixel(0, 479), 6u);
+
+    // Off-screen parts are clipped, not written past the surface.
+    ASSERT_TRUE(display.FillRect(8, -50, -50, 700, 2));
+    EXPECT_EQ(countPixels(8, 0, 0, 640, 480), 640 * 2);
+}
+
+TEST_F(DisplayTest, FlipPresentsTheBackSurfaceAndClearsOnlyWhenAsked) {
+    ASSERT_TRUE(display.FillRect(0x00ABCDEF, 0, 0, 10, 10));
+    ASSERT_TRUE(display.Flip(false));
+    EXPECT_EQ(display.presentedSurface()->pixel(5, 5), 0x00ABCDEFu);
+
+    ASSERT_TRUE(display.FillRect(0x00FEDCBA, 0, 0, 640, 480));
+    ASSERT_TRUE(display.Flip(true));
+    EXPECT_EQ(display.presentedSurface()->pixel(639, 479), 0x00FEDCBAu);
+    EXPECT_EQ(countPixels(0, 0, 0, 640, 480), 640 * 480);
+}
+
+TEST_F(DisplayTest, FlipKeepsGoingWhileTheWindowIsMinimised) {
+    SDL_MinimizeWindow(window->sdlWindow());
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(display.Flip(true));
+}
+
+TEST_F(DisplayTest, MatchColorConvertsAndLeavesPixelZeroAsItWas) {
+    ASSERT_TRUE(display.FillRect(0x00112233, 0, 0, 1, 1));
+    EXPECT_EQ(display.MatchColor(nullptr, rgb(0, 0, 0)), 0u);
+    EXPECT_EQ(display.MatchColor(nullptr, rgb(255, 255, 0)), 0x00FFFF00u);
+    EXPECT_EQ(display.MatchColor(nullptr, rgb(1, 2, 3)), 0x00010203u);
+    EXPECT_EQ(backPixel(0, 0), 0x00112233u);
+    // An invalid colour reads pixel (0, 0) raw and writes nothing.
+    EXPECT_EQ(display.MatchColor(nullptr, kInvalidColour), 0x00112233u);
+    EXPECT_EQ(backPixel(0, 0), 0x00112233u);
+    // A locked surface cannot be read.
+    ASSERT_TRUE(succeeded(display.Lock()));
+    EXPECT_EQ(display.MatchColor(nullptr, rgb(9, 9, 9)), 0xFFFFFFFFu);
+    display.Unlock();
+}
+
+TEST_F(DisplayTest, PutPixelWritesTheLastPixelAndNothingOutside) {
+    ASSERT_TRUE(succeeded(display.Lock()));
+    EXPECT_TRUE(display.PutPixel(639, 479, 0x00FFFFFF));
+    EXPECT_FALSE(display.PutPixel(640, 0, 0x00FFFFFF));
+    EXPECT_FALSE(display.PutPixel(0, 480, 0x00FFFFFF));
+    EXPECT_FALSE(display.PutPixel(-1, 0, 0x00FFFFFF));
+    const LockInfo& lock = display.lockDesc();
+    EXPECT_EQ(lock.pitch, 640 * 4);
+    EXPECT_EQ(lock.bitCount, 32u);
+    display.Unlock();
+    EXPECT_FALSE(display.PutPixel(1, 1, 0x00FFFFFF));
+    EXPECT_EQ(countPixels(0x00FFFFFF, 0, 0, 640, 480), 1);
+    EXPECT_EQ(backPixel(639, 479), 0x00FFFFFFu);
+}
+
+TEST_F(DisplayTest, SpritesSkipTheirKeyColourAndAreClippedAtEveryEdge) {
+    auto s = sprite(41, 37, 0x00FF0000);
+    s->fill(0, 10, 10, 20, 20);  // a black hole in the middle
+    ASSERT_TRUE(display.SetColorKey(s.get(), rgb(0, 0, 0)));
+    ASSERT_TRUE(display.FillRect(0x00000077, 0, 0, 640, 480));
+
+    ASSERT_TRUE(display.DrawSurface(s.get(), 100, 100, nullptr));
+    EXPECT_EQ(display.destRect(), (Rect{100, 100, 141, 137}));
+    EXPECT_EQ(countPixels(0x00FF0000, 100, 100, 141, 137), 41 * 37 - 100);
+    EXPECT_EQ(backPixel(115, 115), 0x00000077u) << "the key colour is transparent";
+
+    struct Case {
+        int x, y, visible;
+    };
+    for (const Case c : {Case{-20, 200, 21 * 37}, Case{620, 200, 20 * 37 - 100},
+                         Case{300, -30, 41 * 7}, Case{300, 470, 41 * 10}, Case{-40, -36, 1},
+                         Case{639, 479, 1}, Case{700, 10, 0}, Case{10, -37, 0}}) {
+        ASSERT_TRUE(display.FillRect(0, 0, 0, 640, 480));
+        EXPECT_TRUE(display.DrawSurface(s.get(), c.x, c.y, nullptr)) << c.x << "," << c.y;
+        EXPECT_EQ(countPixels(0x00FF0000, 0, 0, 640, 480), c.visible) << c.x << "," << c.y;
+    }
+}
+
+TEST_F(DisplayTest, ASourceRectangleDrawsOneFrameOfASheet) {
+    auto sheet = std::make_unique<Surface>(21, 66);
+    sheet->fill(0x000000FF, 0, 0, 21, 22);
+    sheet->fill(0x0000FF00, 0, 22, 21, 44);
+    sheet->fill(0x00FF0000, 0, 44, 21, 66);
+    const Rect second{0, 22, 21, 44};
+    ASSERT_TRUE(display.DrawSurface(sheet.get(), 5, 5, &second));
+    EXPECT_EQ(display.destRect(), (Rect{5, 5, 26, 27}));
+    EXPECT_EQ(countPixels(0x0000FF00, 0, 0, 640, 480), 21 * 22);
+    EXPECT_EQ(countPixels(0x000000FF, 0, 0, 640, 480), 0);
+
+    const Rect outside{0, 50, 21, 80};
+    EXPECT_FALSE(display.DrawSurface(sheet.get(), 5, 5, &outside));
+    EXPECT_FALSE(display.DrawSurface(nullptr, 5, 5, nullptr));
+}
+
+TEST_F(DisplayTest, CopyBitmapStretchesARegionOverTheWholeSurface) {
+    Bitmap bitmap{4, 2, {1, 2, 3, 4, 5, 6, 7, 8}};
+    Surface surface(4, 4);
+    ASSERT_TRUE(display.CopyBitmap(&surface, &bitmap, 2, 0, 2, 2));
+    EXPECT_EQ(surface.pixel(0, 0), 3u);
+    EXPECT_EQ(surface.pixel(3, 0), 4u);
+    EXPECT_EQ(surface.pixel(0, 3), 7u);
+    EXPECT_EQ(surface.pixel(3, 3), 8u);
+    EXPECT_FALSE(display.CopyBitmap(nullptr, &bitmap, 0, 0, 0, 0));
+    EXPECT_FALSE(display.CopyBitmap(&surface, nullptr, 0, 0, 0, 0));
+}
+
+}  // namespace

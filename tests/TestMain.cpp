@@ -8,7 +8,9 @@
 extern "C" const char* __lsan_default_options() {
     return "suppressions=" QUELVANE_SOURCE_DIR "/tests/lsan.supp";
 }
-extern "C" const char* __ubsan_default_options() { return "print_stacktrace=1"; }
+extern "C" const char* __ubsan_default_options() {
+    return "print_stacktrace=1";
+}
 
 int main(int argc, char** argv) {
     // Headless and silent, whatever the session offers.

@@ -19,7 +19,7 @@ void Mixer::render(int16_t* stereo, uint32_t frames) {
     while (frames > 0) {
         const uint32_t n = std::min(frames, kBlockFrames);
         renderBlock(stereo, n);
-        stereo += 2 * n;
+        stereo += 2 * static_cast<std::size_t>(n);
         frames -= n;
     }
 }

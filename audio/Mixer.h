@@ -35,5 +35,5 @@ class Mixer {
 
     std::vector<Voice*> voices_;
     MusicSource* music_ = nullptr;
-    std::array<float, kBlockFrames * 2> mix_{};
+    std::array<float, std::size_t{kBlockFrames} * 2> mix_{};
 };

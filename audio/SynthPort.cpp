@@ -30,7 +30,7 @@ void SynthPort::renderMusic(float* stereo, uint32_t frames) {
     uint32_t done = 0;
     while (done < frames) {
         const uint32_t n = sequencer_.step(frames - done);
-        synth_->render(stereo + 2 * done, n);
+        synth_->render(stereo + 2 * static_cast<std::size_t>(done), n);
         done += n;
     }
 }

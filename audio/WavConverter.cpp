@@ -48,7 +48,7 @@ std::optional<std::vector<float>> convertToStereo(const WavSound& sound, uint32_
     } else {
         return std::nullopt;
     }
-    const std::size_t frameBytes = f.channels * (f.bitsPerSample / 8u);
+    const std::size_t frameBytes = std::size_t{f.channels} * (f.bitsPerSample / 8u);
     const std::size_t frames = sound.data.size() / frameBytes;
     if (frames == 0) {
         return std::nullopt;

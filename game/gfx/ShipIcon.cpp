@@ -52,11 +52,11 @@ uint32_t colourOf(char c) {
 
 }  // namespace
 
-std::array<uint32_t, 32 * 32> shipIcon() {
-    std::array<uint32_t, 32 * 32> pixels{};
-    for (int y = 0; y < 32; ++y) {
-        for (int x = 0; x < 32; ++x) {
-            pixels[static_cast<std::size_t>(y * 32 + x)] = colourOf(kRows[y][x]);
+std::array<uint32_t, kShipIconSide * kShipIconSide> shipIcon() {
+    std::array<uint32_t, kShipIconSide * kShipIconSide> pixels{};
+    for (std::size_t y = 0; y < kShipIconSide; ++y) {
+        for (std::size_t x = 0; x < kShipIconSide; ++x) {
+            pixels[y * kShipIconSide + x] = colourOf(kRows[y][x]);
         }
     }
     return pixels;

@@ -18,7 +18,8 @@ constexpr int kKick = 36, kSideStick = 37, kSnare = 38, kClosedHat = 42, kOpenHa
               kLowTom = 45, kMidTom = 47, kHighTom = 50, kCrash = 49, kRide = 51, kShaker = 70;
 
 uint32_t at(int bar, float beat) {
-    return static_cast<uint32_t>(bar * 4 * kDivision + std::lround(beat * kDivision));
+    return static_cast<uint32_t>(static_cast<long>(bar) * 4 * kDivision +
+                                 std::lround(beat * kDivision));
 }
 
 uint32_t ticks(float beats) {

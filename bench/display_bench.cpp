@@ -46,8 +46,6 @@ void BM_StarFieldFrame(benchmark::State& state) {
         for (Star& s : stars)
             s.Move(display);
         display.Unlock();
-        display.GetDC();
-        display.ReleaseDC();
         display.Flip(true);
     }
 }

@@ -4,8 +4,8 @@
 
 // The steps are grouped by what the display allows: pixel writes inside a lock, text and lines
 // while its device context is held, fills and sprite copies while neither. A later step draws over
-// an earlier one. The ship, the aliens and their shots, explosions and items join these steps with
-// their own kinds.
+// an earlier one. The ship, the aliens and their shots, explosions, items and the HUD join these
+// steps with their own kinds.
 void runFrame() {
     display.Lock();
     for (Star& star : starField)
@@ -16,9 +16,6 @@ void runFrame() {
     for (Star& star : starField)
         star.Move(display);
     display.Unlock();
-
-    display.GetDC();
-    display.ReleaseDC();
 
     display.Flip(true);
     ++framesRun;

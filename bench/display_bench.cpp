@@ -5,12 +5,13 @@
 #include <memory>
 #include <vector>
 
+#include "game/core/Random.h"
 #include "game/gfx/Display.h"
 #include "game/gfx/Font.h"
 #include "game/gfx/Star.h"
-#include "game/loop/Random.h"
 #include "platform/Window.h"
 
+namespace quelvane {
 namespace {
 
 struct Screen {
@@ -79,5 +80,6 @@ void BM_HudDrawString(benchmark::State& state) {
 BENCHMARK(BM_HudDrawString)->Unit(benchmark::kNanosecond);
 
 }  // namespace
+}  // namespace quelvane
 
 BENCHMARK_MAIN();

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <fstream>
 
+namespace quelvane {
+
 namespace {
 
 constexpr uint32_t kBiRgb = 0;
@@ -191,3 +193,5 @@ bool writeBmp(const std::string& path, const Bitmap& bitmap) {
     const bool written = std::fwrite(out.data(), 1, out.size(), f) == out.size();
     return std::fclose(f) == 0 && written;
 }
+
+}  // namespace quelvane

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace quelvane {
+
 // A picture in memory: 0x00RRGGBB pixels, rows from top to bottom.
 struct Bitmap {
     int width = 0;
@@ -25,3 +27,5 @@ std::optional<Bitmap> parseBmp(const std::vector<uint8_t>& bytes);
 
 // Writes a 24-bit bottom-up bitmap; the same picture always gives the same bytes.
 bool writeBmp(const std::string& path, const Bitmap& bitmap);
+
+}  // namespace quelvane

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace quelvane {
+
 // Colours of text and lines are COLORREF values 0x00BBGGRR; raw pixel values are XRGB8888 words in
 // the display's own format, made from colours by Display::MatchColor.
 using ColorRef = uint32_t;
@@ -20,3 +22,10 @@ constexpr uint32_t pixelFromColour(ColorRef c) {
 constexpr ColorRef colourFromPixel(uint32_t p) {
     return ((p >> 16) & 0xFF) | (p & 0xFF00) | ((p & 0xFF) << 16);
 }
+
+// The back surface's pixel values of black, with which every object erases its old place, and of
+// yellow, the frame of the LimitBreak bar; matched once at start-up.
+extern uint32_t eraseColour;
+extern uint32_t barFrameColour;
+
+}  // namespace quelvane

@@ -6,6 +6,8 @@
 #include "game/gfx/Font.h"
 #include "game/gfx/Surface.h"
 
+namespace quelvane {
+
 ColorRef DeviceContext::getPixel(int x, int y) const {
     if (x < 0 || y < 0 || x >= target_.width() || y >= target_.height())
         return kInvalidColour;
@@ -66,3 +68,5 @@ void DeviceContext::textOut(int x, int y, std::string_view text) {
         return;
     font->draw(target_, x, y, text, textColor_, bkMode_ == BackgroundMode::Opaque, bkColor_);
 }
+
+}  // namespace quelvane

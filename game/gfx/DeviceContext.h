@@ -5,6 +5,8 @@
 #include "game/gfx/Colour.h"
 #include "game/gfx/Pen.h"
 
+namespace quelvane {
+
 class Font;
 class Surface;
 
@@ -48,3 +50,5 @@ class DeviceContext {
     int penX_ = 0;
     int penY_ = 0;
 };
+
+}  // namespace quelvane

@@ -1,12 +1,12 @@
 #include "game/gfx/Display.h"
 
-#include <SDL.h>
-
 #include <algorithm>
 #include <utility>
 
 #include "game/gfx/Font.h"
-#include "platform/Window.h"
+#include "platform/Screen.h"
+
+namespace quelvane {
 
 namespace {
 
@@ -19,43 +19,23 @@ bool insideSurface(const Rect& r, const Surface& s) {
 
 }  // namespace
 
+Display display;
+
 Display::~Display() {
     Release();
 }
 
-bool Display::Init(platform::Window* window, int width, int height, int bitsPerPixel,
+bool Display::Init(platform::Screen* screen, int width, int height, int bitsPerPixel,
                    uint32_t cooperativeFlags, bool) {
     if (state_ != DisplayState::Created)
         return false;
-    auto fail = [this] {
-        Release();
+    if (!screen || bitsPerPixel != 32 || width <= 0 || height <= 0 || width > kMaxDisplaySide ||
+        height > kMaxDisplaySide ||
+        !screen->open(width, height, (cooperativeFlags & kCooperativeFullscreen) != 0)) {
         state_ = DisplayState::Failed;
         return false;
-    };
-    window_ = window ? window->sdlWindow() : nullptr;
-    if (!window_)
-        return fail();
-    // Full screen on the desktop's own mode: the picture is scaled, the monitor's mode never
-    // changes.
-    if ((cooperativeFlags & kCooperativeFullscreen) &&
-        SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
-        return fail();
     }
-    if (bitsPerPixel != 32 || width <= 0 || height <= 0 || width > kMaxDisplaySide ||
-        height > kMaxDisplaySide) {
-        return fail();
-    }
-    renderer_ = SDL_CreateRenderer(window_, -1, 0);
-    if (!renderer_)
-        return fail();
-    // Sharp pixels and black bars rather than a blurred or stretched picture.
-    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
-    if (SDL_RenderSetLogicalSize(renderer_, width, height) != 0)
-        return fail();
-    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
-                                 width, height);
-    if (!texture_)
-        return fail();
+    screen_ = screen;
     primary_ = std::make_unique<Surface>(width, height);
     back_ = std::make_unique<Surface>(width, height);
 
@@ -68,13 +48,10 @@ bool Display::Init(platform::Window* window, int width, int height, int bitsPerP
 }
 
 void Display::Release() {
-    if (texture_)
-        SDL_DestroyTexture(std::exchange(texture_, nullptr));
-    if (renderer_)
-        SDL_DestroyRenderer(std::exchange(renderer_, nullptr));
+    if (screen_)
+        std::exchange(screen_, nullptr)->close();
     back_.reset();
     primary_.reset();
-    window_ = nullptr;
     dc_ = nullptr;
     locked_ = dcHeld_ = fontSelected_ = false;
 }
@@ -126,22 +103,10 @@ bool Display::Flip(bool clear) {
     if (back_->isLocked() || back_->isDCHeld())
         return false;
     std::swap(primary_, back_);
-    present();
+    screen_->present(primary_->data(), primary_->pitch());
     if (clear)
         back_->fill(clearPixel_, 0, 0, back_->width(), back_->height());
     return true;
-}
-
-void Display::present() {
-    // A minimised or hidden window shows nothing; skipping the copy keeps the frame's pace.
-    if (SDL_GetWindowFlags(window_) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN))
-        return;
-    if (SDL_UpdateTexture(texture_, nullptr, primary_->data(), primary_->pitch()) != 0)
-        return;
-    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-    SDL_RenderClear(renderer_);
-    SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
-    SDL_RenderPresent(renderer_);
 }
 
 bool Display::FillRect(uint32_t pixel, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
@@ -354,3 +319,5 @@ bool Display::SavePresented(const std::string& path) const {
         p &= 0x00FFFFFF;
     return writeBmp(path, bitmap);
 }
+
+}  // namespace quelvane

@@ -9,13 +9,13 @@
 #include "game/gfx/Rect.h"
 #include "game/gfx/Surface.h"
 
-class Font;
-struct SDL_Renderer;
-struct SDL_Texture;
-struct SDL_Window;
 namespace platform {
-class Window;
+class Screen;
 }
+
+namespace quelvane {
+
+class Font;
 
 enum class DisplayState : uint32_t { Ready = 1, Created = 2, Failed = 3 };
 
@@ -31,11 +31,10 @@ inline constexpr uint32_t kCooperativeFullscreen = 0x01;
 inline constexpr uint32_t kCooperativeAllowReboot = 0x02;
 inline constexpr uint32_t kCooperativeExclusive = 0x10;
 
-// The game's one way to the screen: a double-buffered XRGB8888 back surface in memory, presented
-// through SDL at each Flip, scaled to the window with its aspect kept. Every operation refuses
-// (false, or a failed result) in the conditions the game relies on: pixel writes only while the
-// back surface is locked, text and lines only while its device context is held, fills and blits
-// only while neither.
+// The game's one way to the screen: a double-buffered XRGB8888 back surface in memory, handed to
+// the platform's screen at each Flip. Every operation refuses (false, or a failed result) in the
+// conditions the game relies on: pixel writes only while the back surface is locked, text and lines
+// only while its device context is held, fills and blits only while neither.
 class Display {
   public:
     Display() = default;
@@ -43,7 +42,8 @@ class Display {
     Display(const Display&) = delete;
     Display& operator=(const Display&) = delete;
 
-    bool Init(platform::Window* window, int width, int height, int bitsPerPixel,
+    // useClipper is kept for the callers' sake: blits always clip here.
+    bool Init(platform::Screen* screen, int width, int height, int bitsPerPixel,
               uint32_t cooperativeFlags, bool useClipper);
     void Release();
 
@@ -85,11 +85,7 @@ class Display {
     bool SavePresented(const std::string& path) const;
 
   private:
-    void present();
-
-    SDL_Window* window_ = nullptr;
-    SDL_Renderer* renderer_ = nullptr;
-    SDL_Texture* texture_ = nullptr;
+    platform::Screen* screen_ = nullptr;
     SurfacePtr primary_;
     SurfacePtr back_;
     Rect screenRect_;
@@ -104,3 +100,8 @@ class Display {
     bool dcHeld_ = false;
     DisplayState state_ = DisplayState::Created;
 };
+
+// The game's one display, for the whole run.
+extern Display display;
+
+}  // namespace quelvane

@@ -12,6 +12,10 @@
 
 #include "game/gfx/Surface.h"
 
+namespace quelvane {
+
+std::unique_ptr<Font> hudFont;
+
 namespace {
 
 // The face file fontconfig picks for a monospace font of this weight, or "" when there is none.
@@ -161,3 +165,5 @@ void Font::draw(Surface& surface, int x, int y, std::string_view text, ColorRef 
         }
     }
 }
+
+}  // namespace quelvane

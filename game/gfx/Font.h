@@ -8,7 +8,13 @@
 
 #include "game/gfx/Colour.h"
 
+namespace quelvane {
+
 class Surface;
+class Font;
+
+// The one font of every text of the game, made at start-up.
+extern std::unique_ptr<Font> hudFont;
 
 // Pitch and family bits as the game passes them when it creates a font.
 inline constexpr uint32_t kFixedPitch = 0x01;
@@ -21,6 +27,7 @@ class Font {
     // height: the character cell's height in pixels (a negative value gives the em size instead);
     // width: the advance of every character, 0 for the face's own proportions; weight: 700 and
     // above is bold. The face comes from fontconfig; null when no monospace face can be loaded.
+    // pitchAndFamily is kept for the callers' sake: every face here is a fixed-pitch one.
     static std::unique_ptr<Font> create(int height, int width, int weight, uint32_t pitchAndFamily);
 
     // The font a device context has before any font is selected into it.
@@ -49,3 +56,5 @@ class Font {
     int advance_ = 0;
     std::array<Glyph, 256> glyphs_;
 };
+
+}  // namespace quelvane

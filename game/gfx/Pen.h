@@ -2,7 +2,11 @@
 
 #include "game/gfx/Colour.h"
 
+namespace quelvane {
+
 // A solid line style, one pixel wide: the game creates one for each line it draws.
 struct Pen {
     ColorRef colour = 0;
 };
+
+}  // namespace quelvane

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace quelvane {
+
 // A rectangle whose right and bottom edges are exclusive when it names pixels to fill or copy.
 struct Rect {
     int32_t left = 0;
@@ -11,3 +13,5 @@ struct Rect {
 
     friend bool operator==(const Rect&, const Rect&) = default;
 };
+
+}  // namespace quelvane

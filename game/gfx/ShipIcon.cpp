@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <utility>
 
+namespace quelvane {
+
 namespace {
 
 // The fighter as it is drawn in the game, in 16 colours or fewer.
@@ -61,3 +63,5 @@ std::array<uint32_t, kShipIconSide * kShipIconSide> shipIcon() {
     }
     return pixels;
 }
+
+}  // namespace quelvane

@@ -1,7 +1,9 @@
 #include "game/gfx/Star.h"
 
+#include "game/core/Random.h"
 #include "game/gfx/Display.h"
-#include "game/loop/Random.h"
+
+namespace quelvane {
 
 uint8_t starGrey(float speed) {
     // In single precision, as the speed is stored: 0.9f * 300 rounds to exactly 270.
@@ -26,3 +28,5 @@ bool Star::Move(Display& display) {
 bool Star::Erase(Display& display) {
     return display.PutPixel(static_cast<int32_t>(x), static_cast<int32_t>(y), 0);
 }
+
+}  // namespace quelvane

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace quelvane {
+
 class Display;
 
 // One background star: a single pixel drifting down at one of seven speeds, the faster the
@@ -22,3 +24,5 @@ struct Star {
 
 // The grey of a star that moves at this speed: 40 for 0.9 up to 220 for 1.5.
 uint8_t starGrey(float speed);
+
+}  // namespace quelvane

@@ -1,6 +1,9 @@
 #include "game/gfx/Surface.h"
 
 #include <algorithm>
+#include <cstddef>
+
+namespace quelvane {
 
 Surface::Surface(int width, int height)
     : width_(width), height_(height), pixels_(static_cast<size_t>(width) * height, 0), dc_(*this) {}
@@ -47,3 +50,5 @@ void Surface::fill(uint32_t pixel, int left, int top, int right, int bottom) {
                     pixel);
     }
 }
+
+}  // namespace quelvane

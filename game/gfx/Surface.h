@@ -7,6 +7,8 @@
 
 #include "game/gfx/DeviceContext.h"
 
+namespace quelvane {
+
 // Why a surface refused a lock or a device context.
 enum class SurfaceResult { Ok, Busy, NotLocked, NotHeld, NoSurface };
 
@@ -61,3 +63,5 @@ class Surface {
 };
 
 using SurfacePtr = std::unique_ptr<Surface>;
+
+}  // namespace quelvane

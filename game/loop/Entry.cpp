@@ -2,10 +2,13 @@
 
 #include <cstdio>
 
+#include "game/core/Random.h"
+#include "game/gfx/Display.h"
 #include "game/gfx/ShipIcon.h"
-#include "game/loop/GameState.h"
-#include "game/loop/Random.h"
+#include "game/loop/Globals.h"
 #include "game/loop/Startup.h"
+
+namespace quelvane {
 
 bool startGame(uint32_t seed) {
     seedRandom(seed);
@@ -27,3 +30,5 @@ bool startGame(uint32_t seed) {
 void endGame() {
     shutdownGame();
 }
+
+}  // namespace quelvane

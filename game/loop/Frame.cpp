@@ -1,6 +1,9 @@
 #include "game/loop/Frame.h"
 
-#include "game/loop/GameState.h"
+#include "game/gfx/Display.h"
+#include "game/loop/Globals.h"
+
+namespace quelvane {
 
 // The steps are grouped by what the display allows: pixel writes inside a lock, text and lines
 // while its device context is held, fills and sprite copies while neither. A later step draws over
@@ -20,3 +23,5 @@ void runFrame() {
     display.Flip(true);
     ++framesRun;
 }
+
+}  // namespace quelvane

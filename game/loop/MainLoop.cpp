@@ -1,9 +1,11 @@
 #include "game/loop/MainLoop.h"
 
+#include "game/core/ExitRequest.h"
 #include "game/loop/Frame.h"
-#include "game/loop/GameState.h"
 #include "game/loop/WindowProc.h"
 #include "platform/Platform.h"
+
+namespace quelvane {
 
 void runMainLoop() {
     while (!exitRequested)
@@ -26,3 +28,5 @@ void runLoopPass() {
     if (rest > 0)
         platform::sleep(rest);
 }
+
+}  // namespace quelvane

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace quelvane {
+
 // Frames are at least this many milliseconds apart.
 inline constexpr uint32_t kFramePeriod = 15;
 
@@ -14,3 +16,5 @@ void runLoopPass();
 // How long a pass that started at frameStart and has run until now sleeps; right across the wrap of
 // the tick count.
 uint32_t frameSleep(uint32_t frameStart, uint32_t now);
+
+}  // namespace quelvane

@@ -1,8 +1,13 @@
 #include "game/loop/Startup.h"
 
-#include "game/loop/GameState.h"
+#include "game/gfx/Colour.h"
+#include "game/gfx/Display.h"
+#include "game/gfx/Font.h"
+#include "game/loop/Globals.h"
 #include "game/world/ObjectLists.h"
 #include "platform/Platform.h"
+
+namespace quelvane {
 
 namespace {
 constexpr int kScreenWidth = 640;
@@ -30,3 +35,5 @@ void shutdownGame() {
     display.Release();
     gameWindow.reset();
 }
+
+}  // namespace quelvane

@@ -1,7 +1,9 @@
 #include "game/loop/WindowProc.h"
 
-#include "game/loop/GameState.h"
+#include "game/core/ExitRequest.h"
 #include "platform/VirtualKeys.h"
+
+namespace quelvane {
 
 void windowProc(const platform::Message& message) {
     switch (message.kind) {
@@ -16,3 +18,5 @@ void windowProc(const platform::Message& message) {
             break;
     }
 }
+
+}  // namespace quelvane

@@ -3,9 +3,9 @@
 #include "platform/Platform.h"
 
 int main() {
-    if (!startGame(platform::tickCount()))
+    if (!quelvane::startGame(platform::tickCount()))
         return 1;
-    runMainLoop();
-    endGame();
+    quelvane::runMainLoop();
+    quelvane::endGame();
     return 0;
 }

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace quelvane {
+
 inline constexpr int32_t kAlienWidth = 41;
 inline constexpr int32_t kAlienHeight = 37;
 inline constexpr int32_t kAlienHitPoints = 75;
@@ -18,3 +20,5 @@ struct Alien {
     // Takes a hit; true while the alien survives it.
     bool takeDamage(int32_t damage);
 };
+
+}  // namespace quelvane

@@ -3,6 +3,8 @@
 #include "game/world/Alien.h"
 #include "game/world/Pickup.h"
 
+namespace quelvane {
+
 namespace {
 // Float positions are truncated toward zero whenever they are tested.
 int32_t toInt(float v) {
@@ -24,3 +26,5 @@ bool pickupTouchesShip(const Pickup& p, int32_t shipX, int32_t shipY) {
     return shipX < p.x + p.width && shipX + kShipWidth > p.x && shipY < p.y + p.height &&
            shipY + kShipHeight > p.y;
 }
+
+}  // namespace quelvane

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace quelvane {
+
 struct Alien;
 class Pickup;
 
@@ -17,3 +19,5 @@ bool alienShotHitsShip(float shotX, float shotY, int32_t shipX, int32_t shipY);
 
 // An item's box against the ship's box; touching edges do not count.
 bool pickupTouchesShip(const Pickup& pickup, int32_t shipX, int32_t shipY);
+
+}  // namespace quelvane

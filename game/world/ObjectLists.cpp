@@ -2,6 +2,8 @@
 
 #include "game/gfx/Display.h"
 
+namespace quelvane {
+
 std::vector<Alien> aliens;
 OwningList<Pickup> pickups;
 
@@ -20,3 +22,5 @@ void updatePickups(Display& display, int32_t shipX, int32_t shipY) {
         return p.collect(display, shipX, shipY) || p.expired(display);
     });
 }
+
+}  // namespace quelvane

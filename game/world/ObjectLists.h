@@ -8,6 +8,8 @@
 #include "game/world/Alien.h"
 #include "game/world/Pickup.h"
 
+namespace quelvane {
+
 class Display;
 
 // A list that owns its objects: removing one deletes it.
@@ -38,3 +40,5 @@ void clearPickups();
 // Each item in list order: draw it, then let the ship at (shipX, shipY) collect it or let it
 // expire.
 void updatePickups(Display& display, int32_t shipX, int32_t shipY);
+
+}  // namespace quelvane

@@ -1,9 +1,11 @@
 #include "game/world/Pickup.h"
 
+#include "game/gfx/Colour.h"
 #include "game/gfx/Display.h"
-#include "game/loop/GameState.h"
 #include "game/world/Collision.h"
 #include "platform/Platform.h"
+
+namespace quelvane {
 
 Pickup::Pickup(int32_t x, int32_t y) : spawnTime(platform::tickCount()), x(x), y(y) {}
 
@@ -26,3 +28,5 @@ bool Pickup::expired(Display& display) {
     erase(display);
     return true;
 }
+
+}  // namespace quelvane

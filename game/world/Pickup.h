@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace quelvane {
+
 class Display;
 
 // An item a destroyed alien leaves: it waits in place until the ship collects it or it expires.
@@ -27,3 +29,5 @@ class Pickup {
     int32_t width = 0;
     int32_t height = 0;
 };
+
+}  // namespace quelvane

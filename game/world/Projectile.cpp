@@ -1,9 +1,11 @@
 #include "game/world/Projectile.h"
 
+#include "game/gfx/Colour.h"
 #include "game/gfx/Display.h"
-#include "game/loop/GameState.h"
 #include "game/world/Collision.h"
 #include "game/world/ObjectLists.h"
+
+namespace quelvane {
 
 void Projectile::erase(Display& display) {
     display.FillRect(eraseColour, static_cast<int32_t>(x), static_cast<int32_t>(y),
@@ -21,3 +23,5 @@ bool Projectile::hitAliens(Display&) {
     }
     return false;
 }
+
+}  // namespace quelvane

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace quelvane {
+
 class Display;
 
 // A shot of the player's: it moves, draws and erases itself, and tests itself against the aliens.
@@ -24,3 +26,5 @@ class Projectile {
     int32_t width = 0;
     int32_t sheetHeight = 0;  // one frame, and the box that hits, is sheetHeight / frameCount high
 };
+
+}  // namespace quelvane

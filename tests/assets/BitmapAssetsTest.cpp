@@ -7,6 +7,7 @@
 
 #include "game/gfx/Display.h"
 
+namespace quelvane {
 namespace {
 
 struct Sprite {
@@ -174,3 +175,4 @@ TEST(BitmapAssets, CombinationMarksStayLegibleWhenStacked) {
 }
 
 }  // namespace
+}  // namespace quelvane

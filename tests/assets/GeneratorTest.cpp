@@ -51,7 +51,7 @@ TEST_F(Generator, WritesTheSameBytesAsTheBuildDid) {
 TEST_F(Generator, DrawsTheReviewSheet) {
     fs::path sheet = dir / "sheet.bmp";
     ASSERT_EQ(run("--sheet '" + sheet.string() + "'"), 0);
-    auto bitmap = readBmp(sheet.string());
+    auto bitmap = quelvane::readBmp(sheet.string());
     ASSERT_TRUE(bitmap);
     // Wide enough for the title at 4x, tall enough for every row of frames.
     EXPECT_GE(bitmap->width, 486 * 4);

@@ -5,7 +5,7 @@
 #include <set>
 
 TEST(ShipIcon, IsASixteenColourFighterOnAClearGround) {
-    std::array<uint32_t, 32 * 32> icon = shipIcon();
+    std::array<uint32_t, 32 * 32> icon = quelvane::shipIcon();
     std::set<uint32_t> colours(icon.begin(), icon.end());
     EXPECT_LE(colours.size(), 16u);
     int opaque = 0;

@@ -7,6 +7,7 @@
 
 #include "game/gfx/Display.h"
 
+namespace quelvane {
 namespace {
 
 namespace fs = std::filesystem;
@@ -133,3 +134,4 @@ TEST_F(BitmapFileTest, LoadBitmapMakesASurfaceOfTheFilesExactSize) {
 }
 
 }  // namespace
+}  // namespace quelvane

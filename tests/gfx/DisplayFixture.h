@@ -2,23 +2,43 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <cstdint>
+#include <vector>
 
 #include "game/gfx/Display.h"
-#include "platform/Window.h"
+#include "platform/Screen.h"
 
-// A display initialised on a window of SDL's dummy video driver.
+namespace quelvane {
+
+// Stands in for the window: keeps a copy of what the display presented last, so that tests run
+// without a windowing library.
+class RecordingScreen : public platform::Screen {
+  public:
+    bool open(int width, int height, bool fullScreen) override {
+        ++opens;
+        this->width = width;
+        this->height = height;
+        this->fullScreen = fullScreen;
+        return acceptOpen;
+    }
+    void present(const uint32_t* pixels, int pitch) override {
+        ++presents;
+        last.assign(pixels, pixels + static_cast<size_t>(pitch / 4) * height);
+    }
+    void close() override { ++closes; }
+
+    bool acceptOpen = true;
+    int opens = 0, presents = 0, closes = 0;
+    int width = 0, height = 0;
+    bool fullScreen = false;
+    std::vector<uint32_t> last;
+};
+
+// A display initialised on a recording screen.
 class DisplayFixture : public ::testing::Test {
   protected:
-    void SetUp() override {
-        window = platform::Window::create("test", 640, 480, nullptr);
-        ASSERT_TRUE(window);
-        ASSERT_TRUE(display.Init(window.get(), 640, 480, 32, 0, true));
-    }
-    void TearDown() override {
-        display.Release();
-        window.reset();
-    }
+    void SetUp() override { ASSERT_TRUE(display.Init(&screen, 640, 480, 32, 0, true)); }
+    void TearDown() override { display.Release(); }
 
     uint32_t backPixel(int x, int y) { return display.backSurface()->pixel(x, y); }
 
@@ -31,6 +51,8 @@ class DisplayFixture : public ::testing::Test {
         return n;
     }
 
-    std::unique_ptr<platform::Window> window;
+    RecordingScreen screen;
     Display display;
 };
+
+}  // namespace quelvane

@@ -1,10 +1,10 @@
 #include "game/gfx/Display.h"
 
-#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include "tests/gfx/DisplayFixture.h"
 
+namespace quelvane {
 namespace {
 
 using DisplayTest = DisplayFixture;
@@ -20,21 +20,30 @@ TEST_F(DisplayTest, InitOnceGivesTheScreenAndRefusesASecondTime) {
     EXPECT_EQ(status.state, DisplayState::Ready);
     EXPECT_EQ(status.screenRect, (Rect{0, 0, 639, 479}));
     EXPECT_EQ(display.GetScreenRect(), (Rect{0, 0, 639, 479}));
-    EXPECT_FALSE(display.Init(window.get(), 320, 200, 32, 0, true));
+    EXPECT_FALSE(display.Init(&screen, 320, 200, 32, 0, true));
+    EXPECT_EQ(screen.opens, 1);
     EXPECT_EQ(display.GetScreenRect(), (Rect{0, 0, 639, 479}));
     EXPECT_EQ(display.GetStatus().state, DisplayState::Ready);
 }
 
-TEST(DisplayInitTest, WithoutAWindowOrAt16BitsTheDisplayFails) {
-    Display noWindow;
-    EXPECT_FALSE(noWindow.Init(nullptr, 640, 480, 32, 0, true));
-    EXPECT_EQ(noWindow.GetStatus().state, DisplayState::Failed);
-    EXPECT_FALSE(noWindow.Flip(true));
+TEST(DisplayInitTest, WithoutAScreenAt16BitsOrWhenTheScreenRefusesTheDisplayFails) {
+    Display noScreen;
+    EXPECT_FALSE(noScreen.Init(nullptr, 640, 480, 32, 0, true));
+    EXPECT_EQ(noScreen.GetStatus().state, DisplayState::Failed);
+    EXPECT_FALSE(noScreen.Flip(true));
 
-    auto window = platform::Window::create("test", 640, 480, nullptr);
-    ASSERT_TRUE(window);
+    RecordingScreen refusing;
+    refusing.acceptOpen = false;
+    Display refused;
+    EXPECT_FALSE(refused.Init(&refusing, 640, 480, 32, kCooperativeFullscreen, true));
+    EXPECT_TRUE(refusing.fullScreen);
+    EXPECT_EQ(refused.GetStatus().state, DisplayState::Failed);
+    EXPECT_FALSE(refused.Flip(true));
+
+    RecordingScreen screen;
     Display shallow;
-    EXPECT_FALSE(shallow.Init(window.get(), 640, 480, 16, 0, true));
+    EXPECT_FALSE(shallow.Init(&screen, 640, 480, 16, 0, true));
+    EXPECT_EQ(screen.opens, 0);
     EXPECT_EQ(shallow.GetStatus().state, DisplayState::Failed);
     // Nothing of a failed display may fault.
     EXPECT_FALSE(succeeded(shallow.Lock()));
@@ -111,10 +120,16 @@ TEST_F(DisplayTest, FlipPresentsTheBackSurfaceAndClearsOnlyWhenAsked) {
     EXPECT_EQ(countPixels(0, 0, 0, 640, 480), 640 * 480);
 }
 
-TEST_F(DisplayTest, FlipKeepsGoingWhileTheWindowIsMinimised) {
-    SDL_MinimizeWindow(window->sdlWindow());
-    for (int i = 0; i < 3; ++i)
-        EXPECT_TRUE(display.Flip(true));
+TEST_F(DisplayTest, FlipPresentsTheFinishedPictureAndReleaseClosesTheScreenOnce) {
+    ASSERT_TRUE(display.FillRect(0x00ABCDEF, 10, 20, 11, 21));
+    ASSERT_TRUE(display.Flip(true));
+    EXPECT_EQ(screen.presents, 1);
+    ASSERT_EQ(screen.last.size(), 640u * 480u);
+    EXPECT_EQ(screen.last[20 * 640 + 10], 0x00ABCDEFu);
+    EXPECT_EQ(screen.last[20 * 640 + 11], 0u);
+    display.Release();
+    display.Release();
+    EXPECT_EQ(screen.closes, 1);
 }
 
 TEST_F(DisplayTest, MatchColorConvertsAndLeavesPixelZeroAsItWas) {
@@ -199,3 +214,4 @@ TEST_F(DisplayTest, CopyBitmapStretchesARegionOverTheWholeSurface) {
 }
 
 }  // namespace
+}  // namespace quelvane

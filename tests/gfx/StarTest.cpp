@@ -2,9 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "game/loop/Random.h"
+#include "game/core/Random.h"
 #include "tests/gfx/DisplayFixture.h"
 
+namespace quelvane {
 namespace {
 
 using StarTest = DisplayFixture;
@@ -52,3 +53,4 @@ TEST_F(StarTest, AStarPastTheBottomWrapsToRowZeroInTheSameFrame) {
 }
 
 }  // namespace
+}  // namespace quelvane

@@ -4,6 +4,7 @@
 #include "game/gfx/Font.h"
 #include "tests/gfx/DisplayFixture.h"
 
+namespace quelvane {
 namespace {
 
 class TextTest : public DisplayFixture {
@@ -80,3 +81,4 @@ TEST_F(TextTest, DrawStringPaintsInItsColoursAndPutsTheContextsSettingsBack) {
 }
 
 }  // namespace
+}  // namespace quelvane

@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include "game/loop/GameState.h"
+#include "game/core/ExitRequest.h"
+#include "game/loop/Globals.h"
 #include "platform/Clock.h"
 #include "platform/EventSource.h"
 #include "platform/Platform.h"
 
+namespace quelvane {
 namespace {
 
 // Stands for the work of a pass: reading the queue costs the given milliseconds once per pass.
@@ -88,3 +90,4 @@ TEST_F(MainLoopTest, AWindowCloseEndsTheLoopAfterTheFrameItArrivesIn) {
 }
 
 }  // namespace
+}  // namespace quelvane

@@ -5,6 +5,7 @@
 #include "game/world/Alien.h"
 #include "game/world/Pickup.h"
 
+namespace quelvane {
 namespace {
 
 struct TestItem : Pickup {
@@ -61,3 +62,4 @@ TEST(CollisionTest, PickupsAreNotCollectedByTouchingEdges) {
 }
 
 }  // namespace
+}  // namespace quelvane

@@ -9,6 +9,7 @@
 #include "platform/Clock.h"
 #include "platform/Platform.h"
 
+namespace quelvane {
 namespace {
 
 struct Counted {
@@ -131,3 +132,4 @@ TEST_F(ObjectListsTest, ADestroyedAlienIsRemovedAtOnce) {
 }
 
 }  // namespace
+}  // namespace quelvane

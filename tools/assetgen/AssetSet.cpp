@@ -58,7 +58,7 @@ bool writeAssets(const std::string& artDir, const std::string& outDir, std::stri
         return false;
     }
     for (const NamedImage& bitmap : *bitmaps) {
-        if (!writeBmp(outDir + "/" + bitmap.file, bitmap.image.toBitmap())) {
+        if (!quelvane::writeBmp(outDir + "/" + bitmap.file, bitmap.image.toBitmap())) {
             error = "cannot write " + outDir + "/" + bitmap.file;
             return false;
         }

@@ -115,8 +115,8 @@ void Image::fillTransparent(uint32_t colour) {
     std::replace(pixels.begin(), pixels.end(), 0u, colour);
 }
 
-Bitmap Image::toBitmap() const {
-    Bitmap bitmap;
+quelvane::Bitmap Image::toBitmap() const {
+    quelvane::Bitmap bitmap;
     bitmap.width = w;
     bitmap.height = h;
     bitmap.pixels = pixels;

@@ -36,7 +36,7 @@ class Image {
     Image scaled(int factor) const;
     // Pure black pixels become this colour (for backgrounds of review pictures).
     void fillTransparent(uint32_t colour);
-    Bitmap toBitmap() const;
+    quelvane::Bitmap toBitmap() const;
 
   private:
     int w = 0;

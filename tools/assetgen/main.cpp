@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
     std::string error;
     if (!sheet.empty()) {
         auto bitmaps = makeBitmaps(artDir, error);
-        if (!bitmaps || !writeBmp(sheet, contactSheet(*bitmaps).toBitmap())) {
+        if (!bitmaps || !quelvane::writeBmp(sheet, contactSheet(*bitmaps).toBitmap())) {
             std::fprintf(stderr, "assetgen: %s\n",
                          error.empty() ? ("cannot write " + sheet).c_str() : error.c_str());
             return 1;

@@ -5,8 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "game/core/ExitRequest.h"
+#include "game/gfx/Display.h"
 #include "game/loop/Entry.h"
-#include "game/loop/GameState.h"
+#include "game/loop/Globals.h"
 #include "game/loop/MainLoop.h"
 #include "game/world/ObjectLists.h"
 #include "platform/Clock.h"
@@ -15,6 +17,8 @@
 #include "tools/replay/ReplayOptions.h"
 
 namespace {
+
+using namespace quelvane;
 
 constexpr const char* kUsage =
     "usage: quelvane-replay --frames N --seed S [--tick-start T] [--keys FILE]\n"

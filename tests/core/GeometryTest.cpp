@@ -1,7 +1,8 @@
-#include "game/world/Geometry.h"
+#include "game/core/Geometry.h"
 
 #include <gtest/gtest.h>
 
+namespace quelvane {
 namespace {
 
 TEST(GeometryTest, BearingFollowsTheCompassAndRoundsByQuadrant) {
@@ -41,3 +42,4 @@ TEST(GeometryTest, DistanceIsEuclidean) {
 }
 
 }  // namespace
+}  // namespace quelvane

@@ -1,4 +1,6 @@
-#include "game/loop/Random.h"
+#include "game/core/Random.h"
+
+namespace quelvane {
 
 namespace {
 uint32_t state = 0;
@@ -18,3 +20,5 @@ int32_t random(int32_t lo, int32_t hi) {
     const int64_t span = int64_t{hi} - lo + 1;
     return static_cast<int32_t>(lo + nextRandom() % span);
 }
+
+}  // namespace quelvane

@@ -1,9 +1,10 @@
-#include "game/loop/Random.h"
+#include "game/core/Random.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 
+namespace quelvane {
 namespace {
 
 TEST(RandomTest, TheGeneratorGivesTheLinearCongruentialSequence) {
@@ -33,3 +34,4 @@ TEST(RandomTest, RandomIsLoPlusTheRemainderOverTheClosedRange) {
 }
 
 }  // namespace
+}  // namespace quelvane

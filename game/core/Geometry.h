@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace quelvane {
+
 // Directions are whole degrees clockwise from straight up: 90 right, 180 down, 270 left.
 
 struct Heading {
@@ -16,3 +18,5 @@ int32_t bearing(float x0, float y0, float x1, float y1);
 Heading heading(int32_t degrees);
 
 double distance(float x0, float y0, float x1, float y1);
+
+}  // namespace quelvane

@@ -1,6 +1,8 @@
-#include "game/world/Geometry.h"
+#include "game/core/Geometry.h"
 
 #include <cmath>
+
+namespace quelvane {
 
 namespace {
 
@@ -43,3 +45,5 @@ double distance(float x0, float y0, float x1, float y1) {
     const double dx = static_cast<double>(x1) - x0, dy = static_cast<double>(y1) - y0;
     return std::sqrt(dx * dx + dy * dy);
 }
+
+}  // namespace quelvane

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace quelvane {
+
 // The game's one pseudo-random generator, a linear congruential one seeded once at start-up: every
 // random choice of the game draws from it, so a seed and the same keys replay a game exactly.
 void seedRandom(uint32_t seed);
@@ -11,3 +13,5 @@ int32_t nextRandom();
 
 // A whole number from lo to hi, both included (for lo <= hi).
 int32_t random(int32_t lo, int32_t hi);
+
+}  // namespace quelvane

@@ -1,0 +1,7 @@
+#include "game/core/ExitRequest.h"
+
+namespace quelvane {
+
+bool exitRequested = false;
+
+}  // namespace quelvane

@@ -1,0 +1,9 @@
+#include "game/loop/Globals.h"
+
+namespace quelvane {
+
+std::unique_ptr<platform::Window> gameWindow;
+std::vector<Star> starField;
+uint32_t framesRun = 0;
+
+}  // namespace quelvane

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "game/gfx/Star.h"
+#include "platform/Window.h"
+
+namespace quelvane {
+
+// The loop's long-lived objects: single instances that live for the whole run.
+
+extern std::unique_ptr<platform::Window> gameWindow;
+
+inline constexpr int kStarCount = 150;
+extern std::vector<Star> starField;
+
+// Frames run since start-up, for the replay tool.
+extern uint32_t framesRun;
+
+}  // namespace quelvane

@@ -1,6 +1,7 @@
 #include "game/gfx/Display.h"
 
 #include <algorithm>
+#include <limits>
 #include <utility>
 
 #include "game/gfx/Font.h"
@@ -11,6 +12,11 @@ namespace quelvane {
 namespace {
 
 constexpr int kMaxDisplaySide = 4096;
+
+int32_t saturate(int64_t v) {
+    return static_cast<int32_t>(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
+}
 
 bool insideSurface(const Rect& r, const Surface& s) {
     return r.left >= 0 && r.top >= 0 && r.left < r.right && r.top < r.bottom &&
@@ -205,33 +211,37 @@ bool Display::SetColorKey(Surface* surface, ColorRef colour) {
 bool Display::DrawSurface(Surface* surface, int32_t x, int32_t y, const Rect* sourceRect) {
     if (state_ != DisplayState::Ready || locked_)
         return false;
-    destRect_.left = x;
-    destRect_.top = y;
+    // Wide, so that a sprite at the far end of the coordinate range cannot overflow.
+    int64_t spanX = 0, spanY = 0;
     if (sourceRect) {
-        destRect_.right = x + (sourceRect->right - sourceRect->left);
-        destRect_.bottom = y + (sourceRect->bottom - sourceRect->top);
+        spanX = int64_t{sourceRect->right} - sourceRect->left;
+        spanY = int64_t{sourceRect->bottom} - sourceRect->top;
     } else if (surface) {
-        destRect_.right = x + surface->width();
-        destRect_.bottom = y + surface->height();
+        spanX = surface->width();
+        spanY = surface->height();
     }
+    const int64_t destRight = x + spanX, destBottom = y + spanY;
+    destRect_ = {x, y, saturate(destRight), saturate(destBottom)};
     if (!surface || !back_ || back_->isDCHeld())
         return false;
     const Rect source = sourceRect ? *sourceRect : Rect{0, 0, surface->width(), surface->height()};
     if (!insideSurface(source, *surface))
         return false;
 
-    // Clipped at every edge of the back surface; a sprite wholly off the screen draws nothing.
-    const int left = std::max(destRect_.left, 0), top = std::max(destRect_.top, 0);
-    const int right = std::min(destRect_.right, back_->width());
-    const int bottom = std::min(destRect_.bottom, back_->height());
+    // Clipped at every edge of the back surface; a sprite wholly off the screen draws nothing and
+    // computes nothing.
+    const int64_t left = std::max<int64_t>(x, 0), top = std::max<int64_t>(y, 0);
+    const int64_t right = std::min<int64_t>(destRight, back_->width());
+    const int64_t bottom = std::min<int64_t>(destBottom, back_->height());
+    if (left >= right || top >= bottom)
+        return true;
     const std::optional<uint32_t> key = surface->colorKey();
-    const int dw = back_->width(), srcW = surface->width();
-    for (int dy = top; dy < bottom; ++dy) {
-        const uint32_t* src = surface->data() +
-                              static_cast<size_t>(source.top + dy - destRect_.top) * srcW +
-                              (source.left + left - destRect_.left);
-        uint32_t* dst = back_->data() + static_cast<size_t>(dy) * dw + left;
-        for (int i = 0; i < right - left; ++i) {
+    const int64_t dw = back_->width(), srcW = surface->width();
+    for (int64_t dy = top; dy < bottom; ++dy) {
+        const uint32_t* src =
+            surface->data() + (source.top + dy - y) * srcW + (source.left + left - x);
+        uint32_t* dst = back_->data() + dy * dw + left;
+        for (int64_t i = 0; i < right - left; ++i) {
             if (!key || src[i] != *key)
                 dst[i] = src[i];
         }

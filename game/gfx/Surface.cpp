@@ -45,10 +45,12 @@ void Surface::fill(uint32_t pixel, int left, int top, int right, int bottom) {
     top = std::max(top, 0);
     right = std::min(right, width_);
     bottom = std::min(bottom, height_);
-    for (int y = top; y < bottom; ++y) {
-        std::fill_n(&pixels_[static_cast<size_t>(y) * width_ + left], std::max(right - left, 0),
+    // A rectangle wholly off the surface touches nothing, not even an address past its end.
+    if (left >= right || top >= bottom)
+        return;
+    for (int y = top; y < bottom; ++y)
+        std::fill_n(pixels_.begin() + static_cast<std::ptrdiff_t>(y) * width_ + left, right - left,
                     pixel);
-    }
 }
 
 }  // namespace quelvane

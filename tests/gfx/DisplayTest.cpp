@@ -120,6 +120,20 @@ TEST_F(DisplayTest, FlipPresentsTheBackSurfaceAndClearsOnlyWhenAsked) {
     EXPECT_EQ(countPixels(0, 0, 0, 640, 480), 640 * 480);
 }
 
+TEST(SurfaceTest, FillsWhollyOffTheSurfaceTouchNothing) {
+    Surface s(640, 480);
+    s.fill(7, 700, 470, 800, 480);  // right of the last row
+    s.fill(7, -50, 0, -1, 480);
+    s.fill(7, 0, 480, 640, 600);
+    s.fill(7, 10, 10, 10, 20);  // empty
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x)
+            ASSERT_EQ(s.pixel(x, y), 0u) << x << "," << y;
+    s.fill(7, 630, 470, 800, 900);
+    EXPECT_EQ(s.pixel(639, 479), 7u);
+    EXPECT_EQ(s.pixel(629, 479), 0u);
+}
+
 TEST_F(DisplayTest, FlipPresentsTheFinishedPictureAndReleaseClosesTheScreenOnce) {
     ASSERT_TRUE(display.FillRect(0x00ABCDEF, 10, 20, 11, 21));
     ASSERT_TRUE(display.Flip(true));
@@ -176,9 +190,11 @@ TEST_F(DisplayTest, SpritesSkipTheirKeyColourAndAreClippedAtEveryEdge) {
     struct Case {
         int x, y, visible;
     };
-    for (const Case c : {Case{-20, 200, 21 * 37}, Case{620, 200, 20 * 37 - 100},
-                         Case{300, -30, 41 * 7}, Case{300, 470, 41 * 10}, Case{-40, -36, 1},
-                         Case{639, 479, 1}, Case{700, 10, 0}, Case{10, -37, 0}}) {
+    for (const Case c :
+         {Case{-20, 200, 21 * 37}, Case{620, 200, 20 * 37 - 100}, Case{300, -30, 41 * 7},
+          Case{300, 470, 41 * 10}, Case{-40, -36, 1}, Case{639, 479, 1}, Case{700, 10, 0},
+          Case{10, -37, 0}, Case{-100000, 100, 0}, Case{INT32_MIN, 100, 0}, Case{INT32_MAX, 100, 0},
+          Case{100, INT32_MIN, 0}, Case{100, INT32_MAX, 0}}) {
         ASSERT_TRUE(display.FillRect(0, 0, 0, 640, 480));
         EXPECT_TRUE(display.DrawSurface(s.get(), c.x, c.y, nullptr)) << c.x << "," << c.y;
         EXPECT_EQ(countPixels(0x00FF0000, 0, 0, 640, 480), c.visible) << c.x << "," << c.y;

@@ -16,9 +16,12 @@ int32_t nextRandom() {
 }
 
 int32_t random(int32_t lo, int32_t hi) {
+    const int32_t r = nextRandom();
+    if (hi < lo)
+        return lo;
     // Computed wide so that a range of the whole int32 span cannot overflow.
     const int64_t span = int64_t{hi} - lo + 1;
-    return static_cast<int32_t>(lo + nextRandom() % span);
+    return static_cast<int32_t>(lo + r % span);
 }
 
 }  // namespace quelvane

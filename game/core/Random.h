@@ -11,7 +11,8 @@ void seedRandom(uint32_t seed);
 // The next raw number, 0 to 32767.
 int32_t nextRandom();
 
-// A whole number from lo to hi, both included (for lo <= hi).
+// A whole number from lo to hi, both included. An empty range (hi < lo) gives lo; it still draws
+// one number, so the sequence of later draws does not depend on the range.
 int32_t random(int32_t lo, int32_t hi);
 
 }  // namespace quelvane

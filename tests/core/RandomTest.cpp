@@ -33,5 +33,14 @@ TEST(RandomTest, RandomIsLoPlusTheRemainderOverTheClosedRange) {
     EXPECT_EQ(random(0, 634), 119);  // 19169 % 635
 }
 
+TEST(RandomTest, AnEmptyRangeGivesItsLowEndAndStillDrawsOnce) {
+    seedRandom(1);
+    EXPECT_EQ(random(5, 4), 5);  // once a division by zero
+    EXPECT_EQ(random(10, 0), 10);
+    EXPECT_EQ(random(INT32_MAX, INT32_MIN), INT32_MAX);
+    EXPECT_EQ(nextRandom(), 26500) << "each empty range took one number";
+    EXPECT_EQ(random(INT32_MIN, INT32_MAX), INT32_MIN + 19169);  // the whole span
+}
+
 }  // namespace
 }  // namespace quelvane

@@ -1,5 +1,7 @@
 #include "game/gfx/DeviceContext.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <utility>
 
@@ -42,24 +44,38 @@ void DeviceContext::moveTo(int x, int y) {
 }
 
 void DeviceContext::lineTo(int x, int y) {
-    // Bresenham's walk, stopping one step short of the end point.
-    int cx = penX_, cy = penY_;
-    const int dx = std::abs(x - cx), sx = cx < x ? 1 : -1;
-    const int dy = -std::abs(y - cy), sy = cy < y ? 1 : -1;
-    int err = dx + dy;
-    while (cx != x || cy != y) {
-        setPixel(cx, cy, pen_.colour);
-        const int e2 = 2 * err;
-        if (e2 >= dy) {
-            err += dy;
-            cx += sx;
-        }
-        if (e2 <= dx) {
-            err += dx;
-            cy += sy;
-        }
-    }
+    plotLine(penX_, penY_, x, y);
     moveTo(x, y);
+}
+
+void DeviceContext::plotLine(int x0, int y0, int x1, int y1) {
+    // One pixel per step along the longer axis, the other coordinate rounded to the nearest pixel
+    // (halves away from the start); the end point is left out. In 64 bits, and only the steps whose
+    // longer-axis coordinate lies on the surface are walked, so a line of any length costs at most
+    // one row or column.
+    const int64_t dx = int64_t{x1} - x0, dy = int64_t{y1} - y0;
+    const bool xMajor = std::llabs(dx) >= std::llabs(dy);
+    const int64_t major0 = xMajor ? x0 : y0, minor0 = xMajor ? y0 : x0;
+    const int64_t dMajor = xMajor ? dx : dy, dMinor = xMajor ? dy : dx;
+    const int64_t steps = std::llabs(dMajor), rise = std::llabs(dMinor);
+    const int64_t majorSign = dMajor < 0 ? -1 : 1, minorSign = dMinor < 0 ? -1 : 1;
+    const int64_t extent = xMajor ? target_.width() : target_.height();
+    // Steps i with 0 <= major0 + majorSign * i < extent.
+    const int64_t first =
+        majorSign > 0 ? std::max<int64_t>(0, -major0) : std::max<int64_t>(0, major0 - extent + 1);
+    const int64_t last =
+        majorSign > 0 ? std::min(steps, extent - major0) : std::min(steps, major0 + 1);
+    for (int64_t i = first; i < last; ++i) {
+        const int64_t major = major0 + majorSign * i;
+        // Up to 2^65 for a line across the whole int range, hence 128 bits.
+        const auto offset = static_cast<int64_t>((__int128{2} * i * rise + steps) / (2 * steps));
+        const int64_t minor = minor0 + minorSign * offset;
+        if (minor < 0 || minor >= (xMajor ? target_.height() : target_.width()))
+            continue;
+        const int px = static_cast<int>(xMajor ? major : minor);
+        const int py = static_cast<int>(xMajor ? minor : major);
+        setPixel(px, py, pen_.colour);
+    }
 }
 
 void DeviceContext::textOut(int x, int y, std::string_view text) {

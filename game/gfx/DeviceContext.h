@@ -41,6 +41,8 @@ class DeviceContext {
     void textOut(int x, int y, std::string_view text);
 
   private:
+    void plotLine(int x0, int y0, int x1, int y1);
+
     Surface& target_;
     const Font* font_ = nullptr;
     Pen pen_{};

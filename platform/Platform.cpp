@@ -42,15 +42,6 @@ void pump() {
     });
 }
 
-bool headless() {
-    const char* driver =
-        SDL_WasInit(SDL_INIT_VIDEO) ? SDL_GetCurrentVideoDriver() : SDL_getenv("SDL_VIDEODRIVER");
-    if (driver && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0)) {
-        return true;
-    }
-    return !SDL_getenv("DISPLAY") && !SDL_getenv("WAYLAND_DISPLAY");
-}
-
 }  // namespace
 
 uint32_t tickCount() {
@@ -88,13 +79,22 @@ uint16_t asyncKeyState(int key) {
     return services().keys.query(key);
 }
 
+bool hasGraphicalSession() {
+    const char* driver =
+        SDL_WasInit(SDL_INIT_VIDEO) ? SDL_GetCurrentVideoDriver() : SDL_getenv("SDL_VIDEODRIVER");
+    if (driver && *driver)
+        return std::strcmp(driver, "dummy") != 0 && std::strcmp(driver, "offscreen") != 0;
+    return SDL_getenv("DISPLAY") || SDL_getenv("WAYLAND_DISPLAY");
+}
+
 void showCursor(bool show) {
     if (SDL_WasInit(SDL_INIT_VIDEO))
         SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
 }
 
 void messageBox(const char* text, const char* caption) {
-    if (headless() || SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, nullptr) != 0) {
+    if (!hasGraphicalSession() ||
+        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, nullptr) != 0) {
         std::fprintf(stderr, "%s: %s\n", caption, text);
     }
 }

@@ -22,6 +22,10 @@ bool peekKeyDownMessage(Message& message);
 // Bit 15 while the key is down, bit 0 when it was pressed since the previous query of that key.
 uint16_t asyncKeyState(int key);
 
+// True when there is a desktop to show a window on: an X11 or Wayland session, or a video driver
+// the user chose that draws on a real screen (not SDL's dummy or offscreen one).
+bool hasGraphicalSession();
+
 void showCursor(bool show);
 // Shows a message and waits until it is closed; without a display it goes to standard error.
 void messageBox(const char* text, const char* caption);

@@ -1,0 +1,42 @@
+# The golden replay: a fixed seed and keys must give exactly the recorded end state and pictures. A
+# change of behaviour shows up here as a changed file; run scripts/update-golden.sh in the same
+# commit as the change, and say in its message why the game now plays differently.
+#   REPLAY  the quelvane-replay program     GOLDEN  the folder with keys.txt, state.txt, frames.txt
+#   WORK    a scratch folder (the captures stay there for review)   UPDATE  ON to rewrite the files
+set(frames 0 150 299)
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK})
+set(captures)
+foreach(frame ${frames})
+    list(APPEND captures --capture ${frame}:${WORK}/frame-${frame}.bmp)
+endforeach()
+execute_process(
+    COMMAND ${REPLAY} --frames 300 --seed 20261208 --tick-start 4294960000 --keys ${GOLDEN}/keys.txt
+            ${captures} --state
+    WORKING_DIRECTORY ${WORK}
+    RESULT_VARIABLE status OUTPUT_VARIABLE state)
+if(NOT status EQUAL 0)
+    message(FATAL_ERROR "the replay failed (${status})")
+endif()
+set(sums "")
+foreach(frame ${frames})
+    file(SHA256 ${WORK}/frame-${frame}.bmp sum)
+    string(APPEND sums "${frame} ${sum}\n")
+endforeach()
+
+if(UPDATE)
+    file(WRITE ${GOLDEN}/state.txt "${state}")
+    file(WRITE ${GOLDEN}/frames.txt "${sums}")
+    message(STATUS "golden replay rewritten in ${GOLDEN}")
+    return()
+endif()
+file(READ ${GOLDEN}/state.txt expected_state)
+file(READ ${GOLDEN}/frames.txt expected_sums)
+if(NOT state STREQUAL expected_state)
+    message(FATAL_ERROR "the end state differs from the golden one.\nExpected:\n${expected_state}\n"
+                        "Got:\n${state}")
+endif()
+if(NOT sums STREQUAL expected_sums)
+    message(FATAL_ERROR "captured pictures differ from the golden ones (see ${WORK}).\n"
+                        "Expected:\n${expected_sums}\nGot:\n${sums}")
+endif()

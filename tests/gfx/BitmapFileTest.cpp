@@ -1,6 +1,7 @@
 #include "game/gfx/BitmapFile.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -15,10 +16,10 @@ namespace fs = std::filesystem;
 class BitmapFileTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir =
-            fs::temp_directory_path() /
-            ("bmp-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::create_directories(dir);
+        // A folder of its own: the release and sanitizer suites may run at the same time.
+        std::string pattern = (fs::temp_directory_path() / "quelvane-bmp-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        dir = pattern;
     }
     void TearDown() override { fs::remove_all(dir); }
 

@@ -6,6 +6,8 @@ namespace quelvane {
 
 std::vector<Alien> aliens;
 OwningList<Pickup> pickups;
+OwningList<AlienShot> alienShots;
+OwningList<Explosion> explosions;
 
 void addPickup(std::unique_ptr<Pickup> pickup) {
     pickups.push_back(std::move(pickup));

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "game/world/Alien.h"
+#include "game/world/AlienShot.h"
+#include "game/world/Explosion.h"
 #include "game/world/Pickup.h"
 
 namespace quelvane {
@@ -34,6 +36,8 @@ void walkRemoving(OwningList<T>& list, Visit visit) {
 
 extern std::vector<Alien> aliens;
 extern OwningList<Pickup> pickups;
+extern OwningList<AlienShot> alienShots;
+extern OwningList<Explosion> explosions;
 
 void addPickup(std::unique_ptr<Pickup> pickup);
 void clearPickups();

@@ -1,11 +1,19 @@
 #include "game/world/Pickup.h"
 
+#include <memory>
+
+#include "audio/AudioSystem.h"
 #include "game/gfx/Colour.h"
 #include "game/gfx/Display.h"
+#include "game/world/Assets.h"
 #include "game/world/Collision.h"
 #include "platform/Platform.h"
 
 namespace quelvane {
+
+namespace {
+std::unique_ptr<SoundBuffer> sound;
+}  // namespace
 
 Pickup::Pickup(int32_t x, int32_t y) : spawnTime(platform::tickCount()), x(x), y(y) {}
 
@@ -18,6 +26,7 @@ bool Pickup::collect(Display& display, int32_t shipX, int32_t shipY) {
         return false;
     apply();
     erase(display);
+    playEffect(sound.get());
     return true;
 }
 
@@ -27,6 +36,14 @@ bool Pickup::expired(Display& display) {
         return false;
     erase(display);
     return true;
+}
+
+void loadPickupSound(AudioSystem& audio) {
+    sound = loadSound(audio, "upg.wav");
+}
+
+void releasePickupSound() {
+    sound.reset();
 }
 
 }  // namespace quelvane

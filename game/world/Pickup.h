@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+class AudioSystem;
+
 namespace quelvane {
 
 class Display;
@@ -17,7 +19,7 @@ class Pickup {
     virtual void apply() = 0;
 
     void erase(Display& display);
-    // When the ship at (shipX, shipY) overlaps the item: apply, erase, true.
+    // When the ship at (shipX, shipY) overlaps the item: apply, erase, sound, true.
     bool collect(Display& display, int32_t shipX, int32_t shipY);
     // When the item's lifetime has passed: erase, true.
     bool expired(Display& display);
@@ -29,5 +31,9 @@ class Pickup {
     int32_t width = 0;
     int32_t height = 0;
 };
+
+// The one sound of every item collected.
+void loadPickupSound(AudioSystem& audio);
+void releasePickupSound();
 
 }  // namespace quelvane

@@ -1,0 +1,114 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "game/gfx/Rect.h"
+#include "game/world/Explosion.h"
+#include "game/world/ObjectLists.h"
+#include "game/world/PlayerShip.h"
+#include "game/world/Projectile.h"
+
+namespace quelvane {
+
+class Display;
+
+inline constexpr int32_t kMaxShields = 30;
+
+// The player's craft, steered by the keys, and with `human` unset a reinforcement fighter steered
+// by the same commands from the LimitBreak.
+class Ship final : public PlayerShip {
+  public:
+    explicit Ship(bool human = true);
+    ~Ship();
+    Ship(const Ship&) = delete;
+    Ship& operator=(const Ship&) = delete;
+
+    // Commands. A direction is 'l', 'r', 'u' or 'd' in either case; the later of two opposite keys
+    // wins and the earlier one comes back when the later is released.
+    void setDirection(char code, bool down);
+    void setAttack(bool down) { attackHeld = down; }
+    void setLimitBreakButton(bool down) { limitBreakHeld = down; }
+    // Takes the mode when it is owned (a fighter takes any); a refused mode changes nothing.
+    void selectWeapon(int32_t mode);
+    // The single weapons in order, skipping those not owned; a combination goes back to 0.
+    void cycleWeapon();
+    void swapWeapon();
+
+    // Starts a new game or a new fighter at (x, y); keeps the score and the previous weapon.
+    void reset(Display& display, int32_t x, int32_t y);
+    void resetScore() { score = 0; }
+    // Moves, polls Shift and Alt, moves the shots and fires; nothing while exploding.
+    void update(Display& display);
+    void erase(Display& display);
+    // The ship or its death explosion, then its shots. When the death explosion ends, the game
+    // over sequence runs before this returns.
+    void draw(Display& display);
+    void clearProjectiles() { projectiles.clear(); }
+    void fire();
+
+    Point position() const override { return {x, y}; }
+    bool applyDamage(int32_t damage) override;
+    void addScore(int32_t points) override { score += points; }
+    void addShields(int32_t amount);
+    int32_t getScore() const { return score; }
+
+    bool leftHeld = false, rightHeld = false, upHeld = false, downHeld = false;
+    bool leftSuspended = false, rightSuspended = false, upSuspended = false, downSuspended = false;
+    bool attackHeld = false;
+    bool limitBreakHeld = false;
+    bool limitBreakReady = false;
+    bool limitBreakActive = false;
+    Rect field;
+    Rect eraseRect;
+    uint32_t barColour = 0;
+    int32_t x = 0;
+    int32_t y = 0;
+    bool human;
+    int32_t speed = 3;
+    int32_t weapon = 0;
+    int32_t previousWeapon = 0;
+    int32_t shields = kMaxShields;
+    int32_t score = 0;
+    int32_t limitBreakMeter = 0;
+    Rect barRect;
+    int16_t laserSide = -1;  // the cannon of the next chained bolt: -1 left, +1 right
+    uint32_t lastRepeaterShot = 0;
+    uint32_t lastLaserShot = 0;  // shared by both laser modes
+    uint32_t lastMissileShot = 0;
+    OwningList<Projectile> projectiles;
+    OwningList<Ship> leftSquadron;
+    OwningList<Ship> rightSquadron;
+    std::array<bool, 5> combinationOwned{};
+    int32_t limitBreakStep = 0;
+    int32_t limitBreakKind = 0;
+    bool exploding = false;
+    Explosion deathExplosion;
+    bool hasLasers = false;
+    bool hasMissiles = false;
+
+  private:
+    bool owns(int32_t mode) const;
+    void fireRepeater();
+    void fireLasersChained();
+    void fireLasersLinked();
+    void fireMissiles();
+};
+
+// The ship the human steers, for the whole run.
+extern Ship player;
+
+// Number keys 1 to 4 are chords: one picks a single weapon, a second one pressed while the first
+// is held picks their combination. The held keys survive new games.
+void numberKeyDown(int key);
+void numberKeyUp(int key);
+
+// What runs when the ship's death explosion has ended; by default the run ends.
+void setGameOverHandler(void (*handler)());
+
+void loadShipAssets(Display& display);
+void releaseShipAssets();
+
+}  // namespace quelvane

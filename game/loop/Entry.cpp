@@ -7,28 +7,51 @@
 #include "game/gfx/ShipIcon.h"
 #include "game/loop/Globals.h"
 #include "game/loop/Startup.h"
+#include "game/player/Ship.h"
+#include "game/world/AlienShot.h"
+#include "game/world/ObjectLists.h"
 
 namespace quelvane {
 
-bool startGame(uint32_t seed) {
+namespace {
+
+// Until the title screen exists, the game starts straight into play, set up as it will set it up.
+void setUpNewGame() {
+    player.resetScore();
+    player.reset(display, 310, 360);
+    aliens.clear();
+    clearPickups();
+    wave = 0;
+}
+
+}  // namespace
+
+bool startGame(uint32_t seed, AudioSystem::Output sound) {
     seedRandom(seed);
+    AudioSystem::Options options;
+    options.output = sound;
+    audioSystem = std::make_unique<AudioSystem>(options);
     static const auto icon = shipIcon();
     gameWindow = platform::Window::create("Quelvane!", 640, 480, icon.data());
     if (!gameWindow) {
         std::fprintf(stderr, "quelvane: cannot open the game's window\n");
+        audioSystem.reset();
         return false;
     }
     initialiseGame();
     if (display.GetStatus().state != DisplayState::Ready) {
         std::fprintf(stderr, "quelvane: cannot take over the screen\n");
-        shutdownGame();
+        endGame();
         return false;
     }
+    setUpNewGame();
+    clearAlienShots();
     return true;
 }
 
 void endGame() {
     shutdownGame();
+    audioSystem.reset();
 }
 
 }  // namespace quelvane

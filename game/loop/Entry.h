@@ -2,13 +2,16 @@
 
 #include <cstdint>
 
+#include "audio/AudioSystem.h"
+
 namespace quelvane {
 
-// Seeds the game's random generator, opens the window and starts the game; false, with the reason
-// on standard error, when there is no window or the screen cannot be taken over.
-bool startGame(uint32_t seed);
+// Seeds the game's random generator, opens the window and starts the game, sounding on the given
+// output; false, with the reason on standard error, when there is no window or the screen cannot
+// be taken over.
+bool startGame(uint32_t seed, AudioSystem::Output sound = AudioSystem::Output::Device);
 
-// Shuts the game down and closes its window.
+// Shuts the game down, closes its window and ends the sound.
 void endGame();
 
 }  // namespace quelvane

@@ -2,23 +2,50 @@
 
 #include "game/gfx/Display.h"
 #include "game/loop/Globals.h"
+#include "game/player/Ship.h"
+#include "game/world/Alien.h"
+#include "game/world/AlienShot.h"
+#include "game/world/Explosion.h"
+#include "game/world/ObjectLists.h"
 
 namespace quelvane {
 
 // The steps are grouped by what the display allows: pixel writes inside a lock, text and lines
-// while its device context is held, fills and sprite copies while neither. A later step draws over
-// an earlier one. The ship, the aliens and their shots, explosions, items and the HUD join these
-// steps with their own kinds.
+// while its device context is held, fills and sprite copies while neither. Everything erases its
+// old place before anything moves, and a later step draws over an earlier one.
 void runFrame() {
+    spawnWave(display);
+
     display.Lock();
     for (Star& star : starField)
         star.Erase(display);
     display.Unlock();
+    player.erase(display);
+    for (Alien& alien : aliens)
+        alien.erase(display);
+    eraseAlienShots(display);
+    eraseExplosions(display);
 
     display.Lock();
     for (Star& star : starField)
         star.Move(display);
     display.Unlock();
+
+    display.GetDC();
+    for (Alien& alien : aliens)
+        alien.drawHealthBar(display);
+    display.ReleaseDC();
+
+    player.update(display);
+    updatePickups(display, player.x, player.y);
+    updateExplosions(display);
+    for (Alien& alien : aliens) {
+        alien.update(display);
+        alien.draw(display);
+    }
+    // When the death explosion ends, the game over sequence runs in here.
+    player.draw(display);
+    updateAlienShots(display);
 
     display.Flip(true);
     ++framesRun;

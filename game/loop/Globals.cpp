@@ -3,6 +3,7 @@
 namespace quelvane {
 
 std::unique_ptr<platform::Window> gameWindow;
+std::unique_ptr<AudioSystem> audioSystem;
 std::vector<Star> starField;
 uint32_t framesRun = 0;
 

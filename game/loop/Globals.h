@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "audio/AudioSystem.h"
 #include "game/gfx/Star.h"
 #include "platform/Window.h"
 
@@ -12,6 +13,8 @@ namespace quelvane {
 // The loop's long-lived objects: single instances that live for the whole run.
 
 extern std::unique_ptr<platform::Window> gameWindow;
+// The sound effects and the music; made before start-up, ended after the shutdown.
+extern std::unique_ptr<AudioSystem> audioSystem;
 
 inline constexpr int kStarCount = 150;
 extern std::vector<Star> starField;

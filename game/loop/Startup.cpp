@@ -1,9 +1,17 @@
 #include "game/loop/Startup.h"
 
+#include "audio/AudioSystem.h"
 #include "game/gfx/Colour.h"
 #include "game/gfx/Display.h"
 #include "game/gfx/Font.h"
 #include "game/loop/Globals.h"
+#include "game/player/Bullet.h"
+#include "game/player/LaserBolt.h"
+#include "game/player/Rocket.h"
+#include "game/player/Ship.h"
+#include "game/world/Alien.h"
+#include "game/world/AlienShot.h"
+#include "game/world/Explosion.h"
 #include "game/world/ObjectLists.h"
 #include "platform/Platform.h"
 
@@ -17,6 +25,7 @@ constexpr int kScreenHeight = 480;
 void initialiseGame() {
     display.Init(gameWindow.get(), kScreenWidth, kScreenHeight, 32,
                  kCooperativeFullscreen | kCooperativeAllowReboot | kCooperativeExclusive, true);
+    wave = 0;
     starField.clear();
     starField.reserve(kStarCount);
     for (int i = 0; i < kStarCount; ++i)
@@ -24,12 +33,34 @@ void initialiseGame() {
     eraseColour = display.MatchColor(nullptr, rgb(0, 0, 0));
     barFrameColour = display.MatchColor(nullptr, rgb(255, 255, 0));
     hudFont = Font::create(16, 7, 700, kFixedPitch | kFamilyModern);
+
+    // Each kind loads its own pictures and sounds; a missing file leaves that one out.
+    AudioSystem& audio = *audioSystem;
+    loadAlienAssets(display);
+    loadAlienShotAssets(display, audio);
+    loadBulletAssets(display, audio);
+    loadExplosionAssets(display, audio);
+    loadLaserAssets(display, audio);
+    loadRocketAssets(display, audio);
+    loadShipAssets(display);
+    loadPickupSound(audio);
+
     platform::showCursor(false);
 }
 
 void shutdownGame() {
     starField.clear();
+    clearExplosions();
+    clearAlienShots();
     clearPickups();
+    releaseAlienAssets();
+    releaseAlienShotAssets();
+    releaseBulletAssets();
+    releaseExplosionAssets();
+    releaseLaserAssets();
+    releaseRocketAssets();
+    releaseShipAssets();
+    releasePickupSound();
     hudFont.reset();
     platform::showCursor(true);
     display.Release();

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <filesystem>
 #include <memory>
+#include <string>
 
 #include "game/gfx/Surface.h"
 
@@ -10,6 +12,11 @@ class SoundBuffer;
 namespace quelvane {
 
 class Display;
+
+// Pictures and sounds are opened by bare name in the working directory, or in this folder once it
+// is set (the replay tool uses the folder of its own program when the working directory has none).
+void setAssetFolder(const std::filesystem::path& folder);
+std::string assetPath(const char* fileName);
 
 // Every sprite of the game has black as its transparent colour. A missing or damaged file gives
 // null: the game goes on without that picture.

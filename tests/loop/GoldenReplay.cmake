@@ -2,8 +2,10 @@
 # change of behaviour shows up here as a changed file; run scripts/update-golden.sh in the same
 # commit as the change, and say in its message why the game now plays differently.
 #   REPLAY  the quelvane-replay program     GOLDEN  the folder with keys.txt, state.txt, frames.txt
-#   WORK    a scratch folder (the captures stay there for review)   UPDATE  ON to rewrite the files
-set(frames 0 150 299)
+#   WORK    a scratch folder (the captures and the trace stay there for review)
+#   UPDATE  ON to rewrite the files
+# The captures: flying the eight ways while firing, the first alien's explosion, the ship's own.
+set(frames 200 3250 9260)
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
 set(captures)
@@ -11,14 +13,27 @@ foreach(frame ${frames})
     list(APPEND captures --capture ${frame}:${WORK}/frame-${frame}.bmp)
 endforeach()
 execute_process(
-    COMMAND ${REPLAY} --frames 300 --seed 20261208 --tick-start 4294960000 --keys ${GOLDEN}/keys.txt
-            ${captures} --state
+    COMMAND ${REPLAY} --frames 20000 --seed 20261208 --tick-start 4294960000 --keys ${GOLDEN}/keys.txt
+            ${captures} --state --trace ${WORK}/trace.tsv
     WORKING_DIRECTORY ${WORK}
     RESULT_VARIABLE status OUTPUT_VARIABLE state)
 if(NOT status EQUAL 0)
     message(FATAL_ERROR "the replay failed (${status})")
 endif()
-set(sums "")
+# Whatever the recorded files say, the run is a whole game: a wave cleared, points scored, the
+# ship destroyed by the aliens' shots, and the run ended by that.
+foreach(expected "exit=1" "shields=0" "exploding=0" "destroyed=0" "alien_shots=0")
+    if(NOT state MATCHES "(^|\n)${expected}\n")
+        message(FATAL_ERROR "the run did not end as a destroyed ship's game (${expected}):\n${state}")
+    endif()
+endforeach()
+if(NOT state MATCHES "\nwave=([2-9]|[1-9][0-9]+)\n" OR state MATCHES "\nscore=0\n")
+    message(FATAL_ERROR "the run cleared no wave or scored nothing:\n${state}")
+endif()
+
+# Every frame's state is in the trace, so a rule that changes anything on the way changes its sum.
+file(SHA256 ${WORK}/trace.tsv sum)
+set(sums "trace ${sum}\n")
 foreach(frame ${frames})
     file(SHA256 ${WORK}/frame-${frame}.bmp sum)
     string(APPEND sums "${frame} ${sum}\n")

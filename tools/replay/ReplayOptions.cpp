@@ -40,6 +40,9 @@ std::optional<ReplayOptions> parseReplayOptions(const std::vector<std::string>& 
             haveSeed = true;
         } else if (arg == "--tick-start") {
             ok = parseNumber(value, options.tickStart);
+        } else if (arg == "--trace") {
+            options.traceFile = value;
+            ok = !value.empty();
         } else if (arg == "--keys") {
             options.keysFile = value;
         } else if (arg == "--capture") {

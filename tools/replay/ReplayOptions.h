@@ -19,6 +19,7 @@ struct ReplayOptions {
     };
     std::vector<Capture> captures;
     bool printState = false;
+    std::string traceFile;  // a row of the state after every frame
 };
 
 // Parses the command line; nullopt with the reason in error.

@@ -1,8 +1,11 @@
 // quelvane-replay: runs the game's own code headless on a virtual clock with scripted keys, so that
-// a run can be repeated exactly, its frames captured and its end state compared.
+// a run can be repeated exactly, its frames captured and its state followed frame by frame.
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "game/core/ExitRequest.h"
@@ -10,6 +13,10 @@
 #include "game/loop/Entry.h"
 #include "game/loop/Globals.h"
 #include "game/loop/MainLoop.h"
+#include "game/player/Ship.h"
+#include "game/world/Alien.h"
+#include "game/world/AlienShot.h"
+#include "game/world/Assets.h"
 #include "game/world/ObjectLists.h"
 #include "platform/Clock.h"
 #include "platform/EventSource.h"
@@ -22,15 +29,49 @@ using namespace quelvane;
 
 constexpr const char* kUsage =
     "usage: quelvane-replay --frames N --seed S [--tick-start T] [--keys FILE]\n"
-    "                       [--capture FRAME:FILE.bmp ...] [--state]\n"
-    "Frames count from 0. A keys file holds one event a line: FRAME down|up KEY, or FRAME close.\n";
+    "                       [--capture FRAME:FILE.bmp ...] [--state] [--trace FILE]\n"
+    "Frames count from 0. A keys file holds one event a line: FRAME down|up KEY, or FRAME close.\n"
+    "--state prints name=value lines at the end; --trace writes the same names as a\n"
+    "tab-separated table, one row after every frame.\n";
+
+// The names are read by tests and by people: they keep their meaning once published, and new
+// ones are only added.
+std::vector<std::pair<const char*, long long>> gameState() {
+    return {
+        {"frames", framesRun},
+        {"tick", platform::tickCount()},
+        {"aliens", static_cast<long long>(aliens.size())},
+        {"pickups", static_cast<long long>(pickups.size())},
+        {"exit", exitRequested ? 1 : 0},
+        {"score", player.score},
+        {"wave", wave},
+        {"shields", player.shields},
+        {"weapon", player.weapon},
+        {"ship_x", player.x},
+        {"ship_y", player.y},
+        {"exploding", player.exploding ? 1 : 0},
+        {"destroyed", playerDestroyed ? 1 : 0},
+        {"projectiles", static_cast<long long>(player.projectiles.size())},
+        {"alien_shots", static_cast<long long>(alienShots.size())},
+        {"explosions", static_cast<long long>(explosions.size())},
+    };
+}
 
 void printState() {
-    std::printf("frames=%u\n", framesRun);
-    std::printf("tick=%u\n", platform::tickCount());
-    std::printf("aliens=%zu\n", aliens.size());
-    std::printf("pickups=%zu\n", pickups.size());
-    std::printf("exit=%d\n", exitRequested ? 1 : 0);
+    for (const auto& [name, value] : gameState())
+        std::printf("%s=%lld\n", name, value);
+}
+
+void traceRow(std::ofstream& out, bool header) {
+    const auto state = gameState();
+    for (size_t i = 0; i < state.size(); ++i) {
+        out << (i ? "\t" : "");
+        if (header)
+            out << state[i].first;
+        else
+            out << state[i].second;
+    }
+    out << '\n';
 }
 
 }  // namespace
@@ -47,19 +88,37 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "quelvane-replay: %s\n", error.c_str());
         return 2;
     }
-    // Headless and silent, whatever the session offers.
+    std::ofstream trace;
+    if (!options->traceFile.empty()) {
+        trace.open(options->traceFile);
+        if (!trace) {
+            std::fprintf(stderr, "quelvane-replay: cannot write %s\n", options->traceFile.c_str());
+            return 2;
+        }
+    }
+    // Headless, whatever the session offers; the sound is mixed nowhere, the same on every run.
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     platform::VirtualClock clock(options->tickStart);
     platform::useClock(&clock);
     platform::useEventSource(&events);
 
-    if (!startGame(options->seed))
+    // Run from anywhere: the assets generated beside the program serve when the working directory
+    // has none of its own.
+    std::error_code ignored;
+    if (!std::filesystem::exists("ship.bmp", ignored))
+        setAssetFolder(std::filesystem::read_symlink("/proc/self/exe", ignored).parent_path());
+
+    if (!startGame(options->seed, AudioSystem::Output::Offline))
         return 1;
+    if (trace.is_open())
+        traceRow(trace, true);
     int status = 0;
     for (uint32_t frame = 0; frame < options->frames && !exitRequested; ++frame) {
         events.setFrame(frame);
         runLoopPass();
+        if (trace.is_open())
+            traceRow(trace, false);
         for (const auto& capture : options->captures) {
             if (capture.frame == frame && !display.SavePresented(capture.file)) {
                 std::fprintf(stderr, "quelvane-replay: cannot write %s\n", capture.file.c_str());
@@ -72,5 +131,9 @@ int main(int argc, char** argv) {
     endGame();
     platform::useEventSource(nullptr);
     platform::useClock(nullptr);
+    if (trace.is_open() && !trace.flush()) {
+        std::fprintf(stderr, "quelvane-replay: cannot write %s\n", options->traceFile.c_str());
+        status = 1;
+    }
     return status;
 }

@@ -1,0 +1,110 @@
+// The whole frame of play (erase, update, draw and Flip) on the real game: a wave of 20 with the
+// repeater firing, and a stress frame at wave 300 with homing missiles and combinations firing and
+// every alien free to shoot. Run from the folder with the generated assets.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+
+#include "game/core/ExitRequest.h"
+#include "game/gfx/Display.h"
+#include "game/loop/Entry.h"
+#include "game/loop/Frame.h"
+#include "game/player/Ship.h"
+#include "game/player/WeaponMode.h"
+#include "game/world/Alien.h"
+#include "game/world/AlienShot.h"
+#include "game/world/Explosion.h"
+#include "game/world/ObjectLists.h"
+#include "platform/Clock.h"
+#include "platform/Platform.h"
+
+namespace quelvane {
+namespace {
+
+// The game is started once a run, as the real one is.
+struct Game {
+    Game() {
+        setenv("SDL_VIDEODRIVER", "dummy", 0);
+        setenv("SDL_AUDIODRIVER", "dummy", 0);
+        platform::useClock(&clock);
+        if (!startGame(1, AudioSystem::Output::Offline))
+            std::abort();
+    }
+    ~Game() {
+        endGame();
+        platform::useClock(nullptr);
+    }
+
+    // A new game whose field holds `count` aliens already on screen.
+    void newGame(int32_t count) {
+        player.resetScore();
+        player.reset(display, 310, 360);
+        player.shields = 1 << 30;  // it must live through the whole run
+        aliens.clear();
+        clearAlienShots();
+        clearExplosions();
+        clearPickups();
+        clearPlayerDestroyed();
+        wave = count - 1;
+        spawnWave(display);
+        for (Alien& a : aliens)
+            a.y = static_cast<float>(a.y + 300);
+    }
+    // Keeps the field full: a destroyed alien comes back, so every frame is as busy as the first.
+    void refill(size_t count) {
+        while (aliens.size() < count) {
+            Alien& a = aliens.emplace_back();
+            a.place(display, static_cast<int32_t>(aliens.size() * 7 % 598), 100);
+        }
+    }
+    void frame() {
+        runFrame();
+        clock.advance(15);
+    }
+
+    platform::VirtualClock clock{1000};
+};
+
+Game& game() {
+    static Game instance;
+    return instance;
+}
+
+void BM_PlayFrameWave20Repeater(benchmark::State& state) {
+    Game& g = game();
+    g.newGame(20);
+    player.setAttack(true);
+    for (auto _ : state) {
+        g.frame();
+        g.refill(20);
+    }
+    player.setAttack(false);
+}
+BENCHMARK(BM_PlayFrameWave20Repeater)->Unit(benchmark::kMillisecond);
+
+void BM_PlayFrameWave300MissilesAndCombinations(benchmark::State& state) {
+    Game& g = game();
+    g.newGame(300);
+    player.hasLasers = player.hasMissiles = true;
+    player.combinationOwned.fill(true);
+    player.setAttack(true);
+    int64_t frames = 0;
+    for (auto _ : state) {
+        // Both missile combinations in turn, with the repeater and with each laser mode.
+        player.selectWeapon(frames / 60 % 2 ? RepeaterMissiles : LaserLinkedMissiles);
+        for (Alien& a : aliens)
+            a.lastShotTime = g.clock.ticks() - 2000;  // every alien may shoot in every frame
+        g.frame();
+        g.refill(300);
+        ++frames;
+    }
+    state.counters["alien_shots"] = static_cast<double>(alienShots.size());
+    state.counters["projectiles"] = static_cast<double>(player.projectiles.size());
+    player.setAttack(false);
+}
+BENCHMARK(BM_PlayFrameWave300MissilesAndCombinations)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace quelvane
+
+BENCHMARK_MAIN();

@@ -12,6 +12,7 @@
 #include "game/world/AlienShot.h"
 #include "game/world/Assets.h"
 #include "game/world/Collision.h"
+#include "game/world/ItemDrop.h"
 #include "platform/Platform.h"
 #include "platform/VirtualKeys.h"
 
@@ -162,6 +163,8 @@ void Ship::reset(Display& display, int32_t newX, int32_t newY) {
     exploding = false;
     deathExplosion.start(0, 0);
     hasLasers = hasMissiles = false;
+    if (human)
+        resetWeaponPickups();
     x = newX;
     y = newY;
     weapon = PowerRepeater;
@@ -206,6 +209,11 @@ void Ship::update(Display& display) {
     walkRemoving(projectiles, [&](Projectile& p) { return !p.update(display); });
     if (attackHeld)
         fire();
+    chargeLimitBreak();
+    if (limitBreakReady && limitBreakHeld)
+        limitBreakActive = true;
+    if (limitBreakActive)
+        limitBreakTick(display);
 }
 
 void Ship::erase(Display& display) {
@@ -253,6 +261,29 @@ bool Ship::applyDamage(int32_t damage) {
 
 void Ship::addShields(int32_t amount) {
     shields = shields > kMaxShields - amount ? kMaxShields : shields + amount;
+}
+
+void Ship::grantWeapon(int32_t kind) {
+    if (kind == 0)
+        hasLasers = true;
+    else if (kind == 1)
+        hasMissiles = true;
+}
+
+void Ship::unlockCombination(int32_t mode) {
+    if (mode >= kFirstCombination && mode < kFirstCombination + kCombinationCount)
+        combinationOwned[static_cast<size_t>(mode - kFirstCombination)] = true;
+}
+
+int32_t Ship::ownedWeapons() const {
+    return (hasLasers ? 1 : 0) | (hasMissiles ? 2 : 0);
+}
+
+int32_t Ship::ownedCombinations() const {
+    int32_t bits = 0;
+    for (size_t k = 0; k < combinationOwned.size(); ++k)
+        bits |= combinationOwned[k] ? 1 << k : 0;
+    return bits;
 }
 
 void Ship::fire() {

@@ -52,8 +52,23 @@ class Ship final : public PlayerShip {
     Point position() const override { return {x, y}; }
     bool applyDamage(int32_t damage) override;
     void addScore(int32_t points) override { score += points; }
-    void addShields(int32_t amount);
+    void addShields(int32_t amount) override;
+    void grantLimitBreak() override { limitBreakReady = true; }
+    void grantWeapon(int32_t kind) override;
+    void unlockCombination(int32_t mode) override;
+    int32_t ownedWeapons() const override;
+    int32_t ownedCombinations() const override;
     int32_t getScore() const { return score; }
+
+    // The LimitBreak charges while the shields are below 20, faster the lower they are.
+    void chargeLimitBreak();
+    // One step of the running LimitBreak: its message, then its volleys or its squadrons.
+    void limitBreakTick(Display& display);
+    // The bottom line: shields, LimitBreak, weapon and score, and the prompt of a ready LimitBreak.
+    // Needs the device context.
+    void drawHud(Display& display);
+    // The LimitBreak bar in the bottom line; needs the surface free of lock and device context.
+    void drawLimitBreakBar(Display& display);
 
     bool leftHeld = false, rightHeld = false, upHeld = false, downHeld = false;
     bool leftSuspended = false, rightSuspended = false, upSuspended = false, downSuspended = false;
@@ -95,6 +110,9 @@ class Ship final : public PlayerShip {
     void fireLasersChained();
     void fireLasersLinked();
     void fireMissiles();
+    void launchSquadrons(Display& display);
+    void updateSquadrons(Display& display);
+    void endLimitBreak();
 };
 
 // The ship the human steers, for the whole run.

@@ -9,6 +9,7 @@
 #include "game/world/AlienShot.h"
 #include "game/world/Assets.h"
 #include "game/world/Explosion.h"
+#include "game/world/ItemDrop.h"
 #include "game/world/ObjectLists.h"
 #include "game/world/PlayerShip.h"
 #include "platform/Platform.h"
@@ -98,6 +99,7 @@ bool Alien::takeDamage(int32_t damage) {
         ship->addScore(damage);
     if (hitPoints > 0)
         return true;
+    rollDrop(x, y);
     // Centres the 66 x 66 picture on the alien.
     addExplosion(std::make_unique<Explosion>(trunc(x - 12), trunc(y - 14)));
     return false;

@@ -28,8 +28,8 @@ struct Alien {
     void erase(Display& display);
     // A 40-pixel line under the alien that shrinks from the right; needs the device context.
     void drawHealthBar(Display& display);
-    // Takes a hit and scores it for the ship; when it destroys the alien, leaves an explosion and
-    // returns false, and the caller removes the alien.
+    // Takes a hit and scores it for the ship; when it destroys the alien, may leave an item,
+    // leaves an explosion and returns false, and the caller removes the alien.
     bool takeDamage(int32_t damage);
 
     float x = 0;

@@ -4,25 +4,11 @@
 
 #include <cmath>
 
-#include "game/world/PlayerShip.h"
+#include "tests/world/StillShip.h"
 #include "tests/world/WorldFixture.h"
 
 namespace quelvane {
 namespace {
-
-// The player module registers the real ship; here a plain one stands at the module's edge, so the
-// world's own rules can be tested alone.
-struct StillShip final : PlayerShip {
-    Point position() const override { return at; }
-    bool applyDamage(int32_t damage) override {
-        shields -= damage;
-        return shields > 0;
-    }
-    void addScore(int32_t points) override { score += points; }
-    Point at{310, 360};
-    int32_t shields = 30;
-    int32_t score = 0;
-};
 
 class AlienTest : public WorldFixture {
   protected:

@@ -32,11 +32,13 @@ void runFrame() {
     display.Unlock();
 
     display.GetDC();
+    player.drawHud(display);
     for (Alien& alien : aliens)
         alien.drawHealthBar(display);
     display.ReleaseDC();
 
     player.update(display);
+    player.drawLimitBreakBar(display);
     updatePickups(display, player.x, player.y);
     updateExplosions(display);
     for (Alien& alien : aliens) {

@@ -11,8 +11,12 @@
 #include "game/player/Ship.h"
 #include "game/world/Alien.h"
 #include "game/world/AlienShot.h"
+#include "game/world/ComboUpgrade.h"
 #include "game/world/Explosion.h"
+#include "game/world/FreeLimitBreak.h"
 #include "game/world/ObjectLists.h"
+#include "game/world/ShieldPickup.h"
+#include "game/world/WeaponUpgrade.h"
 #include "platform/Platform.h"
 
 namespace quelvane {
@@ -39,9 +43,13 @@ void initialiseGame() {
     loadAlienAssets(display);
     loadAlienShotAssets(display, audio);
     loadBulletAssets(display, audio);
+    loadComboUpgradeAssets(display);
     loadExplosionAssets(display, audio);
+    loadFreeLimitBreakAssets(display);
     loadLaserAssets(display, audio);
+    loadWeaponUpgradeAssets(display);
     loadRocketAssets(display, audio);
+    loadShieldPickupAssets(display);
     loadShipAssets(display);
     loadPickupSound(audio);
 
@@ -56,9 +64,13 @@ void shutdownGame() {
     releaseAlienAssets();
     releaseAlienShotAssets();
     releaseBulletAssets();
+    releaseComboUpgradeAssets();
     releaseExplosionAssets();
+    releaseFreeLimitBreakAssets();
     releaseLaserAssets();
+    releaseWeaponUpgradeAssets();
     releaseRocketAssets();
+    releaseShieldPickupAssets();
     releaseShipAssets();
     releasePickupSound();
     hudFont.reset();

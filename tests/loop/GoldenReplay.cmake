@@ -4,8 +4,9 @@
 #   REPLAY  the quelvane-replay program     GOLDEN  the folder with keys.txt, state.txt, frames.txt
 #   WORK    a scratch folder (the captures and the trace stay there for review)
 #   UPDATE  ON to rewrite the files
-# The captures: flying the eight ways while firing, the first alien's explosion, the ship's own.
-set(frames 200 3250 9260)
+# The captures: flying the eight ways while firing, the first alien's explosion, the cover fire
+# with an alien's explosion and the item it left, the ship's own explosion.
+set(frames 200 3250 9020 9990)
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
 set(captures)

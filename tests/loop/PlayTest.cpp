@@ -8,14 +8,19 @@
 #include "game/loop/Entry.h"
 #include "game/loop/Frame.h"
 #include "game/loop/Globals.h"
+#include "game/loop/MainLoop.h"
+#include "game/player/LimitBreak.h"
 #include "game/player/Rocket.h"
 #include "game/player/Ship.h"
 #include "game/player/WeaponMode.h"
 #include "game/world/Alien.h"
 #include "game/world/AlienShot.h"
 #include "game/world/Explosion.h"
+#include "game/world/FreeLimitBreak.h"
 #include "game/world/ObjectLists.h"
+#include "game/world/WeaponUpgrade.h"
 #include "platform/Clock.h"
+#include "platform/EventSource.h"
 #include "platform/Platform.h"
 
 namespace quelvane {
@@ -125,6 +130,60 @@ TEST_F(PlayTest, ABusyFrameDrawsEveryKindOfTheGame) {
     const auto dir = std::filesystem::path(QUELVANE_RUN_DIR).parent_path() / "captures";
     std::filesystem::create_directories(dir);
     ASSERT_TRUE(display.SavePresented((dir / "busy-frame.bmp").string()));
+}
+
+// Plays each LimitBreak kind through the real keys and items and saves a picture of each, with its
+// message and the bottom line, for review.
+TEST_F(PlayTest, EachLimitBreakKindRunsFromItsWeaponWithItsMessage) {
+    platform::ScriptedEvents keys;
+    platform::useEventSource(&keys);
+    uint32_t at = 0;
+    auto pass = [&](int n) {
+        for (int i = 0; i < n; ++i) {
+            keys.setFrame(at++);
+            runLoopPass();
+        }
+    };
+    auto press = [&](int key) {
+        keys.add(at, {platform::MessageKind::KeyDown, key});
+        keys.add(at + 1, {platform::MessageKind::KeyUp, key});
+        pass(2);
+    };
+    // Items dropped right under the ship, collected by the next frame.
+    auto collect = [&](std::unique_ptr<Pickup> item) {
+        addPickup(std::move(item));
+        pass(1);
+        EXPECT_TRUE(pickups.empty());
+    };
+    const auto dir = std::filesystem::path(QUELVANE_RUN_DIR).parent_path() / "captures";
+    std::filesystem::create_directories(dir);
+
+    struct Case {
+        int key;
+        int32_t kind;
+        int frames;
+        const char* capture;
+    };
+    for (const Case c : {Case{'1', CoverFire, 110, "limitbreak-cover-fire.bmp"},
+                         Case{'2', SquadronS14, 400, "limitbreak-squadron-s14.bmp"},
+                         Case{'3', SquadronS42, 430, "limitbreak-squadron-s42.bmp"},
+                         Case{'4', MissileBarrage, 90, "limitbreak-missile-barrage.bmp"}}) {
+        SetUp();
+        wave = 4;
+        collect(std::make_unique<WeaponUpgrade>(player.x, player.y));
+        collect(std::make_unique<WeaponUpgrade>(player.x, player.y));
+        EXPECT_EQ(player.ownedWeapons(), 3);
+        press(c.key);
+        collect(std::make_unique<FreeLimitBreak>(player.x, player.y));
+        EXPECT_TRUE(player.limitBreakReady);
+        press('J');
+        EXPECT_TRUE(player.limitBreakActive);
+        EXPECT_EQ(player.limitBreakKind, c.kind);
+        pass(c.frames);
+        EXPECT_TRUE(player.limitBreakActive) << c.capture;
+        EXPECT_TRUE(display.SavePresented((dir / c.capture).string()));
+    }
+    platform::useEventSource(nullptr);
 }
 
 }  // namespace

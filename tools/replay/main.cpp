@@ -54,6 +54,15 @@ std::vector<std::pair<const char*, long long>> gameState() {
         {"projectiles", static_cast<long long>(player.projectiles.size())},
         {"alien_shots", static_cast<long long>(alienShots.size())},
         {"explosions", static_cast<long long>(explosions.size())},
+        {"limit_meter", player.limitBreakMeter},
+        {"limit_ready", player.limitBreakReady ? 1 : 0},
+        {"limit_active", player.limitBreakActive ? 1 : 0},
+        {"limit_kind", player.limitBreakKind},
+        {"limit_step", player.limitBreakStep},
+        {"owned_weapons", player.ownedWeapons()},
+        {"owned_combinations", player.ownedCombinations()},
+        {"fighters",
+         static_cast<long long>(player.leftSquadron.size() + player.rightSquadron.size())},
     };
 }
 

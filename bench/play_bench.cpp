@@ -1,6 +1,7 @@
 // The whole frame of play (erase, update, draw and Flip) on the real game: a wave of 20 with the
-// repeater firing, and a stress frame at wave 300 with homing missiles and combinations firing and
-// every alien free to shoot. Run from the folder with the generated assets.
+// repeater firing, and stress frames at wave 300 with every alien free to shoot, with homing
+// missiles and combinations firing or a LimitBreak of each kind running. Run from the folder with
+// the generated assets.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -103,6 +104,34 @@ void BM_PlayFrameWave300MissilesAndCombinations(benchmark::State& state) {
     player.setAttack(false);
 }
 BENCHMARK(BM_PlayFrameWave300MissilesAndCombinations)->Unit(benchmark::kMillisecond);
+
+// The stress frame with a LimitBreak of one kind running all the time: the weapon that gives the
+// kind, and a new LimitBreak granted and held whenever one ends.
+void BM_PlayFrameWave300LimitBreak(benchmark::State& state) {
+    const int32_t weapons[] = {PowerRepeater, LaserChained, LaserLinked, HomingMissiles};
+    Game& g = game();
+    g.newGame(300);
+    player.hasLasers = player.hasMissiles = true;
+    player.selectWeapon(weapons[state.range(0)]);
+    player.setAttack(true);
+    player.setLimitBreakButton(true);
+    for (auto _ : state) {
+        if (!player.limitBreakActive)
+            player.grantLimitBreak();
+        for (Alien& a : aliens)
+            a.lastShotTime = g.clock.ticks() - 2000;
+        g.frame();
+        g.refill(300);
+    }
+    state.counters["fighters"] =
+        static_cast<double>(player.leftSquadron.size() + player.rightSquadron.size());
+    player.setAttack(false);
+    player.setLimitBreakButton(false);
+}
+BENCHMARK(BM_PlayFrameWave300LimitBreak)
+    ->ArgName("kind")
+    ->DenseRange(0, 3)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace quelvane

@@ -7,7 +7,9 @@
 #include "game/gfx/ShipIcon.h"
 #include "game/loop/Globals.h"
 #include "game/loop/Startup.h"
+#include "game/loop/WindowProc.h"
 #include "game/player/Ship.h"
+#include "game/scores/Pass.h"
 #include "game/world/AlienShot.h"
 #include "game/world/ObjectLists.h"
 
@@ -28,6 +30,8 @@ void setUpNewGame() {
 
 bool startGame(uint32_t seed, AudioSystem::Output sound) {
     seedRandom(seed);
+    // The screens hand the messages they do not consume to the window procedure.
+    setMessageHandler(windowProc);
     AudioSystem::Options options;
     options.output = sound;
     audioSystem = std::make_unique<AudioSystem>(options);

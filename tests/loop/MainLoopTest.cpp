@@ -1,4 +1,5 @@
 #include "game/loop/MainLoop.h"
+#include "game/scores/Pass.h"
 
 #include <gtest/gtest.h>
 

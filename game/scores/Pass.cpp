@@ -1,0 +1,57 @@
+#include "game/scores/Pass.h"
+
+#include "platform/Platform.h"
+
+namespace quelvane {
+
+Screen currentScreen = Screen::Play;
+
+namespace {
+void (*passObserver)() = nullptr;
+void (*messageHandler)(const platform::Message&) = nullptr;
+}  // namespace
+
+const char* screenName(Screen screen) {
+    switch (screen) {
+        case Screen::Title:
+            return "title";
+        case Screen::Help:
+            return "help";
+        case Screen::GameOver:
+            return "gameover";
+        case Screen::Name:
+            return "name";
+        case Screen::Scores:
+            return "scores";
+        default:
+            return "play";
+    }
+}
+
+uint32_t frameSleep(uint32_t passStart, uint32_t now) {
+    const uint32_t elapsed = now - passStart;
+    return elapsed < kFramePeriod ? kFramePeriod - elapsed : 0;
+}
+
+void endPass(uint32_t passStart) {
+    const uint32_t rest = frameSleep(passStart, platform::tickCount());
+    if (rest > 0)
+        platform::sleep(rest);
+    if (passObserver)
+        passObserver();
+}
+
+void setPassObserver(void (*observer)()) {
+    passObserver = observer;
+}
+
+void setMessageHandler(void (*handler)(const platform::Message&)) {
+    messageHandler = handler;
+}
+
+void dispatchMessage(const platform::Message& message) {
+    if (messageHandler)
+        messageHandler(message);
+}
+
+}  // namespace quelvane

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+
+#include "platform/Message.h"
+
+namespace quelvane {
+
+// The game's loops: play, and the modal screens that run nested inside it. Each pass of any of
+// them ends in endPass.
+enum class Screen { Title, Play, Help, GameOver, Name, Scores };
+const char* screenName(Screen screen);
+
+// The loop that is running now; each loop sets it while it runs and puts back the one it
+// interrupted.
+extern Screen currentScreen;
+
+class ScreenScope {
+  public:
+    explicit ScreenScope(Screen screen) : outer_(currentScreen) { currentScreen = screen; }
+    ~ScreenScope() { currentScreen = outer_; }
+    ScreenScope(const ScreenScope&) = delete;
+    ScreenScope& operator=(const ScreenScope&) = delete;
+
+  private:
+    Screen outer_;
+};
+
+// Passes are at least this many milliseconds apart, in every loop of the game.
+inline constexpr uint32_t kFramePeriod = 15;
+
+// How long a pass that started at passStart and has run until now sleeps; right across the wrap of
+// the tick count.
+uint32_t frameSleep(uint32_t passStart, uint32_t now);
+
+// Ends a pass that started at passStart: sleeps for what is left of the frame period (no catching
+// up), then tells the pass observer. The screens pace themselves here too, so that no loop keeps a
+// core busy when presenting does not wait for the screen.
+void endPass(uint32_t passStart);
+
+// Called after every pass of every loop; the replay tool counts, traces and captures here.
+void setPassObserver(void (*observer)());
+
+// The window procedure: the screens hand it every message they do not consume themselves.
+void setMessageHandler(void (*handler)(const platform::Message&));
+void dispatchMessage(const platform::Message& message);
+
+}  // namespace quelvane

@@ -1,0 +1,79 @@
+#include "game/scores/TextPage.h"
+
+#include <algorithm>
+
+#include "game/core/ExitRequest.h"
+#include "game/gfx/Display.h"
+#include "game/scores/Pass.h"
+#include "platform/Platform.h"
+
+namespace quelvane {
+
+namespace {
+
+constexpr int32_t kDefaultLineHeight = 16;
+
+bool endsPage(const TextPage& page, int key) {
+    if (page.exitChars.empty() && page.exitKeys.empty())
+        return true;
+    const bool byChar = std::any_of(page.exitChars.begin(), page.exitChars.end(),
+                                    [key](char c) { return static_cast<signed char>(c) == key; });
+    return byChar ||
+           std::find(page.exitKeys.begin(), page.exitKeys.end(), key) != page.exitKeys.end();
+}
+
+void drawItem(const TextItem& item) {
+    const bool transparent = item.flags & TextItem::Transparent;
+    const ColorRef colour = item.flags & TextItem::HasColour ? item.colour : rgb(255, 255, 255);
+    const ColorRef back = item.flags & TextItem::HasBackColour ? item.backColour : rgb(0, 0, 0);
+    const int32_t lineHeight =
+        item.flags & TextItem::HasLineHeight ? item.lineHeight : kDefaultLineHeight;
+    const bool ownFont = item.flags & TextItem::HasFont;
+    if (ownFont)
+        display.SelectFont(item.font);
+    const auto lines = splitLines(item.text);
+    for (size_t j = 0; j < lines.size(); ++j)
+        display.DrawString(lines[j].c_str(), item.x, item.y + static_cast<int32_t>(j) * lineHeight,
+                           transparent, colour, back);
+    if (ownFont)
+        display.RestoreFont();
+}
+
+}  // namespace
+
+void showTextPage(TextPage page) {
+    const bool dcHeld = display.GetStatus().dcHeld;
+    if (dcHeld)
+        display.ReleaseDC();
+    bool done = false;
+    while (!done && !exitRequested) {
+        const uint32_t passStart = platform::tickCount();
+        platform::Message message;
+        while (platform::peekMessage(message)) {
+            if (message.kind == platform::MessageKind::KeyDown)
+                done = done || endsPage(page, message.key);
+            else
+                dispatchMessage(message);
+        }
+        display.GetDC();
+        for (const TextItem& item : page.items)
+            drawItem(item);
+        display.ReleaseDC();
+        display.Flip(true);
+        endPass(passStart);
+    }
+    if (dcHeld)
+        display.GetDC();
+}
+
+std::vector<std::string> splitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t feed; (feed = text.find('\n', start)) != std::string::npos; start = feed + 1)
+        lines.push_back(text.substr(start, feed - start));
+    if (start < text.size())
+        lines.push_back(text.substr(start));
+    return lines;
+}
+
+}  // namespace quelvane

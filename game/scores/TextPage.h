@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "game/gfx/Colour.h"
+
+namespace quelvane {
+
+class Font;
+
+// One block of text of a page; each line feed starts a new line.
+struct TextItem {
+    enum Flags : uint32_t {
+        Transparent = 1,
+        HasColour = 2,
+        HasBackColour = 4,
+        HasLineHeight = 8,
+        HasFont = 16,
+    };
+    uint32_t flags = 0;
+    std::string text;
+    ColorRef colour = 0;      // with HasColour; else white
+    ColorRef backColour = 0;  // with HasBackColour; else black
+    int32_t x = 0;
+    int32_t y = 0;
+    int32_t lineHeight = 0;      // with HasLineHeight; else 16
+    const Font* font = nullptr;  // with HasFont, borrowed; else the font the display has
+};
+
+// A page of text shown until one of its keys is pressed; with no keys given, any key ends it.
+struct TextPage {
+    std::vector<TextItem> items;
+    std::string exitChars;  // each character taken as a key code
+    std::vector<int32_t> exitKeys;
+};
+
+// Shows the page until a key that ends it is pressed or the game is to end. Key-down messages are
+// consumed here; every other message goes to the window procedure.
+void showTextPage(TextPage page);
+
+// The lines of a text: cut at every line feed, an empty piece included, and the piece after the
+// last line feed only when it is not empty.
+std::vector<std::string> splitLines(const std::string& text);
+
+}  // namespace quelvane

@@ -79,10 +79,13 @@ void Rocket::fly(Display& display) {
     }
 
     if (target != -1) {
-        // The point that centres the rocket's frame on the alien.
+        // The point that centres the rocket's frame on the alien; the sizes are halved in whole
+        // pixels.
         const Alien& alien = aliens[static_cast<size_t>(target)];
-        const int32_t b = bearing(x, y, alien.x + (kAlienWidth / 2 - width / 2),
-                                  alien.y + (kAlienHeight / 2 - kFrameHeight / 2));
+        const int32_t offsetX = kAlienWidth / 2 - width / 2;
+        const int32_t offsetY = kAlienHeight / 2 - kFrameHeight / 2;
+        const int32_t b = bearing(x, y, alien.x + static_cast<float>(offsetX),
+                                  alien.y + static_cast<float>(offsetY));
         const int32_t d = b - 10 * headingIndex;
         // Always turning: the rocket never holds a course while it has a target.
         headingIndex += ((d >= 0 && d < 180) || d < -180) ? 1 : -1;

@@ -35,9 +35,12 @@ int32_t trunc(float v) {
 AlienShot::AlienShot(int32_t px, int32_t py)
     : x(static_cast<float>(px)), y(static_cast<float>(py)) {
     const Point ship = playerShip() ? playerShip()->position() : Point{};
-    const float aimX = static_cast<float>(ship.x + kShipWidth / 2);
-    const float aimY = static_cast<float>(ship.y + kShipHeight / 2);
-    const float half = kAlienShotSize / 2;
+    // At the middle of the ship, from the middle of the shot, halved in whole pixels.
+    const int32_t shipHalfWidth = kShipWidth / 2, shipHalfHeight = kShipHeight / 2;
+    const int32_t shotHalf = kAlienShotSize / 2;
+    const auto aimX = static_cast<float>(ship.x + shipHalfWidth);
+    const auto aimY = static_cast<float>(ship.y + shipHalfHeight);
+    const auto half = static_cast<float>(shotHalf);
     const int32_t angle =
         bearing(x + half, y + half, aimX, aimY) + random(0, 2 * kSpread) - kSpread;
     const Heading h = heading(angle);

@@ -7,6 +7,7 @@
 #include "audio/AudioSystem.h"
 #include "audio/SoundBuffer.h"
 #include "audio/WavReader.h"
+#include "platform/ByteOrder.h"
 #include "tests/audio/AudioFiles.h"
 #include "tests/audio/TempDir.h"
 
@@ -22,7 +23,7 @@ class Wav : public ::testing::Test {
     }
     // Plays the buffer alone and returns what the mixer made of it.
     std::vector<int16_t> play(SoundBuffer& buffer, uint32_t frames) {
-        std::vector<int16_t> out(2 * frames);
+        std::vector<int16_t> out(std::size_t{2} * frames);
         playEffect(&buffer);
         audio.Render(out.data(), frames);
         return out;
@@ -89,7 +90,8 @@ TEST_F(Wav, FilesThatGiveNoSound) {
         {"ADPCM", riff({{"fmt ", fmtBody(2, 2, 48000, 4)}, data})},
         {"12-bit samples", riff({{"fmt ", fmtBody(1, 2, 48000, 12)}, data})},
         {"no channels", riff({{"fmt ", fmtBody(1, 0, 48000, 16)}, data})},
-        {"nine channels", riff({{"fmt ", fmtBody(1, 9, 48000, 16)}, {"data", Bytes(18 * 4)}})},
+        {"nine channels",
+         riff({{"fmt ", fmtBody(1, 9, 48000, 16)}, {"data", Bytes(std::size_t{18} * 4)}})},
         {"1 Hz", riff({{"fmt ", fmtBody(1, 2, 1, 16)}, data})},
         {"64-bit float", riff({{"fmt ", fmtBody(3, 1, 48000, 64)}, {"data", Bytes(64)}})},
         {"less than a frame", riff({fmt, {"data", {1, 2, 3}}})},
@@ -131,9 +133,7 @@ TEST_F(Wav, EverySampleFormatDecodesAlike) {
                 b.push_back(static_cast<uint8_t>(128 + v * 128));
             } else {
                 const auto s = static_cast<int64_t>(std::ldexp(v, bits - 1));
-                for (int i = 0; i < bits / 8; ++i) {
-                    b.push_back(static_cast<uint8_t>(s >> (8 * i)));
-                }
+                byteorder::appendLe(b, static_cast<uint32_t>(s), bits / 8);
             }
         }
         return b;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "game/gfx/BitmapFile.h"
+#include "tests/audio/TempDir.h"
 
 namespace fs = std::filesystem;
 
@@ -20,20 +21,12 @@ std::string slurp(const fs::path& path) {
 
 class Generator : public ::testing::Test {
   protected:
-    void SetUp() override {
-        dir =
-            fs::temp_directory_path() /
-            ("assetgen-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
     int run(const std::string& args) {
         return std::system(
             (std::string(QUELVANE_RUN_DIR) + "/assetgen " + args + " 2>/dev/null").c_str());
     }
-    fs::path dir;
+    TempDir temp;
+    const fs::path& dir = temp.path();
 };
 
 TEST_F(Generator, WritesTheSameBytesAsTheBuildDid) {

@@ -9,6 +9,8 @@
 
 #include "game/gfx/BitmapFile.h"
 #include "tests/audio/TempDir.h"
+#include "tools/assetgen/MidiFile.h"
+#include "tools/assetgen/WavFile.h"
 
 namespace fs = std::filesystem;
 
@@ -56,6 +58,21 @@ TEST_F(Generator, FailsOnMissingArtOrBadArguments) {
     EXPECT_FALSE(fs::exists(dir / "ship.bmp"));
     EXPECT_NE(run(""), 0);
     EXPECT_NE(run("--sheet"), 0);
+}
+
+// Small files sit in the stream's buffer until they are closed, so only the close finds the disk
+// full.
+TEST_F(Generator, AFullDiskIsAnError) {
+    if (!fs::exists("/dev/full")) {
+        GTEST_SKIP() << "no /dev/full";
+    }
+    assetgen::MidiTrack track;
+    track.end(96);
+    EXPECT_FALSE(assetgen::writeMidi("/dev/full", 96, {track}));
+    EXPECT_FALSE(assetgen::writeWav("/dev/full", assetgen::Sound{22050, {0, 100, 0}}));
+
+    fs::create_symlink("/dev/full", dir / "bullet.wav");
+    EXPECT_NE(run("'" + dir.string() + "'"), 0);
 }
 
 }  // namespace

@@ -114,7 +114,9 @@ bool writeMidi(const std::string& path, int division, const std::vector<MidiTrac
         out.write(reinterpret_cast<const char*>(body.data()),
                   static_cast<std::streamsize>(body.size()));
     }
-    return static_cast<bool>(out);
+    // The last bytes reach the disk only here: a full disk shows in the close.
+    out.close();
+    return !out.fail();
 }
 
 }  // namespace assetgen

@@ -41,7 +41,9 @@ bool writeWav(const std::string& path, const Sound& sound) {
     for (int16_t s : sound.samples) {
         put16(out, static_cast<uint16_t>(s));
     }
-    return static_cast<bool>(out);
+    // The last bytes reach the disk only here: a full disk shows in the close.
+    out.close();
+    return !out.fail();
 }
 
 }  // namespace assetgen

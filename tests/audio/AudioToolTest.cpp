@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -107,7 +108,7 @@ TEST(AudioTool, RenderIsTheSameOnEveryRun) {
     EXPECT_NEAR(static_cast<int16_t>(byteorder::readLe16(&fx[44 + 4 * 24000])), 9000, 1);
 }
 
-TEST(AudioTool, MissingFilesFail) {
+TEST(AudioTool, MissingFilesAndAFullDiskFail) {
     TempDir dir;
     EXPECT_EQ(run("--play " + (dir / "none.mid").string() + " --render " + (dir / "o.wav").string())
                   .first,
@@ -117,6 +118,9 @@ TEST(AudioTool, MissingFilesFail) {
             .first,
         1);
     EXPECT_EQ(run("--nonsense").first, 2);
+    if (std::filesystem::exists("/dev/full")) {
+        EXPECT_EQ(run("--seconds 0.01 --render /dev/full").first, 1);
+    }
 }
 
 }  // namespace

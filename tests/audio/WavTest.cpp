@@ -2,11 +2,14 @@
 
 #include <cmath>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include "audio/AudioSystem.h"
 #include "audio/SoundBuffer.h"
 #include "audio/WavReader.h"
+#include "audio/WavWriter.h"
 #include "platform/ByteOrder.h"
 #include "tests/audio/AudioFiles.h"
 #include "tests/audio/TempDir.h"
@@ -178,6 +181,32 @@ TEST_F(Wav, MonoAndOtherRatesAreConverted) {
         peak = std::max(peak, std::abs(static_cast<double>(out[2 * i])));
     }
     EXPECT_NEAR(peak, 8000, 200);
+}
+
+// What the tools write, the game reads back unchanged.
+TEST(WavWriter, WritesWhatTheReaderReadsAndReportsAFullDisk) {
+    TempDir dir;
+    const std::vector<int16_t> samples = {0, 1, -1, 32767, -32768, 258, -259, 7};
+    for (uint16_t channels : {1, 2}) {
+        SCOPED_TRACE(channels);
+        const auto file = dir / "out.wav";
+        ASSERT_TRUE(writeWav(file.string(), channels, 22050, samples));
+        std::ifstream in(file, std::ios::binary);
+        const std::optional<WavSound> sound = readWav(in);
+        ASSERT_TRUE(sound);
+        EXPECT_EQ(sound->sampleFormat, kWaveFormatPcm);
+        EXPECT_EQ(sound->format.channels, channels);
+        EXPECT_EQ(sound->format.samplesPerSec, 22050u);
+        EXPECT_EQ(sound->format.avgBytesPerSec, 22050u * 2 * channels);
+        EXPECT_EQ(sound->format.blockAlign, 2 * channels);
+        EXPECT_EQ(sound->format.bitsPerSample, 16);
+        EXPECT_EQ(sound->data, pcm16(samples));
+        EXPECT_EQ(std::filesystem::file_size(file), 44 + 2 * samples.size());
+    }
+    if (std::filesystem::exists("/dev/full")) {
+        EXPECT_FALSE(writeWav("/dev/full", 1, 22050, samples));
+    }
+    EXPECT_FALSE(writeWav((dir / "missing" / "out.wav").string(), 1, 22050, samples));
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 
 #include <chrono>
 
-#include "audio/AlsaSequencer.h"
+#include "audio/AlsaPortList.h"
 
 std::unique_ptr<AlsaPort> AlsaPort::open(int client, int port) {
     silenceAlsaErrors();

@@ -3,7 +3,7 @@
 #include "audio/WavWriter.h"
 #include "game/gfx/BitmapFile.h"
 #include "tools/assetgen/AlienCraft.h"
-#include "tools/assetgen/Effects.h"
+#include "tools/assetgen/EffectSheets.h"
 #include "tools/assetgen/MidiFile.h"
 #include "tools/assetgen/Music.h"
 #include "tools/assetgen/Pickups.h"

@@ -79,47 +79,55 @@ void AlsaPort::run() {
     }
 }
 
-void AlsaPort::send(const uint8_t* message, std::size_t length) {
+bool toSequencerEvent(const uint8_t* message, std::size_t length, snd_seq_event_t& event) {
     if (length == 0) {
-        return;
+        return false;
     }
-    snd_seq_event_t ev;
-    snd_seq_ev_clear(&ev);
-    snd_seq_ev_set_source(&ev, ownPort_);
-    snd_seq_ev_set_subs(&ev);
-    snd_seq_ev_set_direct(&ev);
+    snd_seq_ev_clear(&event);
     const uint8_t status = message[0];
     const uint8_t channel = status & 0x0F;
     const uint8_t d1 = length > 1 ? message[1] : 0;
     const uint8_t d2 = length > 2 ? message[2] : 0;
     switch (status & 0xF0) {
         case 0x80:
-            snd_seq_ev_set_noteoff(&ev, channel, d1, d2);
-            break;
+            snd_seq_ev_set_noteoff(&event, channel, d1, d2);
+            return true;
         case 0x90:
-            snd_seq_ev_set_noteon(&ev, channel, d1, d2);
-            break;
+            snd_seq_ev_set_noteon(&event, channel, d1, d2);
+            return true;
         case 0xA0:
-            snd_seq_ev_set_keypress(&ev, channel, d1, d2);
-            break;
+            snd_seq_ev_set_keypress(&event, channel, d1, d2);
+            return true;
         case 0xB0:
-            snd_seq_ev_set_controller(&ev, channel, d1, d2);
-            break;
+            snd_seq_ev_set_controller(&event, channel, d1, d2);
+            return true;
         case 0xC0:
-            snd_seq_ev_set_pgmchange(&ev, channel, d1);
-            break;
+            snd_seq_ev_set_pgmchange(&event, channel, d1);
+            return true;
         case 0xD0:
-            snd_seq_ev_set_chanpress(&ev, channel, d1);
-            break;
+            snd_seq_ev_set_chanpress(&event, channel, d1);
+            return true;
         case 0xE0:
-            snd_seq_ev_set_pitchbend(&ev, channel, (d1 | (d2 << 7)) - 8192);
-            break;
+            // The sequencer takes a bend signed around the middle, 0x2000.
+            snd_seq_ev_set_pitchbend(&event, channel, (d1 | (d2 << 7)) - 8192);
+            return true;
         default:
             if (status != 0xF0) {
-                return;
+                return false;
             }
-            snd_seq_ev_set_sysex(&ev, static_cast<unsigned>(length), const_cast<uint8_t*>(message));
-            break;
+            snd_seq_ev_set_sysex(&event, static_cast<unsigned>(length),
+                                 const_cast<uint8_t*>(message));
+            return true;
     }
+}
+
+void AlsaPort::send(const uint8_t* message, std::size_t length) {
+    snd_seq_event_t ev;
+    if (!toSequencerEvent(message, length, ev)) {
+        return;
+    }
+    snd_seq_ev_set_source(&ev, ownPort_);
+    snd_seq_ev_set_subs(&ev);
+    snd_seq_ev_set_direct(&ev);
     snd_seq_event_output_direct(seq_, &ev);
 }

@@ -10,6 +10,12 @@
 #include "audio/Sequencer.h"
 
 struct _snd_seq;
+struct snd_seq_event;
+
+// The sequencer event that carries one MIDI message: a channel message, or a system exclusive
+// whose event points at the message's bytes, which must outlive it. Source and destination are
+// left unset. False for any other message, which a port does not take.
+bool toSequencerEvent(const uint8_t* message, std::size_t length, snd_seq_event& event);
 
 // Music on an ALSA sequencer port: a thread of its own moves the sequencer on by the clock and
 // sends each event the moment it is due.

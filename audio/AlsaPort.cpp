@@ -2,8 +2,6 @@
 
 #include <alsa/asoundlib.h>
 
-#include <chrono>
-
 #include "audio/AlsaPortList.h"
 
 std::unique_ptr<AlsaPort> AlsaPort::open(int client, int port) {
@@ -23,60 +21,19 @@ std::unique_ptr<AlsaPort> AlsaPort::open(int client, int port) {
     return std::unique_ptr<AlsaPort>(new AlsaPort(seq, own));
 }
 
-AlsaPort::AlsaPort(snd_seq_t* seq, int ownPort)
-    : seq_(seq), ownPort_(ownPort), sequencer_(*this, kClockRate), thread_([this] { run(); }) {}
-
-AlsaPort::~AlsaPort() {
-    {
-        std::lock_guard lock(mutex_);
-        quit_ = true;
-        sequencer_.stop();
-    }
-    wake_.notify_all();
-    thread_.join();
-    snd_seq_drain_output(seq_);
-    snd_seq_close(seq_);
+void AlsaPort::CloseSequencer::operator()(snd_seq_t* seq) const {
+    snd_seq_drain_output(seq);
+    snd_seq_close(seq);
 }
 
+AlsaPort::AlsaPort(snd_seq_t* seq, int ownPort) : seq_(seq), ownPort_(ownPort), player_(*this) {}
+
 void AlsaPort::play(std::shared_ptr<const MidiPiece> piece, uint32_t repeats) {
-    {
-        std::lock_guard lock(mutex_);
-        sequencer_.play(std::move(piece), repeats);
-        restarted_ = true;
-    }
-    wake_.notify_all();
+    player_.play(std::move(piece), repeats);
 }
 
 void AlsaPort::stop() {
-    std::lock_guard lock(mutex_);
-    sequencer_.stop();
-}
-
-void AlsaPort::run() {
-    using Clock = std::chrono::steady_clock;
-    std::unique_lock lock(mutex_);
-    Clock::time_point start;
-    int64_t consumed = 0;
-    while (!quit_) {
-        if (!sequencer_.isPlaying()) {
-            wake_.wait(lock, [this] { return quit_ || sequencer_.isPlaying(); });
-            continue;
-        }
-        if (restarted_) {
-            restarted_ = false;
-            start = Clock::now();
-            consumed = 0;
-        }
-        // Time is counted from the start of the piece, so rounding never adds up to a drift.
-        const auto elapsed =
-            std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start);
-        const int64_t due = elapsed.count() * kClockRate / 1'000'000;
-        while (consumed < due && sequencer_.isPlaying()) {
-            consumed += sequencer_.step(
-                static_cast<uint32_t>(std::min<int64_t>(due - consumed, kClockRate)));
-        }
-        wake_.wait_for(lock, std::chrono::milliseconds(2));
-    }
+    player_.stop();
 }
 
 bool toSequencerEvent(const uint8_t* message, std::size_t length, snd_seq_event_t& event) {
@@ -129,5 +86,5 @@ void AlsaPort::send(const uint8_t* message, std::size_t length) {
     snd_seq_ev_set_source(&ev, ownPort_);
     snd_seq_ev_set_subs(&ev);
     snd_seq_ev_set_direct(&ev);
-    snd_seq_event_output_direct(seq_, &ev);
+    snd_seq_event_output_direct(seq_.get(), &ev);
 }

@@ -2,9 +2,7 @@
 
 #include <alsa/asoundlib.h>
 
-#include <chrono>
-
-#include "audio/AlsaSequencer.h"
+#include "audio/AlsaPortList.h"
 
 std::unique_ptr<AlsaPort> AlsaPort::open(int client, int port) {
     silenceAlsaErrors();
@@ -23,103 +21,70 @@ std::unique_ptr<AlsaPort> AlsaPort::open(int client, int port) {
     return std::unique_ptr<AlsaPort>(new AlsaPort(seq, own));
 }
 
-AlsaPort::AlsaPort(snd_seq_t* seq, int ownPort)
-    : seq_(seq), ownPort_(ownPort), sequencer_(*this, kClockRate), thread_([this] { run(); }) {}
-
-AlsaPort::~AlsaPort() {
-    {
-        std::lock_guard lock(mutex_);
-        quit_ = true;
-        sequencer_.stop();
-    }
-    wake_.notify_all();
-    thread_.join();
-    snd_seq_drain_output(seq_);
-    snd_seq_close(seq_);
+void AlsaPort::CloseSequencer::operator()(snd_seq_t* seq) const {
+    snd_seq_drain_output(seq);
+    snd_seq_close(seq);
 }
 
+AlsaPort::AlsaPort(snd_seq_t* seq, int ownPort) : seq_(seq), ownPort_(ownPort), player_(*this) {}
+
 void AlsaPort::play(std::shared_ptr<const MidiPiece> piece, uint32_t repeats) {
-    {
-        std::lock_guard lock(mutex_);
-        sequencer_.play(std::move(piece), repeats);
-        restarted_ = true;
-    }
-    wake_.notify_all();
+    player_.play(std::move(piece), repeats);
 }
 
 void AlsaPort::stop() {
-    std::lock_guard lock(mutex_);
-    sequencer_.stop();
+    player_.stop();
 }
 
-void AlsaPort::run() {
-    using Clock = std::chrono::steady_clock;
-    std::unique_lock lock(mutex_);
-    Clock::time_point start;
-    int64_t consumed = 0;
-    while (!quit_) {
-        if (!sequencer_.isPlaying()) {
-            wake_.wait(lock, [this] { return quit_ || sequencer_.isPlaying(); });
-            continue;
-        }
-        if (restarted_) {
-            restarted_ = false;
-            start = Clock::now();
-            consumed = 0;
-        }
-        // Time is counted from the start of the piece, so rounding never adds up to a drift.
-        const auto elapsed =
-            std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start);
-        const int64_t due = elapsed.count() * kClockRate / 1'000'000;
-        while (consumed < due && sequencer_.isPlaying()) {
-            consumed += sequencer_.step(
-                static_cast<uint32_t>(std::min<int64_t>(due - consumed, kClockRate)));
-        }
-        wake_.wait_for(lock, std::chrono::milliseconds(2));
-    }
-}
-
-void AlsaPort::send(const uint8_t* message, std::size_t length) {
+bool toSequencerEvent(const uint8_t* message, std::size_t length, snd_seq_event_t& event) {
     if (length == 0) {
-        return;
+        return false;
     }
-    snd_seq_event_t ev;
-    snd_seq_ev_clear(&ev);
-    snd_seq_ev_set_source(&ev, ownPort_);
-    snd_seq_ev_set_subs(&ev);
-    snd_seq_ev_set_direct(&ev);
+    snd_seq_ev_clear(&event);
     const uint8_t status = message[0];
     const uint8_t channel = status & 0x0F;
     const uint8_t d1 = length > 1 ? message[1] : 0;
     const uint8_t d2 = length > 2 ? message[2] : 0;
     switch (status & 0xF0) {
         case 0x80:
-            snd_seq_ev_set_noteoff(&ev, channel, d1, d2);
-            break;
+            snd_seq_ev_set_noteoff(&event, channel, d1, d2);
+            return true;
         case 0x90:
-            snd_seq_ev_set_noteon(&ev, channel, d1, d2);
-            break;
+            snd_seq_ev_set_noteon(&event, channel, d1, d2);
+            return true;
         case 0xA0:
-            snd_seq_ev_set_keypress(&ev, channel, d1, d2);
-            break;
+            snd_seq_ev_set_keypress(&event, channel, d1, d2);
+            return true;
         case 0xB0:
-            snd_seq_ev_set_controller(&ev, channel, d1, d2);
-            break;
+            snd_seq_ev_set_controller(&event, channel, d1, d2);
+            return true;
         case 0xC0:
-            snd_seq_ev_set_pgmchange(&ev, channel, d1);
-            break;
+            snd_seq_ev_set_pgmchange(&event, channel, d1);
+            return true;
         case 0xD0:
-            snd_seq_ev_set_chanpress(&ev, channel, d1);
-            break;
+            snd_seq_ev_set_chanpress(&event, channel, d1);
+            return true;
         case 0xE0:
-            snd_seq_ev_set_pitchbend(&ev, channel, (d1 | (d2 << 7)) - 8192);
-            break;
+            // The sequencer takes a bend signed around the middle, 0x2000.
+            snd_seq_ev_set_pitchbend(&event, channel, (d1 | (d2 << 7)) - 8192);
+            return true;
         default:
             if (status != 0xF0) {
-                return;
+                return false;
             }
-            snd_seq_ev_set_sysex(&ev, static_cast<unsigned>(length), const_cast<uint8_t*>(message));
-            break;
+            snd_seq_ev_set_sysex(&event, static_cast<unsigned>(length),
+                                 const_cast<uint8_t*>(message));
+            return true;
     }
-    snd_seq_event_output_direct(seq_, &ev);
+}
+
+void AlsaPort::send(const uint8_t* message, std::size_t length) {
+    snd_seq_event_t ev;
+    if (!toSequencerEvent(message, length, ev)) {
+        return;
+    }
+    snd_seq_ev_set_source(&ev, ownPort_);
+    snd_seq_ev_set_subs(&ev);
+    snd_seq_ev_set_direct(&ev);
+    snd_seq_event_output_direct(seq_.get(), &ev);
 }

@@ -5,7 +5,7 @@
 #include <iterator>
 
 #include "audio/AlsaPort.h"
-#include "audio/AlsaSequencer.h"
+#include "audio/AlsaPortList.h"
 #include "audio/AudioDevice.h"
 #include "audio/MidiReader.h"
 #include "audio/MusicSegment.h"

@@ -34,12 +34,14 @@ class AudioSystem {
     AudioSystem(const AudioSystem&) = delete;
     AudioSystem& operator=(const AudioSystem&) = delete;
 
-    // window is unused on Linux (kept for the callers' sake); portName null = the default port
+    // window and soundCooperativeLevel are unused on Linux (kept for the callers' sake).
+    // portName null = the default port.
     bool InitMusic(void* window, uint32_t soundCooperativeLevel, const char* portName);
     std::unique_ptr<MusicSegment> LoadMidi(const char* fileName);
     void PlayMusic(MusicSegment* segment);
     void StopMusic();
     std::vector<std::string> EnumPortNames();
+    // bufferFlags is unused: every buffer is a static one (kept for the callers' sake).
     std::unique_ptr<SoundBuffer> LoadWav(const char* fileName, uint32_t bufferFlags);
     State GetState() const;
 

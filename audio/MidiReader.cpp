@@ -6,6 +6,8 @@
 #include <optional>
 #include <vector>
 
+#include "platform/ByteOrder.h"
+
 namespace {
 
 constexpr double kMaxMicros = 24.0 * 3600 * 1e6;
@@ -33,13 +35,6 @@ struct Cursor {
         return std::nullopt;
     }
 };
-
-uint32_t be32(const uint8_t* p) {
-    return (static_cast<uint32_t>(p[0]) << 24) | (p[1] << 16) | (p[2] << 8) | p[3];
-}
-uint16_t be16(const uint8_t* p) {
-    return static_cast<uint16_t>((p[0] << 8) | p[1]);
-}
 
 struct TimedMessage {
     uint64_t tick;
@@ -88,8 +83,7 @@ bool Parser::track(Cursor c) {
                 return false;
             }
             if (type == 0x51 && *length >= 3) {
-                tempos_.push_back(
-                    {tick, (static_cast<uint32_t>(c.p[0]) << 16) | (c.p[1] << 8) | c.p[2]});
+                tempos_.push_back({tick, byteorder::readBe(c.p, 3)});
             }
             c.p += *length;
             running = 0;
@@ -204,17 +198,17 @@ std::shared_ptr<const MidiPiece> readMidi(const uint8_t* data, std::size_t size)
     if (size > kMaxMidiFileBytes || size < 14 || std::memcmp(data, "MThd", 4) != 0) {
         return nullptr;
     }
-    const uint32_t headerLength = be32(data + 4);
+    const uint32_t headerLength = byteorder::readBe32(data + 4);
     if (headerLength < 6 || headerLength > size - 8) {
         return nullptr;
     }
-    const uint16_t tracks = be16(data + 10);
-    const uint16_t division = be16(data + 12);
+    const uint16_t tracks = byteorder::readBe16(data + 10);
+    const uint16_t division = byteorder::readBe16(data + 12);
     Cursor c{data + 8 + headerLength, data + size};
     Parser parser;
     int found = 0;
     while (found < tracks && c.left() >= 8) {
-        const uint32_t length = be32(c.p + 4);
+        const uint32_t length = byteorder::readBe32(c.p + 4);
         const bool isTrack = std::memcmp(c.p, "MTrk", 4) == 0;
         c.p += 8;
         if (length > c.left()) {

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform/ByteOrder.h"
+
 namespace {
 
 bool readBytes(std::istream& in, void* to, std::size_t n) {
@@ -14,15 +16,8 @@ bool readWord(std::istream& in, uint32_t& value) {
     if (!readBytes(in, b, 4)) {
         return false;
     }
-    value = b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<uint32_t>(b[3]) << 24);
+    value = byteorder::readLe32(b);
     return true;
-}
-
-uint16_t half(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-uint32_t word(const uint8_t* p) {
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
 }
 
 // Bytes left between the read position and the end of the stream.
@@ -40,13 +35,13 @@ WavFormat parseFormat(const std::vector<uint8_t>& body) {
         std::memcpy(record, body.data(), std::min<std::size_t>(body.size(), sizeof record));
     }
     WavFormat f;
-    f.formatTag = half(record);
-    f.channels = half(record + 2);
-    f.samplesPerSec = word(record + 4);
-    f.avgBytesPerSec = word(record + 8);
-    f.blockAlign = half(record + 12);
-    f.bitsPerSample = half(record + 14);
-    f.extraSize = half(record + 16);
+    f.formatTag = byteorder::readLe16(record);
+    f.channels = byteorder::readLe16(record + 2);
+    f.samplesPerSec = byteorder::readLe32(record + 4);
+    f.avgBytesPerSec = byteorder::readLe32(record + 8);
+    f.blockAlign = byteorder::readLe16(record + 12);
+    f.bitsPerSample = byteorder::readLe16(record + 14);
+    f.extraSize = byteorder::readLe16(record + 16);
     return f;
 }
 
@@ -77,7 +72,7 @@ std::optional<WavSound> readWav(std::istream& in) {
             // The extensible form: 2 bytes of valid bits, 4 of channel mask, then the sub-format
             // GUID, whose first two bytes are the real tag.
             if (sound.format.formatTag == kWaveFormatExtensible && body.size() >= 26) {
-                sound.sampleFormat = half(body.data() + 24);
+                sound.sampleFormat = byteorder::readLe16(body.data() + 24);
             }
             haveFormat = true;
         } else if (std::memcmp(id, "data", 4) == 0) {

@@ -4,9 +4,14 @@
 #include <cstdlib>
 
 // Read by the sanitizer runtimes at start-up, so a test program run by hand behaves as under CTest:
-// leaks inside system libraries that keep process-wide caches are not ours to report.
+// what system libraries keep for the whole process on purpose is not ours to report.
 extern "C" const char* __lsan_default_options() {
     return "suppressions=" QUELVANE_SOURCE_DIR "/tests/lsan.supp";
+}
+// Whole stacks through libraries built without frame pointers, so that the suppressions can tell
+// a leak's origin.
+extern "C" const char* __asan_default_options() {
+    return "fast_unwind_on_malloc=0";
 }
 extern "C" const char* __ubsan_default_options() {
     return "print_stacktrace=1";

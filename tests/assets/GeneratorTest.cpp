@@ -8,6 +8,8 @@
 #include <string>
 
 #include "game/gfx/BitmapFile.h"
+#include "tests/audio/TempDir.h"
+#include "tools/assetgen/MidiFile.h"
 
 namespace fs = std::filesystem;
 
@@ -20,20 +22,12 @@ std::string slurp(const fs::path& path) {
 
 class Generator : public ::testing::Test {
   protected:
-    void SetUp() override {
-        dir =
-            fs::temp_directory_path() /
-            ("assetgen-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
     int run(const std::string& args) {
         return std::system(
             (std::string(QUELVANE_RUN_DIR) + "/assetgen " + args + " 2>/dev/null").c_str());
     }
-    fs::path dir;
+    TempDir temp;
+    const fs::path& dir = temp.path();
 };
 
 TEST_F(Generator, WritesTheSameBytesAsTheBuildDid) {
@@ -63,6 +57,20 @@ TEST_F(Generator, FailsOnMissingArtOrBadArguments) {
     EXPECT_FALSE(fs::exists(dir / "ship.bmp"));
     EXPECT_NE(run(""), 0);
     EXPECT_NE(run("--sheet"), 0);
+}
+
+// Small files sit in the stream's buffer until they are closed, so only the close finds the disk
+// full.
+TEST_F(Generator, AFullDiskIsAnError) {
+    if (!fs::exists("/dev/full")) {
+        GTEST_SKIP() << "no /dev/full";
+    }
+    assetgen::MidiTrack track;
+    track.end(96);
+    EXPECT_FALSE(assetgen::writeMidi("/dev/full", 96, {track}));
+
+    fs::create_symlink("/dev/full", dir / "bullet.wav");
+    EXPECT_NE(run("'" + dir.string() + "'"), 0);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "audio/AudioSystem.h"
 #include "audio/SoundBuffer.h"
 #include "audio/WavReader.h"
+#include "platform/ByteOrder.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ std::optional<Wave> readWave(const std::string& path) {
            sound->format.bitsPerSample,
            {}};
     for (size_t i = 0; i + 1 < sound->data.size(); i += 2) {
-        w.samples.push_back(static_cast<int16_t>(sound->data[i] | (sound->data[i + 1] << 8)));
+        w.samples.push_back(static_cast<int16_t>(byteorder::readLe16(&sound->data[i])));
     }
     return w;
 }

@@ -5,26 +5,24 @@
 #include <string>
 #include <vector>
 
+#include "platform/ByteOrder.h"
+
 // Small WAV and Standard MIDI files, built byte by byte for the tests.
 namespace audiofiles {
 
 using Bytes = std::vector<uint8_t>;
 
 inline void le16(Bytes& b, uint32_t v) {
-    b.push_back(v & 0xFF);
-    b.push_back((v >> 8) & 0xFF);
+    byteorder::appendLe(b, v, 2);
 }
 inline void le32(Bytes& b, uint32_t v) {
-    le16(b, v & 0xFFFF);
-    le16(b, v >> 16);
+    byteorder::appendLe(b, v, 4);
 }
 inline void be16(Bytes& b, uint32_t v) {
-    b.push_back((v >> 8) & 0xFF);
-    b.push_back(v & 0xFF);
+    byteorder::appendBe(b, v, 2);
 }
 inline void be32(Bytes& b, uint32_t v) {
-    be16(b, v >> 16);
-    be16(b, v & 0xFFFF);
+    byteorder::appendBe(b, v, 4);
 }
 inline void append(Bytes& b, const Bytes& more) {
     b.insert(b.end(), more.begin(), more.end());
@@ -138,12 +136,9 @@ inline Bytes smf(uint16_t format, uint16_t division, const std::vector<Bytes>& t
 }
 
 inline Bytes tempo(uint32_t microsPerQuarter) {
-    return {0xFF,
-            0x51,
-            0x03,
-            static_cast<uint8_t>(microsPerQuarter >> 16),
-            static_cast<uint8_t>(microsPerQuarter >> 8),
-            static_cast<uint8_t>(microsPerQuarter)};
+    Bytes b{0xFF, 0x51, 0x03};
+    byteorder::appendBe(b, microsPerQuarter, 3);
+    return b;
 }
 
 }  // namespace audiofiles

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "platform/ByteOrder.h"
 #include "tests/audio/AudioFiles.h"
 #include "tests/audio/TempDir.h"
 #include "tools/audio/AudioToolOptions.h"
@@ -88,7 +90,7 @@ TEST(AudioTool, RenderIsTheSameOnEveryRun) {
     EXPECT_EQ(Bytes(one.begin(), one.begin() + 4), (Bytes{'R', 'I', 'F', 'F'}));
     // The effect sits at exactly half a second, on top of the music.
     auto left = [&](std::size_t frame) {
-        return static_cast<int16_t>(one[44 + 4 * frame] | (one[45 + 4 * frame] << 8));
+        return static_cast<int16_t>(byteorder::readLe16(&one[44 + 4 * frame]));
     };
     bool music = false;
     for (std::size_t f = 0; f < 24000; ++f) {
@@ -103,10 +105,10 @@ TEST(AudioTool, RenderIsTheSameOnEveryRun) {
     const Bytes fx = contents(dir / "fx.wav");
     ASSERT_EQ(fx.size(), one.size());
     EXPECT_EQ(fx[44 + 4 * 23999], 0);
-    EXPECT_NEAR(static_cast<int16_t>(fx[44 + 4 * 24000] | (fx[45 + 4 * 24000] << 8)), 9000, 1);
+    EXPECT_NEAR(static_cast<int16_t>(byteorder::readLe16(&fx[44 + 4 * 24000])), 9000, 1);
 }
 
-TEST(AudioTool, MissingFilesFail) {
+TEST(AudioTool, MissingFilesAndAFullDiskFail) {
     TempDir dir;
     EXPECT_EQ(run("--play " + (dir / "none.mid").string() + " --render " + (dir / "o.wav").string())
                   .first,
@@ -116,6 +118,9 @@ TEST(AudioTool, MissingFilesFail) {
             .first,
         1);
     EXPECT_EQ(run("--nonsense").first, 2);
+    if (std::filesystem::exists("/dev/full")) {
+        EXPECT_EQ(run("--seconds 0.01 --render /dev/full").first, 1);
+    }
 }
 
 }  // namespace

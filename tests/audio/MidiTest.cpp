@@ -96,6 +96,12 @@ TEST(MidiReader, DamagedFilesAreRefused) {
         {"system message in a track", smf(0, 96, {track({{0, {0xF8}}})})},
         {"meta longer than the track", smf(0, 96, {track({{0, {0xFF, 0x01, 0x7F}}})})},
         {"message cut at the track's end", smf(0, 96, {track({{0, {0x90, 60}}}, false)})},
+        // A meta event or a system exclusive ends running status: the data bytes after one have
+        // no status to belong to.
+        {"data bytes after a meta event",
+         smf(0, 96, {track({{0, {0x90, 60, 100}}, {0, {0xFF, 0x01, 0x00}}, {0, {62, 90}}})})},
+        {"data bytes after a system exclusive",
+         smf(0, 96, {track({{0, {0x90, 60, 100}}, {0, {0xF0, 0x01, 0xF7}}, {0, {62, 90}}})})},
         {"more than a day", smf(0, 1, {track({{0, tempo(0xFFFFFF)}, {0x0FFFFFFF, {0x90, 1, 1}}})})},
     };
     for (const auto& [what, file] : cases) {

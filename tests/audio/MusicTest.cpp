@@ -25,6 +25,29 @@ std::vector<int> peaks(const std::vector<int16_t>& stereo, uint32_t rate) {
     return out;
 }
 
+// The fundamental of the left channel, found by autocorrelation between 300 and 600 Hz.
+double pitchOf(const std::vector<int16_t>& stereo, uint32_t rate) {
+    const std::size_t frames = stereo.size() / 2;
+    auto correlation = [&](std::size_t lag) {
+        double sum = 0;
+        for (std::size_t i = 0; i + lag < frames; ++i) {
+            sum += double(stereo[2 * i]) * stereo[2 * (i + lag)];
+        }
+        return sum / double(frames - lag);
+    };
+    std::size_t best = 0;
+    double highest = 0;
+    for (std::size_t lag = rate / 600; lag <= rate / 300; ++lag) {
+        if (const double c = correlation(lag); best == 0 || c > highest) {
+            best = lag;
+            highest = c;
+        }
+    }
+    // A parabola through the peak and its neighbours finds the period between whole frames.
+    const double a = correlation(best - 1), b = correlation(best), c = correlation(best + 1);
+    return rate / (double(best) + 0.5 * (a - c) / (a - 2 * b + c));
+}
+
 constexpr int kAudible = 300;
 constexpr int kSilent = 2;
 
@@ -32,7 +55,7 @@ class Music : public ::testing::Test {
   protected:
     std::vector<int16_t> render(double seconds) {
         const auto frames = static_cast<uint32_t>(seconds * audio.SampleRate());
-        std::vector<int16_t> out(2 * frames);
+        std::vector<int16_t> out(std::size_t{2} * frames);
         audio.Render(out.data(), frames);
         return out;
     }
@@ -163,6 +186,38 @@ TEST_F(Music, SegmentMayGoWhilePlaying) {
     EXPECT_EQ(audio.LoadMidi((dir / "missing.mid").c_str()), nullptr);
     EXPECT_EQ(audio.LoadMidi(nullptr), nullptr);
     EXPECT_EQ(audio.LoadMidi(dir.path().c_str()), nullptr);
+}
+
+// A bend's 14 bits come least significant first; the middle, 0x2000, leaves the pitch alone, and
+// the whole range spans two semitones each way.
+TEST_F(Music, PitchBendMovesTheSynthesizersPitch) {
+    ASSERT_TRUE(audio.InitMusic(nullptr, 2, nullptr));
+    auto organA4 = [&](const Bytes& bend) {
+        auto piece = load(
+            "bend.mid",
+            smf(0, 96,
+                {track({{0, {0xC0, 19}}, {0, bend}, {0, {0x90, 69, 110}}, {192, {0x80, 69, 0}}})}));
+        EXPECT_NE(piece, nullptr);
+        audio.PlayMusic(piece.get());
+        const auto out = render(0.6);
+        audio.StopMusic();
+        render(0.1);
+        // Past the attack.
+        return pitchOf(std::vector<int16_t>(out.begin() + out.size() / 6, out.end()),
+                       audio.SampleRate());
+    };
+    const double plain = organA4({0xE0, 0x00, 0x40});
+    EXPECT_NEAR(plain, 440.0, 4.0);
+    const std::pair<Bytes, double> bends[] = {
+        {{0xE0, 0x00, 0x60}, 1.0},
+        {{0xE0, 0x00, 0x20}, -1.0},
+        {{0xE0, 0x00, 0x00}, -2.0},
+        {{0xE0, 0x7F, 0x7F}, 2.0 * 8191 / 8192},
+    };
+    for (const auto& [bend, semitones] : bends) {
+        EXPECT_NEAR(organA4(bend) / plain, std::pow(2.0, semitones / 12), 0.003)
+            << int(bend[1]) << " " << int(bend[2]);
+    }
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ class TempDir {
     std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
 
     std::filesystem::path write(const std::string& name, const std::vector<uint8_t>& bytes) const {
-        const auto file = path_ / name;
+        auto file = path_ / name;
         std::ofstream(file, std::ios::binary)
             .write(reinterpret_cast<const char*>(bytes.data()),
                    static_cast<std::streamsize>(bytes.size()));

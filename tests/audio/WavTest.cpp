@@ -2,11 +2,15 @@
 
 #include <cmath>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include "audio/AudioSystem.h"
 #include "audio/SoundBuffer.h"
 #include "audio/WavReader.h"
+#include "audio/WavWriter.h"
+#include "platform/ByteOrder.h"
 #include "tests/audio/AudioFiles.h"
 #include "tests/audio/TempDir.h"
 
@@ -22,7 +26,7 @@ class Wav : public ::testing::Test {
     }
     // Plays the buffer alone and returns what the mixer made of it.
     std::vector<int16_t> play(SoundBuffer& buffer, uint32_t frames) {
-        std::vector<int16_t> out(2 * frames);
+        std::vector<int16_t> out(std::size_t{2} * frames);
         playEffect(&buffer);
         audio.Render(out.data(), frames);
         return out;
@@ -89,7 +93,8 @@ TEST_F(Wav, FilesThatGiveNoSound) {
         {"ADPCM", riff({{"fmt ", fmtBody(2, 2, 48000, 4)}, data})},
         {"12-bit samples", riff({{"fmt ", fmtBody(1, 2, 48000, 12)}, data})},
         {"no channels", riff({{"fmt ", fmtBody(1, 0, 48000, 16)}, data})},
-        {"nine channels", riff({{"fmt ", fmtBody(1, 9, 48000, 16)}, {"data", Bytes(18 * 4)}})},
+        {"nine channels",
+         riff({{"fmt ", fmtBody(1, 9, 48000, 16)}, {"data", Bytes(std::size_t{18} * 4)}})},
         {"1 Hz", riff({{"fmt ", fmtBody(1, 2, 1, 16)}, data})},
         {"64-bit float", riff({{"fmt ", fmtBody(3, 1, 48000, 64)}, {"data", Bytes(64)}})},
         {"less than a frame", riff({fmt, {"data", {1, 2, 3}}})},
@@ -131,9 +136,7 @@ TEST_F(Wav, EverySampleFormatDecodesAlike) {
                 b.push_back(static_cast<uint8_t>(128 + v * 128));
             } else {
                 const auto s = static_cast<int64_t>(std::ldexp(v, bits - 1));
-                for (int i = 0; i < bits / 8; ++i) {
-                    b.push_back(static_cast<uint8_t>(s >> (8 * i)));
-                }
+                byteorder::appendLe(b, static_cast<uint32_t>(s), bits / 8);
             }
         }
         return b;
@@ -178,6 +181,32 @@ TEST_F(Wav, MonoAndOtherRatesAreConverted) {
         peak = std::max(peak, std::abs(static_cast<double>(out[2 * i])));
     }
     EXPECT_NEAR(peak, 8000, 200);
+}
+
+// What the tools write, the game reads back unchanged.
+TEST(WavWriter, WritesWhatTheReaderReadsAndReportsAFullDisk) {
+    TempDir dir;
+    const std::vector<int16_t> samples = {0, 1, -1, 32767, -32768, 258, -259, 7};
+    for (uint16_t channels : {1, 2}) {
+        SCOPED_TRACE(channels);
+        const auto file = dir / "out.wav";
+        ASSERT_TRUE(writeWav(file.string(), channels, 22050, samples));
+        std::ifstream in(file, std::ios::binary);
+        const std::optional<WavSound> sound = readWav(in);
+        ASSERT_TRUE(sound);
+        EXPECT_EQ(sound->sampleFormat, kWaveFormatPcm);
+        EXPECT_EQ(sound->format.channels, channels);
+        EXPECT_EQ(sound->format.samplesPerSec, 22050u);
+        EXPECT_EQ(sound->format.avgBytesPerSec, 22050u * 2 * channels);
+        EXPECT_EQ(sound->format.blockAlign, 2 * channels);
+        EXPECT_EQ(sound->format.bitsPerSample, 16);
+        EXPECT_EQ(sound->data, pcm16(samples));
+        EXPECT_EQ(std::filesystem::file_size(file), 44 + 2 * samples.size());
+    }
+    if (std::filesystem::exists("/dev/full")) {
+        EXPECT_FALSE(writeWav("/dev/full", 1, 22050, samples));
+    }
+    EXPECT_FALSE(writeWav((dir / "missing" / "out.wav").string(), 1, 22050, samples));
 }
 
 }  // namespace

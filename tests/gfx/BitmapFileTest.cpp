@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "game/gfx/Display.h"
+#include "platform/ByteOrder.h"
 
 namespace quelvane {
 namespace {
@@ -37,10 +38,7 @@ class BitmapFileTest : public ::testing::Test {
 std::vector<uint8_t> header(int32_t width, int32_t height, uint16_t bits,
                             uint32_t dataOffset = 54) {
     std::vector<uint8_t> b(54, 0);
-    auto put = [&b](size_t at, uint32_t v, int n) {
-        for (int i = 0; i < n; ++i)
-            b[at + i] = static_cast<uint8_t>(v >> (8 * i));
-    };
+    auto put = [&b](size_t at, uint32_t v, int n) { byteorder::writeLe(&b[at], v, n); };
     b[0] = 'B';
     b[1] = 'M';
     put(10, dataOffset, 4);
@@ -87,8 +85,7 @@ TEST_F(BitmapFileTest, ReadsPalettedTopDownAndBitfieldFiles) {
     std::vector<uint8_t> bitfields = header(1, 1, 16, 54 + 12);
     bitfields[30] = 3;
     for (uint32_t mask : {0xF800u, 0x07E0u, 0x001Fu})
-        for (int i = 0; i < 4; ++i)
-            bitfields.push_back(static_cast<uint8_t>(mask >> (8 * i)));
+        byteorder::appendLe(bitfields, mask, 4);
     for (uint8_t v : {0x00, 0xF8, 0, 0})
         bitfields.push_back(v);
     writeBytes(path("f.bmp"), bitfields);
@@ -120,7 +117,7 @@ TEST_F(BitmapFileTest, DamagedFilesAreRefusedWithoutAllocatingWhatTheyClaim) {
 }
 
 TEST_F(BitmapFileTest, LoadBitmapMakesASurfaceOfTheFilesExactSize) {
-    Bitmap picture{41, 37, std::vector<uint32_t>(41 * 37, 0x00FF8000)};
+    Bitmap picture{41, 37, std::vector<uint32_t>(std::size_t{41} * 37, 0x00FF8000)};
     picture.pixels[0] = 0;
     ASSERT_TRUE(writeBmp(path("alien.bmp"), picture));
     Display display;  // loading needs no screen

@@ -1,13 +1,13 @@
 #include "tools/assetgen/AssetSet.h"
 
+#include "audio/WavWriter.h"
 #include "game/gfx/BitmapFile.h"
 #include "tools/assetgen/AlienCraft.h"
-#include "tools/assetgen/Effects.h"
+#include "tools/assetgen/EffectSheets.h"
 #include "tools/assetgen/MidiFile.h"
 #include "tools/assetgen/Music.h"
 #include "tools/assetgen/Pickups.h"
 #include "tools/assetgen/PixelArt.h"
-#include "tools/assetgen/SoundEffects.h"
 #include "tools/assetgen/TitleLogo.h"
 
 namespace assetgen {
@@ -64,7 +64,8 @@ bool writeAssets(const std::string& artDir, const std::string& outDir, std::stri
         }
     }
     for (const NamedSound& sound : makeSounds()) {
-        if (!writeWav(outDir + "/" + sound.file, sound.sound)) {
+        if (!writeWav(outDir + "/" + sound.file, 1, static_cast<uint32_t>(sound.sound.sampleRate),
+                      sound.sound.samples)) {
             error = "cannot write " + outDir + "/" + sound.file;
             return false;
         }

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "tools/assetgen/Image.h"
-#include "tools/assetgen/WavFile.h"
+#include "tools/assetgen/SoundEffects.h"
 
 namespace assetgen {
 

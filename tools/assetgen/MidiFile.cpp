@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <fstream>
 
+#include "platform/ByteOrder.h"
+
 namespace assetgen {
 
 namespace {
@@ -20,17 +22,6 @@ void putVariable(std::vector<uint8_t>& out, uint32_t value) {
         out.push_back(static_cast<uint8_t>(groups[--count] | 0x80));
     }
     out.push_back(groups[0]);
-}
-
-void put32(std::ofstream& out, uint32_t v) {
-    char bytes[4] = {static_cast<char>((v >> 24) & 0xFF), static_cast<char>((v >> 16) & 0xFF),
-                     static_cast<char>((v >> 8) & 0xFF), static_cast<char>(v & 0xFF)};
-    out.write(bytes, 4);
-}
-
-void put16(std::ofstream& out, uint16_t v) {
-    char bytes[2] = {static_cast<char>((v >> 8) & 0xFF), static_cast<char>(v & 0xFF)};
-    out.write(bytes, 2);
 }
 
 uint8_t data7(int v) {
@@ -55,9 +46,9 @@ void MidiTrack::name(const std::string& text) {
 }
 
 void MidiTrack::tempo(uint32_t us) {
-    add(0, kMeta,
-        {0xFF, 0x51, 0x03, static_cast<uint8_t>(us >> 16), static_cast<uint8_t>(us >> 8),
-         static_cast<uint8_t>(us)});
+    std::vector<uint8_t> data = {0xFF, 0x51, 0x03};
+    byteorder::appendBe(data, us, 3);
+    add(0, kMeta, std::move(data));
 }
 
 void MidiTrack::timeSignature(int numerator, int denominatorPower) {
@@ -98,23 +89,23 @@ std::vector<uint8_t> MidiTrack::body() const {
 }
 
 bool writeMidi(const std::string& path, int division, const std::vector<MidiTrack>& tracks) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) {
-        return false;
-    }
-    out.write("MThd", 4);
-    put32(out, 6);
-    put16(out, 1);
-    put16(out, static_cast<uint16_t>(tracks.size()));
-    put16(out, static_cast<uint16_t>(division));
+    std::vector<uint8_t> bytes = {'M', 'T', 'h', 'd'};
+    byteorder::appendBe(bytes, 6, 4);
+    byteorder::appendBe(bytes, 1, 2);
+    byteorder::appendBe(bytes, static_cast<uint32_t>(tracks.size()), 2);
+    byteorder::appendBe(bytes, static_cast<uint32_t>(division), 2);
     for (const MidiTrack& track : tracks) {
-        std::vector<uint8_t> body = track.body();
-        out.write("MTrk", 4);
-        put32(out, static_cast<uint32_t>(body.size()));
-        out.write(reinterpret_cast<const char*>(body.data()),
-                  static_cast<std::streamsize>(body.size()));
+        const std::vector<uint8_t> body = track.body();
+        bytes.insert(bytes.end(), {'M', 'T', 'r', 'k'});
+        byteorder::appendBe(bytes, static_cast<uint32_t>(body.size()), 4);
+        bytes.insert(bytes.end(), body.begin(), body.end());
     }
-    return static_cast<bool>(out);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+    // The last bytes reach the disk only here: a full disk shows in the close.
+    out.close();
+    return !out.fail();
 }
 
 }  // namespace assetgen

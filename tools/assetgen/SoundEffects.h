@@ -1,8 +1,15 @@
 #pragma once
 
-#include "tools/assetgen/WavFile.h"
+#include <cstdint>
+#include <vector>
 
 namespace assetgen {
+
+// A mono 16-bit PCM sound.
+struct Sound {
+    int sampleRate = 22050;
+    std::vector<int16_t> samples;
+};
 
 // The game's seven sound effects, synthesised. Each starts and ends at zero (no click), has no
 // silent lead-in or tail, and peaks at -3 dBFS.

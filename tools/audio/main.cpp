@@ -2,44 +2,16 @@
 // system, on the sound device or rendered to a WAV file that comes out the same on every run.
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <map>
 #include <thread>
 
 #include "audio/AudioSystem.h"
+#include "audio/WavWriter.h"
 #include "tools/audio/AudioToolOptions.h"
 
 namespace {
 
 constexpr uint32_t kSoundFlags = 2;  // a static buffer, as the game asks for its sounds
-
-void putLe(std::ofstream& out, uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) {
-        out.put(static_cast<char>((value >> (8 * i)) & 0xFF));
-    }
-}
-
-bool writeWav(const std::string& file, const std::vector<int16_t>& stereo, uint32_t rate) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    const auto dataBytes = static_cast<uint32_t>(stereo.size() * 2);
-    out.write("RIFF", 4);
-    putLe(out, 36 + dataBytes, 4);
-    out.write("WAVEfmt ", 8);
-    putLe(out, 16, 4);
-    putLe(out, 1, 2);
-    putLe(out, 2, 2);
-    putLe(out, rate, 4);
-    putLe(out, rate * 4, 4);
-    putLe(out, 4, 2);
-    putLe(out, 16, 2);
-    out.write("data", 4);
-    putLe(out, dataBytes, 4);
-    for (int16_t s : stereo) {
-        putLe(out, static_cast<uint16_t>(s), 2);
-    }
-    out.close();
-    return static_cast<bool>(out);
-}
 
 struct Loaded {
     std::unique_ptr<MusicSegment> music;
@@ -87,7 +59,7 @@ int render(const AudioToolOptions& options) {
         playEffect(loaded.sounds[effect.file].get());
     }
     audio.Render(out.data() + 2 * done, static_cast<uint32_t>(total - done));
-    if (!writeWav(options.renderFile, out, rate)) {
+    if (!writeWav(options.renderFile, 2, rate, out)) {
         std::fprintf(stderr, "quelvane-audio: cannot write \"%s\"\n", options.renderFile.c_str());
         return 1;
     }

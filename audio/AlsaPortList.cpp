@@ -1,4 +1,4 @@
-#include "audio/AlsaSequencer.h"
+#include "audio/AlsaPortList.h"
 
 #include <alsa/asoundlib.h>
 

@@ -1,4 +1,4 @@
-#include "tools/assetgen/Effects.h"
+#include "tools/assetgen/EffectSheets.h"
 
 #include <algorithm>
 #include <cmath>

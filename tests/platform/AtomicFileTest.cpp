@@ -1,6 +1,5 @@
 #include "platform/AtomicFile.h"
 
-#include <grp.h>
 #include <gtest/gtest.h>
 #include <pwd.h>
 #include <signal.h>
@@ -18,6 +17,7 @@
 #include <thread>
 
 #include "tests/audio/TempDir.h"
+#include "tests/platform/AtomicFileAsUser.h"
 
 namespace fs = std::filesystem;
 using platform::InPlaceWrite;
@@ -188,103 +188,18 @@ TEST(AtomicFile, RemovesTheTemporaryFilesOfDeadWritersOnly) {
     EXPECT_EQ(entries(dir.path()), expected);
 }
 
-// Root ignores file modes, so when the tests run as root the writes of these cases run in a child
-// process as the unprivileged user "nobody", and the files that are "the user's own" are given to
-// that user. Otherwise the user running the tests is the user.
-class AtomicFileAsUser : public ::testing::Test {
+// replaceFileContents as the user.
+class AtomicReplaceAsUser : public AtomicFileAsUser {
   protected:
-    struct Outcome {
-        bool saved = false;
-        std::string reason;
-    };
-
-    void SetUp() override {
-        if (::geteuid() == 0) {
-            const passwd* nobody = ::getpwnam("nobody");
-            if (nobody == nullptr) {
-                GTEST_SKIP() << "no user \"nobody\" to run the writes as";
-            }
-            uid_ = nobody->pw_uid;
-            gid_ = nobody->pw_gid;
-        }
-        own(dir_.path());
-    }
-
-    void TearDown() override {
-        for (const fs::path& folder : readOnly_) {
-            fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add);
-        }
-    }
-
-    void own(const fs::path& path) const {
-        if (uid_) {
-            ASSERT_EQ(::lchown(path.c_str(), *uid_, gid_), 0) << path;
-        }
-    }
-
-    fs::path ownFolder(const std::string& name) const {
-        fs::path folder = dir_ / name;
-        fs::create_directory(folder);
-        own(folder);
-        return folder;
-    }
-
-    fs::path ownFile(const fs::path& file, const std::string& bytes, fs::perms mode) const {
-        put(file, bytes, mode);
-        own(file);
-        return file;
-    }
-
-    void makeReadOnly(const fs::path& folder) {
-        fs::permissions(folder, fs::perms(0555));
-        readOnly_.push_back(folder);
-    }
-
-    // replaceFileContents in a child process as the user, run from workingDir when one is given.
     Outcome replaceAsUser(const fs::path& file, const std::string& bytes, InPlaceWrite inPlace,
                           const fs::path& workingDir = {}) const {
-        int channel[2];
-        if (::pipe(channel) != 0) {
-            return {false, "no pipe"};
-        }
-        const pid_t child = ::fork();
-        if (child == 0) {
-            ::close(channel[0]);
-            std::string report = "-could not become the user";
-            const bool dropped =
-                !uid_ || (::setgroups(0, nullptr) == 0 && ::setresgid(gid_, gid_, gid_) == 0 &&
-                          ::setresuid(*uid_, *uid_, *uid_) == 0);
-            if (dropped && (workingDir.empty() || ::chdir(workingDir.c_str()) == 0)) {
-                std::string reason;
-                report = replaceFileContents(file, bytes, inPlace, &reason) ? "+" : "-";
-                report += reason;
-            }
-            const ssize_t written = ::write(channel[1], report.data(), report.size());
-            ::_exit(written == static_cast<ssize_t>(report.size()) ? 0 : 1);
-        }
-        ::close(channel[1]);
-        std::string report;
-        char buffer[256];
-        ssize_t n = 0;
-        while ((n = ::read(channel[0], buffer, sizeof buffer)) > 0) {
-            report.append(buffer, static_cast<std::size_t>(n));
-        }
-        ::close(channel[0]);
-        int status = 0;
-        if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) ||
-            WEXITSTATUS(status) != 0 || report.empty()) {
-            return {false, "the child process failed"};
-        }
-        return {report[0] == '+', report.substr(1)};
+        return asUser(
+            [&](std::string& reason) { return replaceFileContents(file, bytes, inPlace, &reason); },
+            workingDir);
     }
-
-    TempDir dir_;
-    std::optional<uid_t> uid_;
-    gid_t gid_ = 0;
-    std::vector<fs::path> readOnly_;
 };
 
-TEST_F(AtomicFileAsUser, WritesInPlaceInAFolderTheUserCannotWriteTo) {
+TEST_F(AtomicReplaceAsUser, WritesInPlaceInAFolderTheUserCannotWriteTo) {
     const fs::path folder = ownFolder("settings");
     const fs::path file = ownFile(folder / "MidiDevice.ini", "a longer old name", fs::perms(0640));
     const ino_t inode = statOf(file).st_ino;
@@ -303,7 +218,7 @@ TEST_F(AtomicFileAsUser, WritesInPlaceInAFolderTheUserCannotWriteTo) {
     EXPECT_EQ(entries(folder), Names{"MidiDevice.ini"});
 }
 
-TEST_F(AtomicFileAsUser, KeepsTheOldFileWhenItCanNeitherBeWrittenNorReplaced) {
+TEST_F(AtomicReplaceAsUser, KeepsTheOldFileWhenItCanNeitherBeWrittenNorReplaced) {
     const fs::path folder = ownFolder("settings");
     const fs::path file = ownFile(folder / "MidiDevice.ini", "old", fs::perms(0444));
     makeReadOnly(folder);
@@ -318,7 +233,7 @@ TEST_F(AtomicFileAsUser, KeepsTheOldFileWhenItCanNeitherBeWrittenNorReplaced) {
     EXPECT_EQ(entries(folder), Names{"MidiDevice.ini"});
 }
 
-TEST_F(AtomicFileAsUser, MakesTheTemporaryFileBesideTheFileNotInTheWorkingDirectory) {
+TEST_F(AtomicReplaceAsUser, MakesTheTemporaryFileBesideTheFileNotInTheWorkingDirectory) {
     const fs::path workingDir = ownFolder("working");
     const fs::path elsewhere = ownFolder("elsewhere");
     const fs::path file = ownFile(elsewhere / "MidiDevice.ini", "old", fs::perms(0644));

@@ -122,11 +122,33 @@ TEST(DeviceSettings, FailedWriteKeepsTheOldFile) {
 
 class DeviceSettingsAsUser : public AtomicFileAsUser {
   protected:
-    Outcome writeAsUser(const std::filesystem::path& file, const std::string& text) const {
-        return asUser(
-            [&](std::string& reason) { return writeDeviceSettings(file, text, &reason); });
+    Outcome writeAsUser(const std::filesystem::path& file, const std::string& text,
+                        const std::filesystem::path& workingDir = {}) const {
+        return asUser([&](std::string& reason) { return writeDeviceSettings(file, text, &reason); },
+                      workingDir);
     }
 };
+
+// An installed game keeps its settings in a folder of their own, not where it was started from:
+// the file there is replaced whole, its temporary file made beside it.
+TEST_F(DeviceSettingsAsUser, ReplacesAFileInAnotherFolderThanTheWorkingDirectory) {
+    const auto working = ownFolder("working");
+    const auto data = ownFolder("data");
+    const auto file = ownFile(data / kDeviceSettingsFile, "old", std::filesystem::perms(0644));
+    struct stat before {};
+    ASSERT_EQ(::stat(file.c_str(), &before), 0);
+    makeReadOnly(working);
+
+    const Outcome outcome = writeAsUser("../data/MidiDevice.ini", "Software Synthesizer", working);
+    EXPECT_TRUE(outcome.saved) << outcome.reason;
+    EXPECT_EQ(contents(file), "Software Synthesizer");
+    struct stat after {};
+    ASSERT_EQ(::stat(file.c_str(), &after), 0);
+    // A new file, not the old one rewritten in place.
+    EXPECT_NE(after.st_ino, before.st_ino);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(working), {}), 0);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(data), {}), 1);
+}
 
 // An install where only the settings file was made writable: the file is rewritten in place.
 TEST_F(DeviceSettingsAsUser, WritesInPlaceInAFolderTheUserCannotWriteTo) {

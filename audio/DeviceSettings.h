@@ -19,7 +19,7 @@ std::optional<std::string> readDeviceSettings(const std::filesystem::path& file)
 // Writes exactly text (no line end) so that a crash or a full disk never leaves a half-written or
 // empty file: a temporary file beside it, flushed and renamed over it. Where no temporary file can
 // be made there but the file itself may be written (a folder the user may not write to), the file
-// is rewritten in place. False on failure, the old file intact and reason, when given, set to the
-// system's message.
+// is rewritten in place. False on failure, the old file intact (unless that in-place write failed
+// part way) and reason, when given, set to the system's message.
 bool writeDeviceSettings(const std::filesystem::path& file, const std::string& text,
                          std::string* reason = nullptr);

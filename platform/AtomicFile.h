@@ -16,15 +16,17 @@ enum class InPlaceWrite {
 };
 
 // Replaces the contents of file with bytes so that a crash or a kill at any moment leaves the old
-// contents or the new ones and no temporary file. The new contents go to an unnamed temporary file
-// in the file's own folder, are flushed, and the file is linked under a temporary name and renamed
-// over the old one; then the folder is flushed. Where the file system has no unnamed files a named
-// one is used, and temporary files that killed writers left behind are removed first.
+// contents or the new ones. The new contents go to an unnamed temporary file in the file's own
+// folder, are flushed, and the file is linked under a temporary name and renamed over the old one;
+// then the folder is flushed. Where the file system has no unnamed files a named one is used. A
+// writer killed while its temporary file has a name leaves it behind; the next write to the same
+// file removes it.
 //
 // A symbolic link stays: the file it leads to is replaced. An existing file keeps its permission
 // bits, and its owner where the system allows; a new one gets the usual 0666 less the umask. On
-// failure returns false with the old file as it was and, when reason is given, sets it to the
-// system's message (for instance "Permission denied").
+// failure returns false with the old file as it was (unless an in-place write failed part way, as
+// on a full disk) and, when reason is given, sets it to the system's message (for instance
+// "Permission denied").
 bool replaceFileContents(const std::filesystem::path& file, std::string_view bytes,
                          InPlaceWrite inPlace, std::string* reason = nullptr);
 

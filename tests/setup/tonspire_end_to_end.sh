@@ -176,8 +176,8 @@ if ((EUID == 0)); then
     chown nobody user
     user=(setpriv --reuid=nobody --regid="$(id -g nobody)" --clear-groups
         env HOME="$work/user" XAUTHORITY="$work/user/xauthority")
-    if [[ ${LSAN_OPTIONS:-} == *suppressions=* ]]; then
-        suppressions=$(sed 's/.*suppressions=\([^:]*\).*/\1/' <<<"$LSAN_OPTIONS")
+    if [[ ${LSAN_OPTIONS:-} =~ suppressions=([^:]*) ]]; then
+        suppressions=${BASH_REMATCH[1]}
         cp "$suppressions" user/lsan.supp
         user+=(LSAN_OPTIONS="${LSAN_OPTIONS/"$suppressions"/$work/user/lsan.supp}")
     fi

@@ -10,4 +10,4 @@ for bench in "$build"/bench/*_bench; do
 done
 [[ $found -eq 1 ]] || { echo "no benchmarks were built" >&2; exit 1; }
 # tonspire's start: time until its dialog shows, memory, no OpenGL.
-tests/setup/tonspire_bench.sh "$build/run/tonspire" "$build/tests/wait_for_x"
+tests/setup/tonspire_bench.sh "$build/run/tonspire" "$build/tests/x_probe"

@@ -3,13 +3,13 @@
 # spent until then, which other load on the machine does not inflate), how much memory it holds
 # with the dialog shown, whether any OpenGL library is mapped, and the peak memory of --list. Reports
 # the median of RUNS starts (5 unless given). Runs itself under xvfb-run when there is no display.
-# Usage: tonspire_bench.sh TONSPIRE WAIT_FOR_X [RUNS]
+# Usage: tonspire_bench.sh TONSPIRE X_PROBE [RUNS]
 set -euo pipefail
 if [[ -z "${DISPLAY:-}" ]]; then
     exec xvfb-run -a -s "-screen 0 640x480x24" "$0" "$@"
 fi
 tonspire=$(realpath "$1")
-wait_for_x=$(realpath "$2")
+x_probe=$(realpath "$2")
 runs=${3:-5}
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tonspire-bench-XXXXXX")
@@ -41,7 +41,7 @@ kib_of() {
 : >list.txt
 gl_runs=0
 for ((run = 0; run < runs; run++)); do
-    exec {watch}< <(exec "$wait_for_x" window Tonspire 30)
+    exec {watch}< <(exec "$x_probe" window Tonspire 30)
     read -r -u "$watch" line && [[ $line == ready ]]
     started=$(date +%s%N)
     "$tonspire" &

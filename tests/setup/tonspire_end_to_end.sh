@@ -2,11 +2,11 @@
 # Drives the real tonspire on an X server (xvfb-run) with xdotool, the way a user would, and checks
 # MidiDevice.ini after each run; then the start script of `make run`, which asks a new player first.
 # Every wait is for an event (a window mapped, the bell, a process ended), each with a deadline.
-# Usage: tonspire_end_to_end.sh TONSPIRE SEND_WINDOW_CLOSE WAIT_FOR_X CAPTURE_FOLDER RUN_GAME_SCRIPT
+# Usage: tonspire_end_to_end.sh TONSPIRE SEND_WINDOW_CLOSE X_PROBE CAPTURE_FOLDER RUN_GAME_SCRIPT
 set -euo pipefail
 tonspire=$1
 send_window_close=$2
-wait_for_x=$3
+x_probe=$3
 captures=$4
 run_game=$5
 # Far above what any step takes, even under the sanitizers on a busy machine.
@@ -45,16 +45,16 @@ first_port=$(head -n 1 ports.txt)
 "$tonspire" --help | grep -q -- "--list" || fail "--help does not describe --list"
 if "$tonspire" --bogus 2>/dev/null; then fail "an unknown option was accepted"; fi
 
-# Starts listening for an event on the display (arguments of wait_for_x but the deadline).
+# Starts listening for an event on the display (arguments of x_probe but the deadline).
 watcher=
 watch() {
-    exec {watcher}< <(exec "$wait_for_x" "$@" "$deadline")
+    exec {watcher}< <(exec "$x_probe" "$@" "$deadline")
     local line=
     read -r -u "$watcher" line || true
-    [[ $line == ready ]] || fail "wait_for_x could not listen"
+    [[ $line == ready ]] || fail "x_probe could not listen"
 }
 
-# Waits for the event watched for; what wait_for_x reported is left in $event.
+# Waits for the event watched for; what x_probe reported is left in $event.
 event=
 await() {
     event=
@@ -116,8 +116,7 @@ chmod +x run/quelvane
 start "$run_game" run
 # A window just mapped may not be drawn yet: retake until it shows more than a plain fill.
 for ((shot = 0; ; shot++)); do
-    import -window "$window" "$captures/tonspire-dialog.png"
-    (($(identify -format %k "$captures/tonspire-dialog.png") > 16)) && break
+    (($("$x_probe" capture "$window" "$captures/tonspire-dialog.bmp") > 16)) && break
     ((shot < 100)) || fail "the dialog was never drawn"
 done
 xdotool key Return
@@ -199,7 +198,7 @@ ASAN_OPTIONS=$quick
 watch window --focus Tonspire
 xdotool key Return
 await "no message said that the choice could not be saved"
-import -window root "$captures/tonspire-save-failed.png"
+"$x_probe" capture root "$captures/tonspire-save-failed.bmp" >/dev/null
 kill -0 "$pid" 2>/dev/null || fail "tonspire ended before its message was dismissed"
 xdotool key Return
 finish "Accept, file neither writable nor replaceable" 1

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Drives the real tonspire on an X server (xvfb-run) with xdotool, the way a user would, and checks
-# MidiDevice.ini after each run; then the start script of `make run`, which asks a new player first.
-# Every wait is for an event (a window mapped, the bell, a process ended), each with a deadline.
+# MidiDevice.ini after each run: first through the start script of `make run`, which asks a new
+# player, then by itself. Every wait is for an event (a window mapped, the bell, a process ended),
+# each with a deadline. Leaves captures of the dialog and of its message about a failed save.
 # Usage: tonspire_end_to_end.sh TONSPIRE SEND_WINDOW_CLOSE X_PROBE CAPTURE_FOLDER RUN_GAME_SCRIPT
 set -euo pipefail
 tonspire=$1

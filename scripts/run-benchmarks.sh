@@ -9,3 +9,5 @@ for bench in "$build"/bench/*_bench; do
     (cd "$build/run" && "$OLDPWD/$bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true)
 done
 [[ $found -eq 1 ]] || { echo "no benchmarks were built" >&2; exit 1; }
+# tonspire's start: time until its dialog shows, memory, no OpenGL.
+tests/setup/tonspire_bench.sh "$build/run/tonspire" "$build/tests/x_probe"

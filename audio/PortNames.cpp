@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "audio/AlsaSequencer.h"
+#include "audio/AlsaPortList.h"
 #include "audio/DeviceSettings.h"
 
 namespace {

@@ -114,11 +114,7 @@ void AudioSystem::StopMusic() {
 }
 
 std::vector<std::string> AudioSystem::EnumPortNames() {
-    std::vector<std::string> names{kSoftwareSynthesizerName};
-    for (AlsaPortInfo& p : listAlsaOutputPorts()) {
-        names.push_back(std::move(p.description));
-    }
-    return names;
+    return listPortDescriptions();
 }
 
 std::unique_ptr<SoundBuffer> AudioSystem::LoadWav(const char* fileName, uint32_t) {

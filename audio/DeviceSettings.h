@@ -12,10 +12,14 @@ inline constexpr const char* kDeviceSettingsFile = "MidiDevice.ini";
 inline constexpr std::size_t kMaxDeviceNameLength = 127;
 
 // nullopt when the file cannot be opened; else the first line, at most 127 characters, a CR before
-// the LF removed. An empty file gives the empty name.
+// the LF removed, and ending at a NUL byte as the zero-terminated text it is. An empty file gives
+// the empty name.
 std::optional<std::string> readDeviceSettings(const std::filesystem::path& file);
 
 // Writes exactly text (no line end) so that a crash or a full disk never leaves a half-written or
-// empty file: temporary file in the same folder, fsync, rename over; false on any failure, the old
-// file intact.
-bool writeDeviceSettings(const std::filesystem::path& file, const std::string& text);
+// empty file: a temporary file beside it, flushed and renamed over it. Where no temporary file can
+// be made there but the file itself may be written (a folder the user may not write to), the file
+// is rewritten in place. False on failure, the old file intact and reason, when given, set to the
+// system's message.
+bool writeDeviceSettings(const std::filesystem::path& file, const std::string& text,
+                         std::string* reason = nullptr);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "audio/AlsaSequencer.h"
 #include "audio/DeviceSettings.h"
 
 namespace {
@@ -14,6 +15,14 @@ std::string withoutDigits(const std::string& name) {
 }
 
 }  // namespace
+
+std::vector<std::string> listPortDescriptions() {
+    std::vector<std::string> names{kSoftwareSynthesizerName};
+    for (AlsaPortInfo& p : listAlsaOutputPorts()) {
+        names.push_back(std::move(p.description));
+    }
+    return names;
+}
 
 std::optional<std::size_t> findPort(const std::vector<std::string>& descriptions,
                                     const std::string& wanted) {

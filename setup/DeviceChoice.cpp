@@ -46,12 +46,13 @@ void DeviceChoice::select(std::optional<std::size_t> index) {
     selection_ = (index && *index < entries_.size()) ? index : std::nullopt;
 }
 
-DeviceChoice::AcceptResult DeviceChoice::accept(const std::filesystem::path& file) const {
+DeviceChoice::AcceptResult DeviceChoice::accept(const std::filesystem::path& file,
+                                                std::string* reason) const {
     if (!selection_) {
         return AcceptResult::NothingSelected;
     }
-    return writeDeviceSettings(file, entries_[*selection_]) ? AcceptResult::Written
-                                                            : AcceptResult::WriteFailed;
+    return writeDeviceSettings(file, entries_[*selection_], reason) ? AcceptResult::Written
+                                                                    : AcceptResult::WriteFailed;
 }
 
 void DeviceChoice::sortEntries(std::vector<std::string>& names) {

@@ -24,8 +24,9 @@ class DeviceChoice {
     void select(std::optional<std::size_t> index);
 
     // With an entry selected, writes exactly its text to file (no line end); with none, does
-    // nothing so the dialog stays open until the user picks one.
-    AcceptResult accept(const std::filesystem::path& file) const;
+    // nothing so the dialog stays open until the user picks one. When the write fails, reason (if
+    // given) receives the system's message.
+    AcceptResult accept(const std::filesystem::path& file, std::string* reason = nullptr) const;
 
     static void sortEntries(std::vector<std::string>& names);
     // The first entry that begins with saved, ignoring letter case; the first entry when saved is

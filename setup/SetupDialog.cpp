@@ -1,6 +1,8 @@
 #include "setup/SetupDialog.h"
 
+#include <filesystem>
 #include <iostream>
+#include <system_error>
 
 #include "audio/DeviceSettings.h"
 
@@ -42,18 +44,40 @@ void SetupDialog::onChanged() {
 }
 
 void SetupDialog::onAccept() {
-    switch (choice_.accept(kDeviceSettingsFile)) {
+    std::string reason;
+    switch (choice_.accept(kDeviceSettingsFile, &reason)) {
         case DeviceChoice::AcceptResult::NothingSelected:
             error_bell();
             return;
         case DeviceChoice::AcceptResult::WriteFailed:
-            std::cerr << "tonspire: could not write " << kDeviceSettingsFile << '\n';
-            writeFailed_ = true;
-            break;
+            showSaveFailure(reason);
+            return;
         case DeviceChoice::AcceptResult::Written:
-            break;
+            hide();
+            return;
     }
-    hide();
+}
+
+// A player who started the tool from a menu sees no standard error: without this message they would
+// learn only from the game that the choice was not kept.
+void SetupDialog::showSaveFailure(const std::string& reason) {
+    writeFailed_ = true;
+    std::error_code error;
+    std::filesystem::path file = std::filesystem::absolute(kDeviceSettingsFile, error);
+    if (error) {
+        file = kDeviceSettingsFile;
+    }
+    std::cerr << "tonspire: could not write " << file.string() << ": " << reason << '\n';
+    failure_ =
+        std::make_unique<Gtk::MessageDialog>(*this, "Your MIDI device could not be saved", false,
+                                             Gtk::MESSAGE_ERROR, Gtk::BUTTONS_CLOSE, true);
+    failure_->set_title("Tonspire");
+    failure_->set_secondary_text("Writing " + file.string() + " failed: " + reason + ".");
+    failure_->signal_response().connect([this](int) {
+        failure_->hide();
+        hide();
+    });
+    failure_->show();
 }
 
 bool SetupDialog::onKeyPress(GdkEventKey* event) {

@@ -2,11 +2,15 @@
 
 #include <gtkmm.h>
 
+#include <memory>
+#include <string>
+
 #include "setup/DeviceChoice.h"
 
 // The one window of tonspire: a label, the sorted list of MIDI ports, Accept (the default) and
 // Cancel. Enter accepts unless a button has the focus, Escape cancels, closing the window is a
-// Cancel.
+// Cancel. A choice that cannot be saved is shown in a message over the window, and the run ends
+// when the user dismisses it.
 class SetupDialog : public Gtk::Window {
   public:
     explicit SetupDialog(DeviceChoice& choice);
@@ -18,9 +22,11 @@ class SetupDialog : public Gtk::Window {
     void onChanged();
     void onAccept();
     bool onKeyPress(GdkEventKey* event);
+    void showSaveFailure(const std::string& reason);
 
     DeviceChoice& choice_;
     bool writeFailed_ = false;
+    std::unique_ptr<Gtk::MessageDialog> failure_;
     // The list on the left and the buttons on the right, so Tab goes list, Accept, Cancel.
     Gtk::Box columns_{Gtk::ORIENTATION_HORIZONTAL, 12};
     Gtk::Box choiceColumn_{Gtk::ORIENTATION_VERTICAL, 6};

@@ -6,9 +6,13 @@
 #include <fstream>
 #include <sstream>
 
+#include "audio/PortNames.h"
 #include "tests/audio/TempDir.h"
+#include "tests/platform/AtomicFileAsUser.h"
 
 namespace {
+
+using namespace std::string_literals;
 
 std::string contents(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
@@ -38,10 +42,26 @@ TEST(DeviceSettings, ReadsTheFirstLineOnly) {
         // Only a CR before the line feed goes; others are part of the name.
         {"a\rb\n", "a\rb"},
         {"end\r", "end\r"},
+        // The name ends at a NUL byte; a CR before it is no line end.
+        {"Software Synthesizer\0junk\r\n"s, "Software Synthesizer"},
+        {"\0Software Synthesizer"s, ""},
+        {"ab\r\0\n"s, "ab\r"},
+        {"first\nsec\0ond"s, "first"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(readDeviceSettings(dir.write(kDeviceSettingsFile, c.file)), c.name) << c.file;
     }
+}
+
+// What the game does at start-up: the saved name picks the port it was saved from.
+TEST(DeviceSettings, TheGameFindsTheSavedPortWhateverFollowsANul) {
+    TempDir dir;
+    const std::vector<std::string> ports{kSoftwareSynthesizerName,
+                                         "Midi Through: Midi Through Port-0"};
+    const auto saved = readDeviceSettings(
+        dir.write(kDeviceSettingsFile, "Midi Through: Midi Through Port-0\0left over\r\n"s));
+    ASSERT_TRUE(saved.has_value());
+    EXPECT_EQ(findPort(ports, *saved), 1u);
 }
 
 TEST(DeviceSettings, NameIsCutAt127Characters) {
@@ -65,9 +85,25 @@ TEST(DeviceSettings, WriteReplacesTheFileExactly) {
     EXPECT_EQ(contents(file), "");
     // No temporary file is left beside it.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+    const mode_t umask = ::umask(0);
+    ::umask(umask);
     struct stat st {};
     ASSERT_EQ(::stat(file.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0644u);
+    EXPECT_EQ(st.st_mode & 0777, 0666u & ~umask);
+}
+
+TEST(DeviceSettings, WriteKeepsThePermissionBitsAndALinkToTheFile) {
+    TempDir dir;
+    std::filesystem::create_directory(dir / "shared");
+    const auto real = dir.write("shared/quelvane.ini", "old");
+    std::filesystem::permissions(real, std::filesystem::perms(0600));
+    std::filesystem::create_symlink("shared/quelvane.ini", dir / kDeviceSettingsFile);
+
+    ASSERT_TRUE(writeDeviceSettings(dir / kDeviceSettingsFile, "Software Synthesizer"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / kDeviceSettingsFile));
+    EXPECT_EQ(contents(real), "Software Synthesizer");
+    EXPECT_EQ(std::filesystem::status(real).permissions(), std::filesystem::perms(0600));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir / "shared"), {}), 1);
 }
 
 TEST(DeviceSettings, FailedWriteKeepsTheOldFile) {
@@ -82,6 +118,39 @@ TEST(DeviceSettings, FailedWriteKeepsTheOldFile) {
     EXPECT_TRUE(std::filesystem::is_directory(dir / "blocked"));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
     EXPECT_EQ(contents(file), "kept");
+}
+
+class DeviceSettingsAsUser : public AtomicFileAsUser {
+  protected:
+    Outcome writeAsUser(const std::filesystem::path& file, const std::string& text) const {
+        return asUser(
+            [&](std::string& reason) { return writeDeviceSettings(file, text, &reason); });
+    }
+};
+
+// An install where only the settings file was made writable: the file is rewritten in place.
+TEST_F(DeviceSettingsAsUser, WritesInPlaceInAFolderTheUserCannotWriteTo) {
+    const auto folder = ownFolder("install");
+    const auto file = ownFile(folder / kDeviceSettingsFile, "a longer old port name",
+                              std::filesystem::perms(0620));
+    makeReadOnly(folder);
+    const Outcome outcome = writeAsUser(file, "Software Synthesizer");
+    EXPECT_TRUE(outcome.saved) << outcome.reason;
+    EXPECT_EQ(contents(file), "Software Synthesizer");
+    EXPECT_EQ(readDeviceSettings(file), "Software Synthesizer");
+    EXPECT_EQ(std::filesystem::status(file).permissions(), std::filesystem::perms(0620));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
+}
+
+TEST_F(DeviceSettingsAsUser, SaysWhyWhenTheFileCanNeitherBeWrittenNorReplaced) {
+    const auto folder = ownFolder("install");
+    const auto file = ownFile(folder / kDeviceSettingsFile, "old", std::filesystem::perms(0444));
+    makeReadOnly(folder);
+    const Outcome outcome = writeAsUser(file, "Software Synthesizer");
+    EXPECT_FALSE(outcome.saved);
+    EXPECT_EQ(outcome.reason, "Permission denied");
+    EXPECT_EQ(contents(file), "old");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
 }
 
 }  // namespace

@@ -80,6 +80,9 @@ TEST_F(DeviceChoiceFiles, PreselectsFromTheSavedFile) {
     EXPECT_EQ(DeviceChoice(ports, readDeviceSettings(file_)).selection(), 0u);
     put("usb");
     EXPECT_EQ(DeviceChoice(ports, readDeviceSettings(file_)).selection(), 1u);
+    // The saved name ends at a NUL byte, as the game reads it.
+    put(std::string("usb\0Software", 12));
+    EXPECT_EQ(DeviceChoice(ports, readDeviceSettings(file_)).selection(), 1u);
     fs::remove(file_);
     EXPECT_EQ(DeviceChoice(ports, readDeviceSettings(file_)).selection(), 0u);
 }
@@ -122,9 +125,11 @@ TEST_F(DeviceChoiceFiles, AcceptWithNothingSelectedTouchesNothingUntilAPick) {
     EXPECT_FALSE(fs::exists(file_));
 }
 
-TEST_F(DeviceChoiceFiles, AcceptReportsAFileThatCannotBeWritten) {
+TEST_F(DeviceChoiceFiles, AcceptReportsAFileThatCannotBeWrittenAndWhy) {
     DeviceChoice choice({"USB MIDI"}, std::nullopt);
-    EXPECT_EQ(choice.accept(dir_ / "missing" / kDeviceSettingsFile),
+    std::string reason;
+    EXPECT_EQ(choice.accept(dir_ / "missing" / kDeviceSettingsFile, &reason),
               DeviceChoice::AcceptResult::WriteFailed);
+    EXPECT_EQ(reason, "No such file or directory");
     EXPECT_FALSE(fs::exists(dir_ / "missing"));
 }

@@ -1,17 +1,22 @@
 #!/usr/bin/env bash
 # Drives the real tonspire on an X server (xvfb-run) with xdotool, the way a user would, and checks
 # MidiDevice.ini after each run; then the start script of `make run`, which asks a new player first.
-# Usage: tonspire_end_to_end.sh TONSPIRE SEND_WINDOW_CLOSE SCREENSHOT.png RUN_GAME_SCRIPT
+# Every wait is for an event (a window mapped, the bell, a process ended), each with a deadline.
+# Usage: tonspire_end_to_end.sh TONSPIRE SEND_WINDOW_CLOSE WAIT_FOR_X CAPTURE_FOLDER RUN_GAME_SCRIPT
 set -euo pipefail
 tonspire=$1
 send_window_close=$2
-screenshot=$3
-run_game=$4
+wait_for_x=$3
+captures=$4
+run_game=$5
+# Far above what any step takes, even under the sanitizers on a busy machine.
+deadline=60
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tonspire-e2e-XXXXXX")
 pid=
 cleanup() {
     if [[ -n "$pid" ]]; then kill "$pid" 2>/dev/null || true; fi
+    chmod -R u+w "$work"
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -22,42 +27,59 @@ fail() {
     exit 1
 }
 
-# With no sequencer and no sound card the software synthesizer is the one port; elsewhere it is
-# still listed, and the dialog's first entry is the first line of --list.
+# Listing the ports loads no synthesizer; with no sequencer and no sound card the software
+# synthesizer is the one port, elsewhere it is still listed, and the dialog's first entry is the
+# first line of --list.
+if readelf -d "$tonspire" | grep -q 'NEEDED.*libfluidsynth'; then
+    fail "tonspire loads the synthesizer's library"
+fi
 "$tonspire" --list >ports.txt
 grep -qx "Software Synthesizer" ports.txt || fail "--list lacks the software synthesizer: $(cat ports.txt)"
 first_port=$(head -n 1 ports.txt)
 "$tonspire" --help | grep -q -- "--list" || fail "--help does not describe --list"
 if "$tonspire" --bogus 2>/dev/null; then fail "an unknown option was accepted"; fi
 
+# Starts listening for an event on the display (arguments of wait_for_x but the deadline).
+watcher=
+watch() {
+    exec {watcher}< <(exec "$wait_for_x" "$@" "$deadline")
+    local line=
+    read -r -u "$watcher" line || true
+    [[ $line == ready ]] || fail "wait_for_x could not listen"
+}
+
+# Waits for the event watched for; what wait_for_x reported is left in $event.
+event=
+await() {
+    event=
+    read -r -u "$watcher" event || fail "$1"
+    exec {watcher}<&-
+}
+
+# Starts a command (tonspire itself by default) and waits until its Tonspire window is mapped and
+# has the keyboard focus. The command's exit status comes through $ended when it ends.
 window=
-# Starts a command (tonspire itself by default) and waits for its Tonspire window.
+ended=
 start() {
     if [[ $# -eq 0 ]]; then set -- "$tonspire"; fi
-    "$@" &
-    pid=$!
-    window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Tonspire$' | head -n 1)
-    [[ -n "$window" ]] || fail "the Tonspire window did not appear"
-    xdotool windowfocus --sync "$window"
-    sleep 0.5
+    watch window --focus Tonspire
+    exec {ended}< <("$@" >&2 &
+        echo "$!"
+        status=0
+        wait "$!" || status=$?
+        echo "$status")
+    read -r -u "$ended" pid
+    await "the Tonspire window did not appear"
+    window=${event%% *}
 }
 
 # Waits for tonspire to end by itself and checks its exit status (0 unless given).
 finish() {
-    local waited=0
-    while kill -0 "$pid" 2>/dev/null; do
-        ((waited++ < 200)) || fail "tonspire did not end ($1)"
-        sleep 0.1
-    done
-    local status=0
-    wait "$pid" || status=$?
+    local status=
+    read -r -t "$deadline" -u "$ended" status || fail "tonspire did not end ($1)"
+    exec {ended}<&-
     pid=
     [[ $status -eq ${2:-0} ]] || fail "tonspire ended with status $status ($1)"
-}
-
-still_open() {
-    sleep 1
-    kill -0 "$pid" 2>/dev/null || fail "tonspire ended ($1)"
 }
 
 expect_file() {
@@ -66,7 +88,7 @@ expect_file() {
     [[ $(stat -c %s MidiDevice.ini) -eq ${#1} ]] || fail "MidiDevice.ini has extra bytes ($2)"
 }
 
-# Unchanged means the very same file, not rewritten with the same text.
+# Unchanged means the very same file, not rewritten with the same text, and nothing beside it.
 expect_untouched() {
     cmp -s MidiDevice.ini before.ini || fail "MidiDevice.ini changed ($1)"
     [[ $(stat -c %i MidiDevice.ini) == "$inode" ]] || fail "MidiDevice.ini was replaced ($1)"
@@ -83,10 +105,9 @@ rm -f MidiDevice.ini
 start
 # A window just mapped may not be drawn yet: retake until it shows more than a plain fill.
 for ((shot = 0; ; shot++)); do
-    import -window "$window" "$screenshot"
-    (($(identify -format %k "$screenshot") > 16)) && break
-    ((shot < 50)) || fail "the dialog was never drawn"
-    sleep 0.2
+    import -window "$window" "$captures/tonspire-dialog.png"
+    (($(identify -format %k "$captures/tonspire-dialog.png") > 16)) && break
+    ((shot < 100)) || fail "the dialog was never drawn"
 done
 xdotool key Return
 finish "Enter with no settings file"
@@ -99,24 +120,23 @@ xdotool key Return
 finish "Enter with a saved prefix"
 expect_file "Software Synthesizer" "Enter with a saved prefix"
 
-# A saved port that is gone: nothing is selected and Accept waits until the user picks one.
+# A saved port that is gone: nothing is selected, and Accept only rings the bell until the user
+# picks an entry.
 saved "Roland SC-55"
 start
+watch bell
 xdotool key Return
-still_open "Enter with nothing selected"
+await "Enter with nothing selected rang no bell"
+kill -0 "$pid" 2>/dev/null || fail "tonspire ended on Enter with nothing selected"
 expect_untouched "Enter with nothing selected"
-xdotool key Home Tab
-sleep 0.3
-xdotool key space
+xdotool key Home Tab space
 finish "picked the first entry, Tab to Accept, Space"
 expect_file "$first_port" "picked the first entry, Tab to Accept, Space"
 
 # Cancel, by Tab to its button and Enter, and by Escape.
 saved "Roland SC-55"
 start
-xdotool key Home Tab Tab
-sleep 0.3
-xdotool key Return
+xdotool key Home Tab Tab Return
 finish "Cancel button"
 expect_untouched "Cancel button"
 
@@ -133,14 +153,46 @@ xdotool key Home
 finish "window closed"
 expect_untouched "window closed"
 
-# A settings file that cannot be replaced (here a folder in its place) ends the run with an error.
-rm -f MidiDevice.ini
-mkdir MidiDevice.ini
-start
+# A settings file the user may neither write nor replace: a message over the dialog names the file
+# and the reason, and once it is dismissed the tool ends with an error, the old file kept and
+# nothing left beside it. Root may write anything, so as root the tool runs as the user nobody,
+# from copies of what it reads.
+mkdir locked
+user=()
+if ((EUID == 0)); then
+    chmod 755 "$work"
+    mkdir -m 755 user
+    cp "$tonspire" user/tonspire
+    cp "$XAUTHORITY" user/xauthority
+    chmod 644 user/xauthority
+    chown nobody user
+    user=(setpriv --reuid=nobody --regid="$(id -g nobody)" --clear-groups
+        env HOME="$work/user" XAUTHORITY="$work/user/xauthority")
+    if [[ ${LSAN_OPTIONS:-} == *suppressions=* ]]; then
+        suppressions=$(sed 's/.*suppressions=\([^:]*\).*/\1/' <<<"$LSAN_OPTIONS")
+        cp "$suppressions" user/lsan.supp
+        user+=(LSAN_OPTIONS="${LSAN_OPTIONS/"$suppressions"/$work/user/lsan.supp}")
+    fi
+    user+=("$work/user/tonspire")
+else
+    user=("$tonspire")
+fi
+cd locked
+saved "software synth"
+chmod 444 MidiDevice.ini
+chmod 555 .
+start "${user[@]}"
+watch window --focus Tonspire
 xdotool key Return
-finish "Accept, file not writable" 1
-[[ -d MidiDevice.ini ]] || fail "the folder in the settings file's place was removed"
-rmdir MidiDevice.ini
+await "no message said that the choice could not be saved"
+import -window root "$captures/tonspire-save-failed.png"
+kill -0 "$pid" 2>/dev/null || fail "tonspire ended before its message was dismissed"
+xdotool key Return
+finish "Accept, file neither writable nor replaceable" 1
+expect_untouched "Accept, file neither writable nor replaceable"
+[[ "$(ls -A)" == "$(printf 'MidiDevice.ini\nbefore.ini')" ]] || fail "files left beside the settings: $(ls -A)"
+chmod 755 .
+cd "$work"
 
 # The start script: a new player is asked first, then the game starts with the choice; a known
 # player goes straight into the game. The game here only records what it found.
@@ -153,7 +205,7 @@ xdotool key Return
 finish "start script, new player"
 [[ "$(cat run/game.log)" == "game saw: $first_port" ]] || fail "start script: $(cat run/game.log)"
 
-timeout 60 "$run_game" run || fail "start script with a settings file did not go straight to the game"
+timeout "$deadline" "$run_game" run || fail "start script with a settings file did not go straight to the game"
 [[ $(grep -c "game saw: $first_port" run/game.log) -eq 2 ]] || fail "start script: $(cat run/game.log)"
 
-echo "tonspire end to end: all runs passed; screenshot in $screenshot"
+echo "tonspire end to end: all runs passed; captures in $captures"

@@ -1,15 +1,6 @@
 #include "game/scores/TextPage.h"
 
-#include <gtest/gtest.h>
-
-#include "game/core/ExitRequest.h"
-#include "game/gfx/Display.h"
-#include "game/scores/Pass.h"
-#include "platform/Clock.h"
-#include "platform/EventSource.h"
-#include "platform/Platform.h"
-#include "platform/VirtualKeys.h"
-#include "platform/Window.h"
+#include "tests/scores/ScreenFixture.h"
 
 namespace quelvane {
 namespace {
@@ -24,49 +15,8 @@ TEST(SplitLinesTest, EveryLineFeedEndsALineAndATrailingOneAddsNone) {
     EXPECT_EQ(splitLines("a\n\n"), (Lines{"a", ""}));
 }
 
-int passes = 0;
-std::vector<platform::MessageKind> dispatched;
-
-// The real display on SDL's dummy driver, a virtual clock and scripted keys.
-class TextPageTest : public ::testing::Test {
-  protected:
-    static void SetUpTestSuite() {
-        window = platform::Window::create("test", 640, 480, nullptr);
-        ASSERT_TRUE(window);
-        ASSERT_TRUE(display.Init(window.get(), 640, 480, 32, 0, true));
-    }
-    static void TearDownTestSuite() {
-        display.Release();
-        window.reset();
-    }
-    void SetUp() override {
-        exitRequested = false;
-        passes = 0;
-        dispatched.clear();
-        platform::useClock(&clock);
-        platform::useEventSource(&keys);
-        setPassObserver([] {
-            ++passes;
-            keysOf->setFrame(static_cast<uint32_t>(passes));
-        });
-        setMessageHandler([](const platform::Message& m) { dispatched.push_back(m.kind); });
-        keysOf = &keys;
-    }
-    void TearDown() override {
-        setPassObserver(nullptr);
-        setMessageHandler(nullptr);
-        platform::useEventSource(nullptr);
-        platform::useClock(nullptr);
-        platform::resetInput();
-        exitRequested = false;
-    }
-    void keyDown(uint32_t pass, int key) { keys.add(pass, {platform::MessageKind::KeyDown, key}); }
-
-    static inline std::unique_ptr<platform::Window> window;
-    static inline platform::ScriptedEvents* keysOf = nullptr;
-    platform::VirtualClock clock{1000};
-    platform::ScriptedEvents keys;
-};
+// Text pages on the real display, a virtual clock and scripted keys.
+class TextPageTest : public ScreenFixture {};
 
 TEST_F(TextPageTest, AnyKeyEndsAPageWithoutKeysAndThePageIsDrawnOnceMoreInThatPass) {
     TextPage page;

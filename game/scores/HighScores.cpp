@@ -1,0 +1,97 @@
+#include "game/scores/HighScores.h"
+
+#include <cstdio>
+
+#include "game/gfx/Font.h"
+#include "game/player/Ship.h"
+#include "game/scores/Pass.h"
+#include "game/scores/TextPage.h"
+
+namespace quelvane {
+
+namespace {
+
+constexpr const char* kRule = "-------------------------------------";
+
+}  // namespace
+
+TextPrompt highScoreNamePrompt() {
+    TextPrompt prompt;
+    prompt.flags = TextPrompt::DrawPrompt | TextPrompt::CursorShown | TextPrompt::CursorBlinks |
+                   TextPrompt::Transparent;
+    prompt.inputX = 175;
+    prompt.inputY = 200;
+    prompt.promptX = 175;
+    prompt.promptY = 150;
+    prompt.promptColour = rgb(255, 255, 0);
+    prompt.blinkInterval = 250;
+    prompt.prompt = "High score!\nPlease enter your name below:";
+    prompt.maxLength = 33;
+    return prompt;
+}
+
+void checkHighScore() {
+    const int64_t score = player.getScore();
+    const std::filesystem::path file = scoresFilePath();
+    // A file that cannot be opened is an empty table: the new entry becomes the only one.
+    const std::optional<ScoreFile> read = readScoreFile(file);
+    ScoreTable table = read ? read->entries : ScoreTable{};
+    const std::optional<std::size_t> place = placeFor(table, score);
+    if (!place)
+        return;
+    std::string name = promptText(highScoreNamePrompt());
+    table = insertEntry(std::move(table), *place, {std::move(name), scoreText(score)});
+    // The player is not troubled with a table that cannot be saved; the old one stays whole.
+    std::string reason;
+    if (!writeScoreFile(file, table, &reason))
+        std::fprintf(stderr, "quelvane: cannot save %s: %s\n", file.c_str(), reason.c_str());
+}
+
+ScoreTableText scoreTableText(const std::optional<ScoreFile>& file) {
+    if (!file)
+        return {"No scores recorded.", ""};
+    // An entry whose name ran into the end of the file has no score: the file is damaged there.
+    std::size_t shown = file->entries.size();
+    if (file->endsInName)
+        --shown;
+    std::string body;
+    for (std::size_t i = 0; i < shown; ++i) {
+        const ScoreEntry& entry = file->entries[i];
+        // One space less for rank 10, so that the names align.
+        body += "\n" + std::string(kRule) + "\n" + std::to_string(i + 1) + ". " +
+                (i < 9 ? " " : "") + entry.name + "\n    " + entry.score;
+    }
+    if (file->endsInName || file->readFailed)
+        return {"Sorry, highscores error!", body};
+    return {"Top 10 Scores:\n~~~~~~~~~~~~~~", body + "\n" + kRule};
+}
+
+void showHighScores() {
+    const ScreenScope scope(Screen::Scores);
+    ScoreTableText text = scoreTableText(readScoreFile(scoresFilePath()));
+    const std::unique_ptr<Font> small = Font::create(10, 0, 300, kFixedPitch | kFamilyModern);
+    TextPage page;
+    page.items = {
+        {.flags = TextItem::HasColour | TextItem::HasFont,
+         .text = std::move(text.heading),
+         .colour = rgb(255, 255, 0),
+         .x = 275,
+         .y = 50,
+         .font = hudFont.get()},
+        {.flags = TextItem::HasLineHeight | TextItem::HasFont,
+         .text = std::move(text.body),
+         .x = 213,
+         .y = 80,
+         .lineHeight = 10,
+         .font = small.get()},
+        {.flags = TextItem::HasColour | TextItem::HasFont,
+         .text = "Press any key to return to game...",
+         .colour = rgb(255, 0, 0),
+         .x = 223,
+         .y = 430,
+         .font = small.get()},
+    };
+    showTextPage(std::move(page));
+}
+
+}  // namespace quelvane

@@ -1,0 +1,211 @@
+#include "game/scores/HighScores.h"
+
+#include <algorithm>
+#include <string>
+
+#include "game/player/Ship.h"
+#include "tests/scores/ScreenFixture.h"
+
+namespace quelvane {
+namespace {
+
+// A table of the given scores, named A, B, C... in order.
+std::string tableOf(const std::vector<int>& scores) {
+    ScoreTable table;
+    for (size_t i = 0; i < scores.size(); ++i)
+        table.push_back({std::string(1, static_cast<char>('A' + i)), std::to_string(scores[i])});
+    return formatScoreFile(table);
+}
+
+std::vector<int> scoresOf(const ScoreTable& table) {
+    std::vector<int> scores;
+    for (const ScoreEntry& entry : table)
+        scores.push_back(static_cast<int>(scoreValue(entry.score)));
+    return scores;
+}
+
+class HighScoresTest : public ScreenFixture {
+  protected:
+    void finishGame(int32_t score) {
+        player.resetScore();
+        player.addScore(score);
+    }
+    // A name typed with Shift held for its first letter, one key a pass from pass on, then Enter.
+    void typeCapitalised(uint32_t pass, const std::string& letters) {
+        keyDown(pass, platform::vk::kShift);
+        keyDown(pass, letters[0] - 'a' + platform::vk::kLetterA);
+        keyUp(pass, platform::vk::kShift);
+        typeName(pass + 1, letters.substr(1));
+    }
+    ScoreTable table() const {
+        const auto file = readScoreFile(dir / "scores.dat");
+        EXPECT_TRUE(file);
+        return file ? file->entries : ScoreTable{};
+    }
+    int countPixels(int x1, int y1, int x2, int y2, ColorRef colour) const {
+        const Surface* shown = display.presentedSurface();
+        int count = 0;
+        for (int y = y1; y < y2; ++y)
+            for (int x = x1; x < x2; ++x)
+                count += inkOf(shown->pixel(x, y), colour);
+        return count;
+    }
+    // The box around every pixel of a colour on the screen last presented.
+    Rect extentOf(ColorRef colour) const {
+        const Surface* shown = display.presentedSurface();
+        Rect box{640, 480, -1, -1};
+        for (int y = 0; y < 480; ++y)
+            for (int x = 0; x < 640; ++x)
+                if (inkOf(shown->pixel(x, y), colour)) {
+                    box.left = std::min(box.left, x);
+                    box.top = std::min(box.top, y);
+                    box.right = std::max(box.right, x);
+                    box.bottom = std::max(box.bottom, y);
+                }
+        return box;
+    }
+};
+
+TEST_F(HighScoresTest, WithNoFileEveryGameEntersAndTheFileIsWrittenByteForByte) {
+    finishGame(0);
+    typeName(1, "zed");
+    checkHighScore();
+    EXPECT_EQ(passes, 5);
+    EXPECT_TRUE(
+        std::all_of(screens.begin(), screens.end(), [](Screen s) { return s == Screen::Name; }));
+    // The last pass shows the yellow prompt in two lines from (175, 150) and the name below.
+    const Rect prompt = extentOf(rgb(255, 255, 0));
+    EXPECT_GE(prompt.left, 175);
+    EXPECT_GE(prompt.top, 150);
+    EXPECT_GT(prompt.bottom, 166);
+    EXPECT_LT(prompt.bottom, 182);
+    EXPECT_GT(countPixels(175, 200, 200, 216, rgb(255, 255, 255)), 20);
+    EXPECT_EQ(fileBytes(dir / "scores.dat"), "zed\r\n0");
+
+    // The next two games, from no file again: Ann with 950, then Bob with 75, each typed with
+    // Shift for the capital, make the seventeen bytes of a two-entry table.
+    std::filesystem::remove(dir / "scores.dat");
+    finishGame(950);
+    typeCapitalised(10, "ann");
+    checkHighScore();
+    finishGame(75);
+    typeCapitalised(20, "bob");
+    checkHighScore();
+    EXPECT_EQ(fileBytes(dir / "scores.dat"), std::string({'A', 'n', 'n', 13, 10, '9', '5', '0', 13,
+                                                          10, 'B', 'o', 'b', 13, 10, '7', '5'}));
+}
+
+TEST_F(HighScoresTest, ALowScoreEntersANineEntryTableInTenthPlace) {
+    dir.write("scores.dat", tableOf({900, 800, 700, 600, 500, 400, 300, 200, 100}));
+    finishGame(1);
+    typeName(1, "low");
+    checkHighScore();
+    const ScoreTable after = table();
+    ASSERT_EQ(after.size(), 10u);
+    EXPECT_EQ(after[9], (ScoreEntry{"low", "1"}));
+    EXPECT_EQ(after[8], (ScoreEntry{"I", "100"}));
+}
+
+TEST_F(HighScoresTest, AFullTableTakesOnlyAScoreAboveItsTenth) {
+    const std::string full = tableOf({1000, 900, 800, 700, 600, 500, 400, 300, 200, 100});
+    dir.write("scores.dat", full);
+    finishGame(100);
+    typeName(1, "tie");
+    checkHighScore();
+    EXPECT_EQ(passes, 0);  // no prompt at all
+    EXPECT_EQ(fileBytes(dir / "scores.dat"), full);
+
+    finishGame(101);
+    checkHighScore();
+    const ScoreTable after = table();
+    EXPECT_EQ(scoresOf(after),
+              (std::vector<int>{1000, 900, 800, 700, 600, 500, 400, 300, 200, 101}));
+    EXPECT_EQ(after[9].name, "tie");
+    const std::string bytes = fileBytes(dir / "scores.dat");
+    EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 19);
+    EXPECT_TRUE(bytes.ends_with("\r\ntie\r\n101"));
+}
+
+TEST_F(HighScoresTest, ATieGoesAfterTheOlderEntriesAndABetterScoreBeforeThem) {
+    dir.write("scores.dat", tableOf({100, 50, 50, 10}));
+    finishGame(50);
+    typeName(1, "new");
+    checkHighScore();
+    EXPECT_EQ(table()[3], (ScoreEntry{"new", "50"}));
+
+    finishGame(51);
+    typeName(10, "top");
+    checkHighScore();
+    EXPECT_EQ(scoresOf(table()), (std::vector<int>{100, 51, 50, 50, 50, 10}));
+    EXPECT_EQ(table()[1].name, "top");
+
+    // A damaged file's entries take part as they were read: a score cut at its nine characters,
+    // and the empty last entry of a file with a line end after its last score.
+    dir.write("scores.dat", "Ann\r\n1234567890\r\n");
+    finishGame(5);
+    typeName(20, "cid");
+    checkHighScore();
+    EXPECT_EQ(table(), (ScoreTable{{"Ann", "123456789"}, {"cid", "5"}, {"", ""}}));
+}
+
+TEST_F(HighScoresTest, AWindowClosedDuringTheNameSavesTheNameTypedSoFar) {
+    finishGame(30);
+    keyDown(1, 'A');
+    keyDown(2, 'B');
+    keys.add(3, {platform::MessageKind::Close});
+    checkHighScore();
+    EXPECT_EQ(passes, 4);
+    EXPECT_EQ(fileBytes(dir / "scores.dat"), "ab\r\n30");
+}
+
+TEST_F(HighScoresTest, TheTablePageShowsTheTableUntilAnyKey) {
+    dir.write("scores.dat", tableOf({1000, 900, 800, 700, 600, 500, 400, 300, 200, 100}));
+    keyDown(3, platform::vk::kShift);
+    keyUp(3, platform::vk::kShift);
+    showHighScores();
+    EXPECT_EQ(passes, 4);
+    EXPECT_EQ(screens, std::vector<Screen>(4, Screen::Scores));
+    EXPECT_EQ(currentScreen, Screen::Play);
+    EXPECT_EQ(clock.ticks(), 1000u + 4 * kFramePeriod);
+    EXPECT_EQ(dispatched, std::vector<platform::MessageKind>{platform::MessageKind::KeyUp});
+    // The yellow heading in two lines of the HUD font from (275, 50); the small white body from
+    // y = 80 down to its closing rule before 400; the red footer at y = 430.
+    const Rect heading = extentOf(rgb(255, 255, 0));
+    EXPECT_GE(heading.left, 275);
+    EXPECT_GT(heading.bottom, 66);
+    EXPECT_LT(heading.bottom, 82);
+    const Rect body = extentOf(rgb(255, 255, 255));
+    EXPECT_GE(body.top, 90);  // after the empty first line
+    EXPECT_LT(body.top, 100);
+    EXPECT_GT(body.bottom, 390);
+    EXPECT_LT(body.bottom, 400);
+    const Rect footer = extentOf(rgb(255, 0, 0));
+    EXPECT_GE(footer.top, 430);
+    EXPECT_LT(footer.bottom, 446);
+}
+
+TEST_F(HighScoresTest, TheTablePageShowsTheErrorTextForADamagedFile) {
+    // Without a file: one line of 19 characters of the HUD font's 7 pixels.
+    keyDown(1, 'A');
+    showHighScores();
+    Rect heading = extentOf(rgb(255, 255, 0));
+    EXPECT_LT(heading.bottom, 66);
+    EXPECT_NEAR(heading.right - 275, 19 * 7, 7);
+    EXPECT_EQ(extentOf(rgb(255, 255, 255)).bottom, -1);  // no body
+
+    // A missing last score: "Sorry, highscores error!" in one line of 24 characters, over the
+    // one entry before the damage.
+    dir.write("scores.dat", "Ann\r\n950\r\nBob");
+    keyDown(3, 'A');
+    showHighScores();
+    heading = extentOf(rgb(255, 255, 0));
+    EXPECT_LT(heading.bottom, 66);
+    EXPECT_NEAR(heading.right - 275, 24 * 7, 7);
+    const Rect body = extentOf(rgb(255, 255, 255));
+    EXPECT_GE(body.top, 90);
+    EXPECT_GT(body.bottom, 110);
+    EXPECT_LT(body.bottom, 120);  // a rule, a name and a score, no closing rule
+}
+
+}  // namespace
+}  // namespace quelvane

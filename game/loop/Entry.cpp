@@ -6,6 +6,7 @@
 #include "game/gfx/Display.h"
 #include "game/gfx/ShipIcon.h"
 #include "game/loop/Globals.h"
+#include "game/loop/Screens.h"
 #include "game/loop/Startup.h"
 #include "game/loop/WindowProc.h"
 #include "game/player/Ship.h"
@@ -14,19 +15,6 @@
 #include "game/world/ObjectLists.h"
 
 namespace quelvane {
-
-namespace {
-
-// Until the title screen exists, the game starts straight into play, set up as it will set it up.
-void setUpNewGame() {
-    player.resetScore();
-    player.reset(display, 310, 360);
-    aliens.clear();
-    clearPickups();
-    wave = 0;
-}
-
-}  // namespace
 
 bool startGame(uint32_t seed, AudioSystem::Output sound) {
     seedRandom(seed);
@@ -48,7 +36,8 @@ bool startGame(uint32_t seed, AudioSystem::Output sound) {
         endGame();
         return false;
     }
-    setUpNewGame();
+    setGameOverHandler(runGameOverScreen);
+    runTitleScreen();
     clearAlienShots();
     return true;
 }

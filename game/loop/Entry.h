@@ -6,9 +6,9 @@
 
 namespace quelvane {
 
-// Seeds the game's random generator, opens the window and starts the game, sounding on the given
-// output; false, with the reason on standard error, when there is no window or the screen cannot
-// be taken over.
+// Seeds the game's random generator, opens the window, starts the game, sounding on the given
+// output, and runs the first title screen; false, with the reason on standard error, when there is
+// no window or the screen cannot be taken over.
 bool startGame(uint32_t seed, AudioSystem::Output sound = AudioSystem::Output::Device);
 
 // Shuts the game down, closes its window and ends the sound.

@@ -16,6 +16,10 @@ extern std::unique_ptr<platform::Window> gameWindow;
 // The sound effects and the music; made before start-up, ended after the shutdown.
 extern std::unique_ptr<AudioSystem> audioSystem;
 
+// The two pieces of music, each repeating forever; null when its file could not be loaded.
+extern std::unique_ptr<MusicSegment> titleMusic;
+extern std::unique_ptr<MusicSegment> backgroundMusic;
+
 inline constexpr int kStarCount = 150;
 extern std::vector<Star> starField;
 

@@ -1,6 +1,11 @@
 #include "game/loop/Startup.h"
 
+#include <optional>
+#include <string>
+
 #include "audio/AudioSystem.h"
+#include "audio/DeviceSettings.h"
+#include "game/core/ExitRequest.h"
 #include "game/gfx/Colour.h"
 #include "game/gfx/Display.h"
 #include "game/gfx/Font.h"
@@ -11,6 +16,7 @@
 #include "game/player/Ship.h"
 #include "game/world/Alien.h"
 #include "game/world/AlienShot.h"
+#include "game/world/Assets.h"
 #include "game/world/ComboUpgrade.h"
 #include "game/world/Explosion.h"
 #include "game/world/FreeLimitBreak.h"
@@ -22,11 +28,35 @@
 namespace quelvane {
 
 namespace {
+
 constexpr int kScreenWidth = 640;
 constexpr int kScreenHeight = 480;
+constexpr uint32_t kPriorityCooperativeLevel = 2;
+constexpr uint32_t kRepeatForever = 0xFFFFFFFF;
+
+std::unique_ptr<MusicSegment> loadMusic(const char* fileName) {
+    auto music = audioSystem->LoadMidi(assetPath(fileName).c_str());
+    if (music)
+        music->SetRepeats(kRepeatForever);
+    return music;
+}
+
 }  // namespace
 
 void initialiseGame() {
+    // Read before the screen is taken over, so that the message shows on the desktop.
+    const std::optional<std::string> portName = readDeviceSettings(kDeviceSettingsFile);
+    if (!portName) {
+        platform::messageBox("Execute tonspire and run the program again.", "MIDI Device Error");
+        // Everything below is still made, so that the normal shutdown releases it.
+        exitRequested = true;
+    }
+    audioSystem->InitMusic(nullptr, kPriorityCooperativeLevel,
+                           portName ? portName->c_str() : nullptr);
+    // A piece that cannot be loaded leaves the game without that music.
+    titleMusic = loadMusic("title.mid");
+    backgroundMusic = loadMusic("background.mid");
+
     display.Init(gameWindow.get(), kScreenWidth, kScreenHeight, 32,
                  kCooperativeFullscreen | kCooperativeAllowReboot | kCooperativeExclusive, true);
     wave = 0;
@@ -61,6 +91,9 @@ void shutdownGame() {
     clearExplosions();
     clearAlienShots();
     clearPickups();
+    audioSystem->StopMusic();
+    titleMusic.reset();
+    backgroundMusic.reset();
     releaseAlienAssets();
     releaseAlienShotAssets();
     releaseBulletAssets();

@@ -1,7 +1,9 @@
 #include "game/loop/WindowProc.h"
 
 #include "game/core/ExitRequest.h"
+#include "game/loop/Screens.h"
 #include "game/player/Ship.h"
+#include "game/scores/HighScores.h"
 #include "platform/VirtualKeys.h"
 
 namespace quelvane {
@@ -66,6 +68,10 @@ void windowProc(const platform::Message& message) {
         case platform::MessageKind::KeyDown:
             if (message.key == platform::vk::kEscape)
                 exitRequested = true;
+            else if (message.key == platform::vk::kF1)
+                showHelp();
+            else if (message.key == platform::vk::kF2)
+                showHighScores();
             else
                 commandShip(message.key, true);
             break;

@@ -37,6 +37,10 @@ void endPass(uint32_t passStart) {
     const uint32_t rest = frameSleep(passStart, platform::tickCount());
     if (rest > 0)
         platform::sleep(rest);
+    notePass();
+}
+
+void notePass() {
     if (passObserver)
         passObserver();
 }

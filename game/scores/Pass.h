@@ -38,6 +38,9 @@ uint32_t frameSleep(uint32_t passStart, uint32_t now);
 // core busy when presenting does not wait for the screen.
 void endPass(uint32_t passStart);
 
+// Tells the pass observer that a pass ended, without the sleep: for a screen that leaves at once.
+void notePass();
+
 // Called after every pass of every loop; the replay tool counts, traces and captures here.
 void setPassObserver(void (*observer)());
 

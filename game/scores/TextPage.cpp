@@ -41,7 +41,7 @@ void drawItem(const TextItem& item) {
 
 }  // namespace
 
-void showTextPage(TextPage page) {
+void showTextPage(const TextPage& page) {
     const bool dcHeld = display.GetStatus().dcHeld;
     if (dcHeld)
         display.ReleaseDC();

@@ -38,7 +38,7 @@ struct TextPage {
 
 // Shows the page until a key that ends it is pressed or the game is to end. Key-down messages are
 // consumed here; every other message goes to the window procedure.
-void showTextPage(TextPage page);
+void showTextPage(const TextPage& page);
 
 // The lines of a text: cut at every line feed, an empty piece included, and the piece after the
 // last line feed only when it is not empty.

@@ -4,11 +4,14 @@
 #   REPLAY  the quelvane-replay program     GOLDEN  the folder with keys.txt, state.txt, frames.txt
 #   WORK    a scratch folder (the captures and the trace stay there for review)
 #   UPDATE  ON to rewrite the files
-# The captures: flying the eight ways while firing, the first alien's explosion, the cover fire
-# with an alien's explosion and the item it left, the ship's own explosion.
-set(frames 200 3250 9020 9990)
+# The captures: the title, flying the eight ways while firing, the first alien's explosion, the
+# cover fire with an alien's explosion, the ship's own explosion, the game over screen, the name
+# prompt, the three help pages and the score table.
+set(frames 10 225 3275 8890 9035 9080 9105 9140 9150 9160 9240)
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
+# The game's own files, in the working folder: a settings file, and no score table yet.
+file(WRITE ${WORK}/MidiDevice.ini "Software Synthesizer")
 set(captures)
 foreach(frame ${frames})
     list(APPEND captures --capture ${frame}:${WORK}/frame-${frame}.bmp)
@@ -21,15 +24,18 @@ execute_process(
 if(NOT status EQUAL 0)
     message(FATAL_ERROR "the replay failed (${status})")
 endif()
-# Whatever the recorded files say, the run is a whole game: a wave cleared, points scored, the
-# ship destroyed by the aliens' shots, and the run ended by that.
-foreach(expected "exit=1" "shields=0" "exploding=0" "destroyed=0" "alien_shots=0")
-    if(NOT state MATCHES "(^|\n)${expected}\n")
-        message(FATAL_ERROR "the run did not end as a destroyed ship's game (${expected}):\n${state}")
+# Whatever the recorded files say, the run is a whole game: every screen was shown, the name typed
+# at its end was saved, and Esc in the next game ended the run.
+file(READ ${WORK}/trace.tsv trace)
+foreach(screen title play gameover name help scores)
+    if(NOT trace MATCHES "\t${screen}\n")
+        message(FATAL_ERROR "the run never showed the ${screen} screen")
     endif()
 endforeach()
-if(NOT state MATCHES "\nwave=([2-9]|[1-9][0-9]+)\n" OR state MATCHES "\nscore=0\n")
-    message(FATAL_ERROR "the run cleared no wave or scored nothing:\n${state}")
+# In hexadecimal: "Golden", carriage return and line feed, then digits and no line end.
+file(READ ${WORK}/scores.dat table HEX)
+if(NOT state MATCHES "(^|\n)exit=1\n" OR NOT table MATCHES "^476f6c64656e0d0a(3[0-9])+$")
+    message(FATAL_ERROR "the run did not end as a whole game:\n${state}\nscores.dat: ${table}")
 endif()
 
 # Every frame's state is in the trace, so a rule that changes anything on the way changes its sum.

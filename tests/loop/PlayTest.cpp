@@ -1,7 +1,13 @@
 // The frame with every kind of the game in it, on the real display and assets.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
 
 #include "game/core/ExitRequest.h"
 #include "game/gfx/Display.h"
@@ -9,12 +15,15 @@
 #include "game/loop/Frame.h"
 #include "game/loop/Globals.h"
 #include "game/loop/MainLoop.h"
+#include "game/loop/Screens.h"
 #include "game/player/LimitBreak.h"
 #include "game/player/Rocket.h"
 #include "game/player/Ship.h"
 #include "game/player/WeaponMode.h"
+#include "game/scores/Pass.h"
 #include "game/world/Alien.h"
 #include "game/world/AlienShot.h"
+#include "game/world/Assets.h"
 #include "game/world/Explosion.h"
 #include "game/world/FreeLimitBreak.h"
 #include "game/world/ObjectLists.h"
@@ -22,24 +31,44 @@
 #include "platform/Clock.h"
 #include "platform/EventSource.h"
 #include "platform/Platform.h"
+#include "platform/VirtualKeys.h"
 
 namespace quelvane {
 namespace {
 
-// The display is taken over once a run, as the game does, so the whole suite shares one start-up;
-// each test starts a new game in it.
+// The display is taken over once a run, as the game does, so the whole suite shares one start-up
+// (the game's own, with its first title screen left by Attack) in a working folder of its own
+// with a settings file; each test starts a new game in it. Keys are scripted by pass.
 class PlayTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         previous = std::filesystem::current_path();
-        std::filesystem::current_path(QUELVANE_RUN_DIR);
+        std::string pattern = (std::filesystem::temp_directory_path() / "quelvane-play-XXXXXX");
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        folder = pattern;
+        std::filesystem::current_path(folder);
+        std::ofstream("MidiDevice.ini") << "Software Synthesizer";
+        setAssetFolder(QUELVANE_RUN_DIR);
         platform::useClock(&clock);
+        platform::useEventSource(&keys);
+        setPassObserver([] {
+            screens.push_back(currentScreen);
+            keys.setFrame(++passes);
+        });
+        key(25, 'G', true);
+        key(26, 'G', false);
         started = startGame(4242, AudioSystem::Output::Offline);
+        passesAtStart = passes;
     }
     static void TearDownTestSuite() {
         endGame();
+        setPassObserver(nullptr);
+        setAssetFolder({});
+        platform::useEventSource(nullptr);
         platform::useClock(nullptr);
+        platform::resetInput();
         std::filesystem::current_path(previous);
+        std::filesystem::remove_all(folder);
     }
     void SetUp() override {
         ASSERT_TRUE(started);
@@ -52,10 +81,20 @@ class PlayTest : public ::testing::Test {
         clearPickups();
         clearPlayerDestroyed();
         wave = 0;
+        passes = 26;
+        screens.clear();
+        keys = platform::ScriptedEvents{};
+        keys.setFrame(passes);
+        platform::resetInput();
     }
     void TearDown() override {
-        setGameOverHandler(nullptr);
+        setGameOverHandler(runGameOverScreen);
         exitRequested = false;
+    }
+    // A key pressed or released in the pass that many passes from now.
+    static void key(uint32_t fromNow, int code, bool down) {
+        keys.add(passes + fromNow,
+                 {down ? platform::MessageKind::KeyDown : platform::MessageKind::KeyUp, code});
     }
     void frames(int n) {
         for (int i = 0; i < n; ++i) {
@@ -63,10 +102,104 @@ class PlayTest : public ::testing::Test {
             clock.advance(15);
         }
     }
+    // Passes of the main loop, with the keys and every screen they open.
+    void passesOfPlay(int n) {
+        for (int i = 0; i < n; ++i)
+            runLoopPass();
+    }
     static inline platform::VirtualClock clock{5000};
+    static inline platform::ScriptedEvents keys;
+    static inline uint32_t passes = 0;
+    static inline std::vector<Screen> screens;  // the loop of each pass
     static inline std::filesystem::path previous;
+    static inline std::filesystem::path folder;
     static inline bool started = false;
+    static inline uint32_t passesAtStart = 0;
 };
+
+TEST_F(PlayTest, TheFirstTitleScreenEndsInThePassAttackIsPressed) {
+    EXPECT_EQ(passesAtStart, 26u);
+}
+
+// How many passes in a row, from the first, ran in each loop: "title 31", "help 10", ...
+std::string runs(const std::vector<Screen>& screens) {
+    std::string s;
+    for (size_t i = 0; i < screens.size();) {
+        size_t j = i;
+        while (j < screens.size() && screens[j] == screens[i])
+            ++j;
+        s += std::string(s.empty() ? "" : ", ") + screenName(screens[i]) + " " +
+             std::to_string(j - i);
+        i = j;
+    }
+    return s;
+}
+
+TEST_F(PlayTest, TheTitleScreenIgnoresAttackF1AndEscForItsFirst300Milliseconds) {
+    player.addScore(500);
+    key(3, 'G', true);  // pressed and released within the guard: forgotten
+    key(4, 'G', false);
+    key(5, platform::vk::kF1, true);
+    key(6, platform::vk::kF1, false);
+    key(7, platform::vk::kEscape, true);
+    key(8, platform::vk::kEscape, false);
+    key(30, platform::vk::kCtrl, true);
+    key(31, platform::vk::kCtrl, false);
+    runTitleScreen();
+    EXPECT_EQ(runs(screens), "title 31");
+    EXPECT_FALSE(exitRequested);
+    EXPECT_EQ(player.getScore(), 0);  // a new game was set up
+    EXPECT_EQ(currentScreen, Screen::Play);
+}
+
+TEST_F(PlayTest, HelpFromTheTitleScreenShowsThreePagesThenGuardsTheTitleAgain) {
+    // The second key-down of F1 stands for a key repeat still waiting: it must not end page 1.
+    key(25, platform::vk::kF1, true);
+    key(25, platform::vk::kF1, true);
+    key(26, platform::vk::kF1, false);
+    key(30, 'A', true);                   // page 2
+    key(32, platform::vk::kShift, true);  // page 3: any key, Shift included
+    key(34, platform::vk::kF1, true);     // back to the title
+    key(35, 'G', true);                   // held from here: acts after the guard only
+    runTitleScreen();
+    // The pass that opened the pages ends after them; then 22 passes as after start-up.
+    EXPECT_EQ(runs(screens), "title 25, help 10, title 23");
+}
+
+TEST_F(PlayTest, GameOverWaitsHalfASecondForAttackThenTakesTheNameAndShowsTheTitle) {
+    std::filesystem::remove("scores.dat");
+    player.addScore(950);
+    addPickup(std::make_unique<FreeLimitBreak>(100, 100));
+    key(3, 'G', true);  // within the first 500 ms: nothing
+    key(4, 'G', false);
+    key(5, platform::vk::kEscape, true);  // never anything here
+    key(6, platform::vk::kEscape, false);
+    key(40, 'G', true);
+    key(41, 'G', false);
+    // The name prompt: "Ann", then Enter.
+    key(42, platform::vk::kShift, true);
+    key(43, 'A', true);
+    key(44, platform::vk::kShift, false);
+    key(45, 'N', true);
+    key(46, 'N', true);
+    key(47, platform::vk::kEnter, true);
+    key(80, 'G', true);
+    runGameOverScreen();
+    EXPECT_EQ(runs(screens), "gameover 41, name 7, title 33");
+    EXPECT_FALSE(exitRequested);
+    EXPECT_TRUE(pickups.empty());
+    std::ifstream in("scores.dat", std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(bytes, "Ann\r\n950");
+    EXPECT_EQ(player.getScore(), 0);  // the title screen set up the next game
+}
+
+TEST_F(PlayTest, EscOnTheTitleScreenEndsTheGame) {
+    key(25, platform::vk::kEscape, true);
+    runTitleScreen();
+    EXPECT_EQ(runs(screens), "title 26");
+    EXPECT_TRUE(exitRequested);
+}
 
 TEST_F(PlayTest, TheFirstFramePlacesOneAlienAndEachClearedFieldOneMore) {
     EXPECT_TRUE(aliens.empty());
@@ -135,18 +268,10 @@ TEST_F(PlayTest, ABusyFrameDrawsEveryKindOfTheGame) {
 // Plays each LimitBreak kind through the real keys and items and saves a picture of each, with its
 // message and the bottom line, for review.
 TEST_F(PlayTest, EachLimitBreakKindRunsFromItsWeaponWithItsMessage) {
-    platform::ScriptedEvents keys;
-    platform::useEventSource(&keys);
-    uint32_t at = 0;
-    auto pass = [&](int n) {
-        for (int i = 0; i < n; ++i) {
-            keys.setFrame(at++);
-            runLoopPass();
-        }
-    };
-    auto press = [&](int key) {
-        keys.add(at, {platform::MessageKind::KeyDown, key});
-        keys.add(at + 1, {platform::MessageKind::KeyUp, key});
+    auto pass = [&](int n) { passesOfPlay(n); };
+    auto press = [&](int code) {
+        key(0, code, true);
+        key(1, code, false);
         pass(2);
     };
     // Items dropped right under the ship, collected by the next frame.
@@ -183,7 +308,6 @@ TEST_F(PlayTest, EachLimitBreakKindRunsFromItsWeaponWithItsMessage) {
         EXPECT_TRUE(player.limitBreakActive) << c.capture;
         EXPECT_TRUE(display.SavePresented((dir / c.capture).string()));
     }
-    platform::useEventSource(nullptr);
 }
 
 }  // namespace

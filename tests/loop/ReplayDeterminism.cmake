@@ -3,6 +3,7 @@
 #   REPLAY  the quelvane-replay program   KEYS  a keys file   WORK  a scratch folder
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
+file(WRITE ${WORK}/MidiDevice.ini "Software Synthesizer")
 file(READ ${KEYS} keys)
 file(WRITE ${WORK}/keys.txt "${keys}1200 close\n")
 foreach(run a b)

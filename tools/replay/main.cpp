@@ -14,6 +14,7 @@
 #include "game/loop/Globals.h"
 #include "game/loop/MainLoop.h"
 #include "game/player/Ship.h"
+#include "game/scores/Pass.h"
 #include "game/world/Alien.h"
 #include "game/world/AlienShot.h"
 #include "game/world/Assets.h"
@@ -30,57 +31,85 @@ using namespace quelvane;
 constexpr const char* kUsage =
     "usage: quelvane-replay --frames N --seed S [--tick-start T] [--keys FILE]\n"
     "                       [--capture FRAME:FILE.bmp ...] [--state] [--trace FILE]\n"
-    "Frames count from 0. A keys file holds one event a line: FRAME down|up KEY, or FRAME close.\n"
-    "--state prints name=value lines at the end; --trace writes the same names as a\n"
-    "tab-separated table, one row after every frame.\n";
+    "Runs the whole game from start-up. Every pass of any of its loops (title, play, help, game\n"
+    "over, name entry, score table) is one frame; frames count from 0. A keys file holds one\n"
+    "event a line: FRAME down|up KEY, or FRAME close. --state prints name=value lines at the end;\n"
+    "--trace writes the same names as a tab-separated table, one row after every frame. Like the\n"
+    "game it reads MidiDevice.ini and reads and writes scores.dat in the working directory.\n";
+
+// What the run has done so far; the pass observer moves it on after every pass of any loop.
+struct Run {
+    const ReplayOptions* options = nullptr;
+    platform::ScriptedEvents* events = nullptr;
+    std::ofstream* trace = nullptr;
+    long long passes = 0;
+    Screen lastScreen = Screen::Title;
+    int status = 0;
+};
+Run run;
 
 // The names are read by tests and by people: they keep their meaning once published, and new
 // ones are only added.
-std::vector<std::pair<const char*, long long>> gameState() {
+std::vector<std::pair<const char*, std::string>> gameState(Screen screen) {
+    auto n = [](long long v) { return std::to_string(v); };
     return {
-        {"frames", framesRun},
-        {"tick", platform::tickCount()},
-        {"aliens", static_cast<long long>(aliens.size())},
-        {"pickups", static_cast<long long>(pickups.size())},
-        {"exit", exitRequested ? 1 : 0},
-        {"score", player.score},
-        {"wave", wave},
-        {"shields", player.shields},
-        {"weapon", player.weapon},
-        {"ship_x", player.x},
-        {"ship_y", player.y},
-        {"exploding", player.exploding ? 1 : 0},
-        {"destroyed", playerDestroyed ? 1 : 0},
-        {"projectiles", static_cast<long long>(player.projectiles.size())},
-        {"alien_shots", static_cast<long long>(alienShots.size())},
-        {"explosions", static_cast<long long>(explosions.size())},
-        {"limit_meter", player.limitBreakMeter},
-        {"limit_ready", player.limitBreakReady ? 1 : 0},
-        {"limit_active", player.limitBreakActive ? 1 : 0},
-        {"limit_kind", player.limitBreakKind},
-        {"limit_step", player.limitBreakStep},
-        {"owned_weapons", player.ownedWeapons()},
-        {"owned_combinations", player.ownedCombinations()},
-        {"fighters",
-         static_cast<long long>(player.leftSquadron.size() + player.rightSquadron.size())},
+        {"frames", n(run.passes)},
+        {"tick", n(platform::tickCount())},
+        {"aliens", n(static_cast<long long>(aliens.size()))},
+        {"pickups", n(static_cast<long long>(pickups.size()))},
+        {"exit", n(exitRequested ? 1 : 0)},
+        {"score", n(player.score)},
+        {"wave", n(wave)},
+        {"shields", n(player.shields)},
+        {"weapon", n(player.weapon)},
+        {"ship_x", n(player.x)},
+        {"ship_y", n(player.y)},
+        {"exploding", n(player.exploding ? 1 : 0)},
+        {"destroyed", n(playerDestroyed ? 1 : 0)},
+        {"projectiles", n(static_cast<long long>(player.projectiles.size()))},
+        {"alien_shots", n(static_cast<long long>(alienShots.size()))},
+        {"explosions", n(static_cast<long long>(explosions.size()))},
+        {"limit_meter", n(player.limitBreakMeter)},
+        {"limit_ready", n(player.limitBreakReady ? 1 : 0)},
+        {"limit_active", n(player.limitBreakActive ? 1 : 0)},
+        {"limit_kind", n(player.limitBreakKind)},
+        {"limit_step", n(player.limitBreakStep)},
+        {"owned_weapons", n(player.ownedWeapons())},
+        {"owned_combinations", n(player.ownedCombinations())},
+        {"fighters", n(static_cast<long long>(player.leftSquadron.size()) +
+                       static_cast<long long>(player.rightSquadron.size()))},
+        {"screen", screenName(screen)},
     };
 }
 
 void printState() {
-    for (const auto& [name, value] : gameState())
-        std::printf("%s=%lld\n", name, value);
+    for (const auto& [name, value] : gameState(run.lastScreen))
+        std::printf("%s=%s\n", name, value.c_str());
 }
 
-void traceRow(std::ofstream& out, bool header) {
-    const auto state = gameState();
-    for (size_t i = 0; i < state.size(); ++i) {
-        out << (i ? "\t" : "");
-        if (header)
-            out << state[i].first;
-        else
-            out << state[i].second;
+void traceRow(bool header) {
+    const auto state = gameState(currentScreen);
+    for (size_t i = 0; i < state.size(); ++i)
+        *run.trace << (i ? "\t" : "") << (header ? state[i].first : state[i].second);
+    *run.trace << '\n';
+}
+
+// After every pass of any loop: the trace row and the captures of that pass, the next pass's keys,
+// and the end of the run once it has had its passes.
+void afterPass() {
+    const auto pass = static_cast<uint32_t>(run.passes++);
+    run.lastScreen = currentScreen;
+    if (run.trace)
+        traceRow(false);
+    for (const auto& capture : run.options->captures) {
+        if (capture.frame == pass && !display.SavePresented(capture.file)) {
+            std::fprintf(stderr, "quelvane-replay: cannot write %s\n", capture.file.c_str());
+            run.status = 1;
+        }
     }
-    out << '\n';
+    run.events->setFrame(pass + 1);
+    if (run.passes >= run.options->frames)
+        exitRequested = true;
 }
 
 }  // namespace
@@ -104,45 +133,40 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "quelvane-replay: cannot write %s\n", options->traceFile.c_str());
             return 2;
         }
+        run.trace = &trace;
     }
+    run.options = &*options;
+    run.events = &events;
     // Headless, whatever the session offers; the sound is mixed nowhere, the same on every run.
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     platform::VirtualClock clock(options->tickStart);
     platform::useClock(&clock);
     platform::useEventSource(&events);
-
     // Run from anywhere: the assets generated beside the program serve when the working directory
     // has none of its own.
     std::error_code ignored;
     if (!std::filesystem::exists("ship.bmp", ignored))
         setAssetFolder(std::filesystem::read_symlink("/proc/self/exe", ignored).parent_path());
 
+    if (run.trace)
+        traceRow(true);
+    setPassObserver(afterPass);
+    exitRequested = options->frames == 0;
+    // The whole run, as the game has it: start-up and the first title screen, play with every
+    // screen it opens, until the keys end it or it has had its passes.
     if (!startGame(options->seed, AudioSystem::Output::Offline))
         return 1;
-    if (trace.is_open())
-        traceRow(trace, true);
-    int status = 0;
-    for (uint32_t frame = 0; frame < options->frames && !exitRequested; ++frame) {
-        events.setFrame(frame);
-        runLoopPass();
-        if (trace.is_open())
-            traceRow(trace, false);
-        for (const auto& capture : options->captures) {
-            if (capture.frame == frame && !display.SavePresented(capture.file)) {
-                std::fprintf(stderr, "quelvane-replay: cannot write %s\n", capture.file.c_str());
-                status = 1;
-            }
-        }
-    }
+    runMainLoop();
     if (options->printState)
         printState();
     endGame();
+    setPassObserver(nullptr);
     platform::useEventSource(nullptr);
     platform::useClock(nullptr);
     if (trace.is_open() && !trace.flush()) {
         std::fprintf(stderr, "quelvane-replay: cannot write %s\n", options->traceFile.c_str());
-        status = 1;
+        run.status = 1;
     }
-    return status;
+    return run.status;
 }

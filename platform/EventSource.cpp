@@ -76,6 +76,22 @@ void SdlEventSource::pump(const Deliver& deliver) {
             case SDL_QUIT:  // the window's close button, Alt+F4, or an interrupt
                 deliver(Message{MessageKind::Close});
                 break;
+            case SDL_CONTROLLERDEVICEADDED:
+                // Controllers plugged in before the start are announced this way too.
+                SDL_GameControllerOpen(e.cdevice.which);
+                break;
+            case SDL_CONTROLLERDEVICEREMOVED:
+                gamepads_.removed(e.cdevice.which, deliver);
+                SDL_GameControllerClose(SDL_GameControllerFromInstanceID(e.cdevice.which));
+                break;
+            case SDL_CONTROLLERBUTTONDOWN:
+            case SDL_CONTROLLERBUTTONUP:
+                gamepads_.button(e.cbutton.which, e.cbutton.button,
+                                 e.type == SDL_CONTROLLERBUTTONDOWN, deliver);
+                break;
+            case SDL_CONTROLLERAXISMOTION:
+                gamepads_.axis(e.caxis.which, e.caxis.axis, e.caxis.value, deliver);
+                break;
             case SDL_MOUSEMOTION:
                 deliver(Message{MessageKind::MouseMove, 0, false, e.motion.x, e.motion.y});
                 break;

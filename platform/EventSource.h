@@ -4,6 +4,7 @@
 #include <functional>
 #include <vector>
 
+#include "platform/Gamepad.h"
 #include "platform/Message.h"
 
 namespace platform {
@@ -24,11 +25,15 @@ class EventSource {
     virtual void forgetHeldKeys() {}
 };
 
-// Reads SDL's events while SDL's video is running.
+// Reads SDL's events while SDL's video is running, game controllers' included.
 class SdlEventSource : public EventSource {
   public:
     void pump(const Deliver& deliver) override;
     void wait(Clock& clock, uint32_t ms) override;
+    void forgetHeldKeys() override { gamepads_.forget(); }
+
+  private:
+    GamepadKeys gamepads_;
 };
 
 // Messages scripted by frame: each is delivered once the current frame has reached its own.

@@ -19,9 +19,11 @@ struct ReplayOptions {
     };
     std::vector<Capture> captures;
     bool printState = false;
+    bool help = false;  // --help: nothing else is checked
 };
 
-// Parses the command line; nullopt with the reason in error.
+// Parses the command line; nullopt with the reason in error, among them a capture of a frame the
+// run does not reach.
 std::optional<ReplayOptions> parseReplayOptions(const std::vector<std::string>& args,
                                                 std::string& error);
 

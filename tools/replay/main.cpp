@@ -23,6 +23,7 @@ using namespace quelvane;
 constexpr const char* kUsage =
     "usage: quelvane-replay --frames N --seed S [--tick-start T] [--keys FILE]\n"
     "                       [--capture FRAME:FILE.bmp ...] [--state]\n"
+    "       quelvane-replay --help\n"
     "Frames count from 0. A keys file holds one event a line: FRAME down|up KEY, or FRAME close.\n";
 
 void printState() {
@@ -42,6 +43,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "quelvane-replay: %s\n%s", error.c_str(), kUsage);
         return 2;
     }
+    if (options->help) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
     platform::ScriptedEvents events;
     if (!options->keysFile.empty() && !loadReplayKeys(options->keysFile, events, error)) {
         std::fprintf(stderr, "quelvane-replay: %s\n", error.c_str());
@@ -57,7 +62,8 @@ int main(int argc, char** argv) {
     if (!startGame(options->seed))
         return 1;
     int status = 0;
-    for (uint32_t frame = 0; frame < options->frames && !exitRequested; ++frame) {
+    uint32_t frame = 0;
+    for (; frame < options->frames && !exitRequested; ++frame) {
         events.setFrame(frame);
         runLoopPass();
         for (const auto& capture : options->captures) {
@@ -65,6 +71,15 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "quelvane-replay: cannot write %s\n", capture.file.c_str());
                 status = 1;
             }
+        }
+    }
+    // A game that quit early never reached the later captures.
+    for (const auto& capture : options->captures) {
+        if (capture.frame >= frame) {
+            std::fprintf(stderr,
+                         "quelvane-replay: the game ended after frame %u, before frame %u for %s\n",
+                         frame - 1, capture.frame, capture.file.c_str());
+            status = 1;
         }
     }
     if (options->printState)

@@ -4,7 +4,7 @@ SAN_BUILD ?= build-san
 JOBS      ?= $(shell nproc)
 RUN_DIR   := $(BUILD)/run
 
-.PHONY: all deps configure build run test test-release test-sanitize bench clean
+.PHONY: all deps configure build run test test-release test-sanitize bench bench-desktop clean
 
 all: build
 
@@ -34,6 +34,10 @@ bench: deps
 	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUELVANE_BENCH=ON >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS)
 	@scripts/run-benchmarks.sh $(BUILD)
+
+# The game beside a peer arcade shooter under Xvfb: CPU share, memory, time to the window.
+bench-desktop: build
+	@scripts/bench-desktop.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(SAN_BUILD)

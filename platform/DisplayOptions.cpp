@@ -17,18 +17,19 @@ const DisplayOptions& displayOptions() {
     return current();
 }
 
-bool parseDisplayOptions(const std::vector<std::string>& args, DisplayOptions& options, bool& help,
-                         std::string& error) {
-    help = false;
+bool parseCommandLine(const std::vector<std::string>& args, CommandLine& command,
+                      std::string& error) {
     for (const std::string& arg : args) {
         if (arg == "--window") {
-            options.fullScreen = false;
+            command.display.fullScreen = false;
         } else if (arg == "--fullscreen") {
-            options.fullScreen = true;
+            command.display.fullScreen = true;
         } else if (arg == "--smooth") {
-            options.scaling = Scaling::Smooth;
+            command.display.scaling = Scaling::Smooth;
+        } else if (arg == "--setup-first") {
+            command.setupFirst = true;
         } else if (arg == "--help" || arg == "-h") {
-            help = true;
+            command.help = true;
         } else {
             error = "unknown option '" + arg + "'";
             return false;

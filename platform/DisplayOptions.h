@@ -16,10 +16,15 @@ struct DisplayOptions {
 void setDisplayOptions(const DisplayOptions& options);
 const DisplayOptions& displayOptions();
 
-// Takes --window, --fullscreen and --smooth from a command line (the last of --window and
-// --fullscreen wins) and sets help for --help or -h; false with the reason in error for anything
-// else.
-bool parseDisplayOptions(const std::vector<std::string>& args, DisplayOptions& options, bool& help,
-                         std::string& error);
+// The game's command line.
+struct CommandLine {
+    DisplayOptions display;   // --window, --fullscreen (the last of the two wins), --smooth
+    bool setupFirst = false;  // --setup-first: run tonspire first when there are no settings
+    bool help = false;        // --help or -h
+};
+
+// False with the reason in error for an argument it does not know.
+bool parseCommandLine(const std::vector<std::string>& args, CommandLine& command,
+                      std::string& error);
 
 }  // namespace platform

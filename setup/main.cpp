@@ -1,5 +1,6 @@
 // tonspire: picks the MIDI port on which Quelvane plays its music and saves it in the working
 // directory.
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <string>
@@ -7,6 +8,7 @@
 
 #include "audio/AudioSystem.h"
 #include "audio/DeviceSettings.h"
+#include "platform/DataFolders.h"
 #include "setup/DeviceChoice.h"
 #include "setup/SetupDialog.h"
 
@@ -18,7 +20,8 @@ constexpr const char* kUsage =
     "Usage: tonspire [--list | --help]\n"
     "\n"
     "Without options, shows a dialog to choose the MIDI device on which Quelvane plays its music,\n"
-    "and writes the choice to MidiDevice.ini in the current directory.\n"
+    "and writes the choice to MidiDevice.ini in the current directory; installed, in\n"
+    "$XDG_DATA_HOME/quelvane (by default ~/.local/share/quelvane), where the game reads it.\n"
     "\n"
     "  --list   print every MIDI device, one per line, as the dialog orders them, and exit\n"
     "  --help   show this text and exit\n";
@@ -58,6 +61,15 @@ int main(int argc, char** argv) {
         return 2;
     }
 
+    // Installed, the settings live in the player's data folder, where the game reads them.
+    std::string error;
+    if (!platform::enterDataFolder(
+            platform::chooseDataFolders(platform::thisProgram(), std::getenv("XDG_DATA_HOME"),
+                                        std::getenv("HOME")),
+            false, error)) {
+        std::cerr << "tonspire: " << error << '\n';
+        return 1;
+    }
     DeviceChoice choice(portNames(), readDeviceSettings(kDeviceSettingsFile));
     auto app = Gtk::Application::create("org.quelvane.tonspire", Gio::APPLICATION_NON_UNIQUE);
     SetupDialog dialog(choice);

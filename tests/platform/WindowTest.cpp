@@ -53,18 +53,22 @@ TEST(PlacementTest, SmoothFillsTheHeightOrTheWidthWhenTheHeightIsTooTall) {
     EXPECT_EQ(placePicture(0, 480, kWidth, kHeight, Scaling::Smooth), Placement{});
 }
 
-TEST(DisplayOptionsTest, TheLastWindowModeWinsAndUnknownOptionsAreRefused) {
-    DisplayOptions options;
-    bool help = true;
+TEST(CommandLineTest, TheLastWindowModeWinsAndUnknownOptionsAreRefused) {
+    CommandLine command;
     std::string error;
-    ASSERT_TRUE(parseDisplayOptions({"--window", "--smooth"}, options, help, error));
-    EXPECT_FALSE(options.fullScreen);
-    EXPECT_EQ(options.scaling, Scaling::Smooth);
-    EXPECT_FALSE(help);
-    ASSERT_TRUE(parseDisplayOptions({"--window", "--fullscreen", "--help"}, options, help, error));
-    EXPECT_TRUE(options.fullScreen);
-    EXPECT_TRUE(help);
-    EXPECT_FALSE(parseDisplayOptions({"--windowed"}, options, help, error));
+    ASSERT_TRUE(parseCommandLine({"--window", "--smooth"}, command, error));
+    EXPECT_FALSE(command.display.fullScreen);
+    EXPECT_EQ(command.display.scaling, Scaling::Smooth);
+    EXPECT_FALSE(command.help);
+    EXPECT_FALSE(command.setupFirst);
+    command = {};
+    ASSERT_TRUE(
+        parseCommandLine({"--window", "--fullscreen", "--setup-first", "-h"}, command, error));
+    EXPECT_TRUE(command.display.fullScreen);
+    EXPECT_EQ(command.display.scaling, Scaling::Sharp);
+    EXPECT_TRUE(command.setupFirst);
+    EXPECT_TRUE(command.help);
+    EXPECT_FALSE(parseCommandLine({"--windowed"}, command, error));
     EXPECT_EQ(error, "unknown option '--windowed'");
 }
 

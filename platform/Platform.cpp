@@ -76,7 +76,7 @@ void handle(Services& s, const Message& m) {
             s.closedWhilePaused = s.paused;
             break;
         case MessageKind::Paint:
-            if (s.paused && s.window)
+            if (s.window)
                 s.window->refresh();
             break;
         case MessageKind::FocusLost:

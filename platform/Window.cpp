@@ -210,6 +210,8 @@ void Window::setPaused(bool paused) {
 }
 
 void Window::refresh() {
+    // What was uncovered may include the bars, which a picture alone does not redraw.
+    sdl_->cleared = nullptr;
     if (paused_ && !pausedPicture_.empty())
         show(pausedPicture_.data(), lastPitch_);
     else if (last_)

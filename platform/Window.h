@@ -33,7 +33,7 @@ class Window : public Screen {
     void toggleFullScreen();
     // While paused the window shows the last picture with "Paused" over it.
     void setPaused(bool paused);
-    // Shows the last picture again, after the window was uncovered or resized.
+    // Shows the last picture again, and the bars, after the window was uncovered or resized.
     void refresh();
     // True when pictures go to the window's own surface, scaled in memory, rather than through a
     // (possibly hardware) renderer.

@@ -275,3 +275,25 @@ TEST_F(WindowTest, SdlEventsSwitchTheModeAndPauseOnTheSystemClock) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(WindowTest, AnUncoveredWindowGetsItsBarsBackNotOnlyThePicture) {
+    open(false, Scaling::Sharp);
+    SDL_Surface* shown = showAt(800, 600);
+    ASSERT_NE(shown, nullptr);
+    // What another window left in the bars, which pictures alone never overwrite.
+    SDL_Rect bar{0, 0, 800, 60};
+    SDL_FillRect(shown, &bar, SDL_MapRGB(shown->format, 200, 0, 0));
+    window_->present(picture_.data(), kWidth * 4);
+    EXPECT_NE(pixelAt(shown, 400, 10), 0u);
+    pushWindowEvent(window_->handle(), SDL_WINDOWEVENT_EXPOSED);
+    Message m;
+    ASSERT_TRUE(peekMessage(m));
+    EXPECT_EQ(m.kind, MessageKind::Paint);
+    shown = SDL_GetWindowSurface(window_->handle());
+    EXPECT_EQ(pixelAt(shown, 400, 10), 0u);
+    EXPECT_EQ(pixelAt(shown, 80, 60), picture_[0]);
+}
+
+}  // namespace

@@ -3,8 +3,10 @@ BUILD     ?= build
 SAN_BUILD ?= build-san
 JOBS      ?= $(shell nproc)
 RUN_DIR   := $(BUILD)/run
+PREFIX    ?= /usr/local
 
-.PHONY: all deps configure build run test test-release test-sanitize bench clean
+.PHONY: all deps configure build run test test-release test-sanitize bench bench-desktop install \
+        package clean
 
 all: build
 
@@ -34,6 +36,18 @@ bench: deps
 	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUELVANE_BENCH=ON >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS)
 	@scripts/run-benchmarks.sh $(BUILD)
+
+# The programs, assets, menu entries and icons under $(PREFIX), staged under $(DESTDIR) if given.
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# A Debian package in $(BUILD): apt-get install ./$(BUILD)/quelvane_*.deb
+package: build
+	cd $(BUILD) && cpack -G DEB
+
+# The game beside a peer arcade shooter under Xvfb: CPU share, memory, time to the window.
+bench-desktop: build
+	@scripts/bench-desktop.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(SAN_BUILD)

@@ -4,9 +4,50 @@
 
 #include <algorithm>
 
+#include "platform/Clock.h"
 #include "platform/VirtualKeys.h"
 
 namespace platform {
+
+namespace {
+
+// What the platform makes of a change to the window; Paint when the game need not know more.
+MessageKind windowMessage(uint8_t event, bool& known) {
+    known = true;
+    switch (event) {
+        case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            return MessageKind::Paint;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            return MessageKind::FocusLost;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            return MessageKind::FocusGained;
+        case SDL_WINDOWEVENT_MINIMIZED:
+        case SDL_WINDOWEVENT_HIDDEN:
+            return MessageKind::Minimised;
+        case SDL_WINDOWEVENT_RESTORED:
+        case SDL_WINDOWEVENT_SHOWN:
+            return MessageKind::Restored;
+        default:
+            known = false;
+            return MessageKind::Paint;
+    }
+}
+
+}  // namespace
+
+void EventSource::wait(Clock& clock, uint32_t ms) {
+    clock.sleep(ms);
+}
+
+void SdlEventSource::wait(Clock& clock, uint32_t ms) {
+    if (!SDL_WasInit(SDL_INIT_VIDEO)) {
+        clock.sleep(ms);
+        return;
+    }
+    // Leaves the event in SDL's queue for the next pump.
+    SDL_WaitEventTimeout(nullptr, static_cast<int>(ms));
+}
 
 void SdlEventSource::pump(const Deliver& deliver) {
     if (!SDL_WasInit(SDL_INIT_VIDEO))
@@ -16,6 +57,12 @@ void SdlEventSource::pump(const Deliver& deliver) {
         switch (e.type) {
             case SDL_KEYDOWN:
             case SDL_KEYUP: {
+                // F11 switches between full screen and a window on every screen of the game.
+                if (e.key.keysym.scancode == SDL_SCANCODE_F11) {
+                    if (e.type == SDL_KEYDOWN && !e.key.repeat)
+                        deliver(Message{MessageKind::ToggleFullScreen});
+                    break;
+                }
                 const int key = virtualKeyFromScancode(e.key.keysym.scancode);
                 if (key == 0)
                     break;
@@ -29,13 +76,32 @@ void SdlEventSource::pump(const Deliver& deliver) {
             case SDL_QUIT:  // the window's close button, Alt+F4, or an interrupt
                 deliver(Message{MessageKind::Close});
                 break;
+            case SDL_CONTROLLERDEVICEADDED:
+                // Controllers plugged in before the start are announced this way too.
+                SDL_GameControllerOpen(e.cdevice.which);
+                break;
+            case SDL_CONTROLLERDEVICEREMOVED:
+                gamepads_.removed(e.cdevice.which, deliver);
+                SDL_GameControllerClose(SDL_GameControllerFromInstanceID(e.cdevice.which));
+                break;
+            case SDL_CONTROLLERBUTTONDOWN:
+            case SDL_CONTROLLERBUTTONUP:
+                gamepads_.button(e.cbutton.which, e.cbutton.button,
+                                 e.type == SDL_CONTROLLERBUTTONDOWN, deliver);
+                break;
+            case SDL_CONTROLLERAXISMOTION:
+                gamepads_.axis(e.caxis.which, e.caxis.axis, e.caxis.value, deliver);
+                break;
             case SDL_MOUSEMOTION:
                 deliver(Message{MessageKind::MouseMove, 0, false, e.motion.x, e.motion.y});
                 break;
-            case SDL_WINDOWEVENT:
-                if (e.window.event == SDL_WINDOWEVENT_EXPOSED)
-                    deliver(Message{MessageKind::Paint});
+            case SDL_WINDOWEVENT: {
+                bool known = false;
+                const MessageKind kind = windowMessage(e.window.event, known);
+                if (known)
+                    deliver(Message{kind});
                 break;
+            }
             default:
                 break;
         }

@@ -4,9 +4,12 @@
 #include <functional>
 #include <vector>
 
+#include "platform/Gamepad.h"
 #include "platform/Message.h"
 
 namespace platform {
+
+class Clock;
 
 // Where the window's messages come from: SDL's event queue, or a script.
 class EventSource {
@@ -15,12 +18,22 @@ class EventSource {
     virtual ~EventSource() = default;
     // Hands every message that is waiting to deliver, without blocking.
     virtual void pump(const Deliver& deliver) = 0;
+    // Waits up to ms for a message without using the processor; by default it sleeps on clock.
+    virtual void wait(Clock& clock, uint32_t ms);
+    // Forgets which keys the source itself holds down (a game controller's buttons), after the
+    // platform released every key.
+    virtual void forgetHeldKeys() {}
 };
 
-// Reads SDL's events while SDL's video is running.
+// Reads SDL's events while SDL's video is running, game controllers' included.
 class SdlEventSource : public EventSource {
   public:
     void pump(const Deliver& deliver) override;
+    void wait(Clock& clock, uint32_t ms) override;
+    void forgetHeldKeys() override { gamepads_.forget(); }
+
+  private:
+    GamepadKeys gamepads_;
 };
 
 // Messages scripted by frame: each is delivered once the current frame has reached its own.

@@ -15,6 +15,15 @@ void KeyState::keyUp(int key) {
     keys_[key].down = false;
 }
 
+void KeyState::releaseAll(const std::function<void(int)>& released) {
+    for (size_t key = 0; key < keys_.size(); ++key) {
+        if (keys_[key].down) {
+            keys_[key].down = false;
+            released(static_cast<int>(key));
+        }
+    }
+}
+
 uint16_t KeyState::query(int key) {
     if (key <= 0 || key >= 256)
         return 0;

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 
 namespace platform {
 
@@ -13,6 +14,9 @@ class KeyState {
     void keyUp(int key);
     uint16_t query(int key);
     void clear() { keys_ = {}; }
+    // Lets go of every key that is down, telling released each one's code. A press not yet
+    // queried stays reported.
+    void releaseAll(const std::function<void(int)>& released);
 
   private:
     struct Key {

@@ -4,7 +4,19 @@
 
 namespace platform {
 
-enum class MessageKind { KeyDown, KeyUp, Close, MouseMove, Paint };
+enum class MessageKind {
+    KeyDown,
+    KeyUp,
+    Close,
+    MouseMove,
+    Paint,
+    // The platform handles these itself; they never reach the game's queue.
+    FocusLost,
+    FocusGained,
+    Minimised,
+    Restored,
+    ToggleFullScreen,
+};
 
 // One message of the window's queue. Keys are virtual-key codes (see VirtualKeys.h).
 struct Message {

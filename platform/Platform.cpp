@@ -9,12 +9,15 @@
 #include "platform/Clock.h"
 #include "platform/EventSource.h"
 #include "platform/KeyState.h"
+#include "platform/Window.h"
 
 namespace platform {
 
 namespace {
 
 constexpr int kGameScreenWidth = 640;
+// The longest a paused game sleeps before it looks at its messages again.
+constexpr uint32_t kPauseWait = 250;
 
 struct Services {
     SystemClock systemClock;
@@ -23,6 +26,15 @@ struct Services {
     EventSource* events = &sdlEvents;
     std::deque<Message> queue;
     KeyState keys;
+    Window* window = nullptr;
+    // The game pauses while its window has no keyboard focus or is minimised. Its tick count
+    // stands still meanwhile: it is the clock's less the time spent paused.
+    bool focused = true;
+    bool minimised = false;
+    bool paused = false;
+    bool closedWhilePaused = false;
+    uint32_t pauseStart = 0;
+    uint32_t pausedTotal = 0;
 };
 
 Services& services() {
@@ -30,22 +42,82 @@ Services& services() {
     return s;
 }
 
-// Reads what the source has; key state follows each event as it is read, dispatched or not.
+void updatePause(Services& s) {
+    const bool pause = !s.focused || s.minimised;
+    if (pause == s.paused)
+        return;
+    s.paused = pause;
+    if (pause) {
+        s.pauseStart = s.clock->ticks();
+        // Keys let go of while the window was away would otherwise stay down for good.
+        s.keys.releaseAll([&s](int key) {
+            Message m;
+            m.kind = MessageKind::KeyUp;
+            m.key = key;
+            s.queue.push_back(m);
+        });
+        s.events->forgetHeldKeys();
+    } else {
+        s.pausedTotal += s.clock->ticks() - s.pauseStart;
+    }
+    if (s.window)
+        s.window->setPaused(pause);
+}
+
+void handle(Services& s, const Message& m) {
+    switch (m.kind) {
+        case MessageKind::KeyDown:
+            s.keys.keyDown(m.key);
+            break;
+        case MessageKind::KeyUp:
+            s.keys.keyUp(m.key);
+            break;
+        case MessageKind::Close:
+            s.closedWhilePaused = s.paused;
+            break;
+        case MessageKind::Paint:
+            if (s.window)
+                s.window->refresh();
+            break;
+        case MessageKind::FocusLost:
+        case MessageKind::FocusGained:
+            s.focused = m.kind == MessageKind::FocusGained;
+            updatePause(s);
+            return;
+        case MessageKind::Minimised:
+        case MessageKind::Restored:
+            s.minimised = m.kind == MessageKind::Minimised;
+            updatePause(s);
+            return;
+        case MessageKind::ToggleFullScreen:
+            if (s.window)
+                s.window->toggleFullScreen();
+            return;
+        default:
+            break;
+    }
+    s.queue.push_back(m);
+}
+
+// Reads what the source has; key state follows each event as it is read, dispatched or not. While
+// the game is paused this returns only once play goes on or the window is closed, so no frame of
+// any of the game's loops runs meanwhile.
 void pump() {
     Services& s = services();
-    s.events->pump([&s](const Message& m) {
-        if (m.kind == MessageKind::KeyDown)
-            s.keys.keyDown(m.key);
-        if (m.kind == MessageKind::KeyUp)
-            s.keys.keyUp(m.key);
-        s.queue.push_back(m);
-    });
+    const auto deliver = [&s](const Message& m) { handle(s, m); };
+    s.events->pump(deliver);
+    while (s.paused && !s.closedWhilePaused) {
+        s.events->wait(*s.clock, kPauseWait);
+        s.events->pump(deliver);
+    }
+    s.closedWhilePaused = false;
 }
 
 }  // namespace
 
 uint32_t tickCount() {
-    return services().clock->ticks();
+    const Services& s = services();
+    return (s.paused ? s.pauseStart : s.clock->ticks()) - s.pausedTotal;
 }
 void sleep(uint32_t ms) {
     services().clock->sleep(ms);
@@ -112,8 +184,20 @@ void useEventSource(EventSource* source) {
 }
 
 void resetInput() {
-    services().queue.clear();
-    services().keys.clear();
+    Services& s = services();
+    s.queue.clear();
+    s.keys.clear();
+    s.focused = true;
+    s.minimised = false;
+    updatePause(s);
+}
+
+bool isPaused() {
+    return services().paused;
+}
+
+void attachWindow(Window* window) {
+    services().window = window;
 }
 
 }  // namespace platform

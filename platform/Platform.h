@@ -8,10 +8,12 @@ namespace platform {
 
 class Clock;
 class EventSource;
+class Window;
 
 // The operating-system services the game calls, served by the installed clock and event source (by
 // default the system clock and SDL's events). One thread uses them; nothing here is locked.
 
+// Stands still while the game is paused.
 uint32_t tickCount();
 void sleep(uint32_t ms);
 
@@ -35,7 +37,13 @@ int screenWidth();
 // null restores the default. The objects must outlive their use.
 void useClock(Clock* clock);
 void useEventSource(EventSource* source);
-// Empties the queue and forgets every key's state.
+// Empties the queue, forgets every key's state and ends a pause.
 void resetInput();
+
+// True while the window has no keyboard focus or is minimised.
+bool isPaused();
+// The window whose events the platform handles itself (F11, pauses); the window attaches itself
+// while it is open.
+void attachWindow(Window* window);
 
 }  // namespace platform

@@ -1,10 +1,87 @@
 #include "platform/Window.h"
 
 #include <SDL.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+
+#include "platform/DisplayOptions.h"
+#include "platform/PausedBanner.h"
+#include "platform/Placement.h"
+#include "platform/Platform.h"
 #include "platform/SdlHandles.h"
 
 namespace platform {
+
+namespace {
+
+// Room left for a title bar when the window's first size is chosen.
+constexpr int kTitleBarAllowance = 48;
+constexpr int kMinimumWidth = 160;
+constexpr int kMinimumHeight = 120;
+
+// True when the user may have a GPU: a DRM render node or NVIDIA's device this user can open.
+// Without one, Mesa's OpenGL runs on the CPU, costing tens of megabytes of libraries and more time
+// than scaling the picture in memory.
+bool gpuAvailable() {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/dev/dri", error)) {
+        if (entry.path().filename().string().rfind("renderD", 0) == 0 &&
+            access(entry.path().c_str(), R_OK | W_OK) == 0)
+            return true;
+    }
+    return access("/dev/nvidiactl", R_OK | W_OK) == 0;
+}
+
+// The renderer (OpenGL and the like) scales in hardware and waits for the vertical blank; without
+// a GPU the window's own surface is the cheaper way. SDL_RENDER_DRIVER chooses for the user.
+bool wantRenderer() {
+    const char* driver = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
+    if (driver && *driver)
+        return SDL_strcasecmp(driver, "software") != 0;
+    const char* video = SDL_GetCurrentVideoDriver();
+    if (video && (std::strcmp(video, "dummy") == 0 || std::strcmp(video, "offscreen") == 0))
+        return false;
+    return gpuAvailable();
+}
+
+// The largest whole multiple of the picture that fits on the desktop, title bar included.
+int windowedFactor(int width, int height) {
+    SDL_Rect usable;
+    if (SDL_GetDisplayUsableBounds(0, &usable) != 0)
+        return 1;
+    return std::max(1, std::min(usable.w / width, (usable.h - kTitleBarAllowance) / height));
+}
+
+bool isXrgb32(const SDL_Surface* surface) {
+    return surface->format->format == SDL_PIXELFORMAT_RGB888 ||
+           surface->format->format == SDL_PIXELFORMAT_ARGB8888;
+}
+
+// Nearest-pixel scaling by a whole factor: each row is widened once and copied factor - 1 times.
+void scaleWhole(const uint32_t* pixels, int pitch, int width, int height, int factor,
+                SDL_Surface* target, const Placement& at) {
+    auto* base = static_cast<uint8_t*>(target->pixels) + static_cast<long>(at.y) * target->pitch +
+                 static_cast<long>(at.x) * 4;
+    const size_t rowBytes = static_cast<size_t>(width) * factor * 4;
+    for (int y = 0; y < height; ++y) {
+        const uint32_t* in = pixels + static_cast<long>(y) * (pitch / 4);
+        auto* first = base + static_cast<long>(y) * factor * target->pitch;
+        auto* out = reinterpret_cast<uint32_t*>(first);
+        if (factor == 1) {
+            std::memcpy(out, in, rowBytes);
+        } else {
+            for (int x = 0; x < width; ++x)
+                std::fill_n(out + static_cast<long>(x) * factor, factor, in[x]);
+        }
+        for (int copy = 1; copy < factor; ++copy)
+            std::memcpy(first + static_cast<long>(copy) * target->pitch, first, rowBytes);
+    }
+}
+
+}  // namespace
 
 struct Window::Sdl {
     // Members are destroyed in reverse order: the texture before its renderer, the renderer before
@@ -12,6 +89,13 @@ struct Window::Sdl {
     WindowPtr window;
     RendererPtr renderer;
     TexturePtr texture;
+    bool software = false;
+    Scaling scaling = Scaling::Sharp;
+    // The window surface last cleared to black, and its size: a new or resized surface is cleared
+    // once, not on every picture.
+    SDL_Surface* cleared = nullptr;
+    int clearedWidth = 0;
+    int clearedHeight = 0;
 };
 
 Window::Window(std::unique_ptr<Sdl> sdl) : sdl_(std::move(sdl)) {}
@@ -20,13 +104,18 @@ std::unique_ptr<Window> Window::create(const char* caption, int width, int heigh
                                        const uint32_t* iconArgb) {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
         return nullptr;
+    // Game controllers feed the key state; the game runs on the keyboard without them.
+    SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
     auto sdl = std::make_unique<Sdl>();
+    const int factor = windowedFactor(width, height);
     sdl->window.reset(SDL_CreateWindow(caption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                       width, height, SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN));
+                                       width * factor, height * factor,
+                                       SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE));
     if (!sdl->window) {
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER | SDL_INIT_VIDEO);
         return nullptr;
     }
+    SDL_SetWindowMinimumSize(sdl->window.get(), kMinimumWidth, kMinimumHeight);
     if (iconArgb) {
         const SdlSurfacePtr icon(SDL_CreateRGBSurfaceWithFormatFrom(
             const_cast<uint32_t*>(iconArgb), 32, 32, 32, 32 * 4, SDL_PIXELFORMAT_ARGB8888));
@@ -37,50 +126,177 @@ std::unique_ptr<Window> Window::create(const char* caption, int width, int heigh
 }
 
 Window::~Window() {
-    close();
+    release();
     sdl_->window.reset();
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER | SDL_INIT_VIDEO);
 }
 
 bool Window::open(int width, int height, bool fullScreen) {
     close();
     SDL_Window* window = sdl_->window.get();
+    sdl_->scaling = displayOptions().scaling;
     // Full screen on the desktop's own mode: the picture is scaled, the monitor's mode never
-    // changes.
-    if (fullScreen && SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0)
-        return false;
-    sdl_->renderer.reset(SDL_CreateRenderer(window, -1, 0));
-    if (!sdl_->renderer)
-        return false;
-    // Sharp pixels and black bars rather than a blurred or stretched picture.
-    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
-    sdl_->texture.reset(SDL_CreateTexture(sdl_->renderer.get(), SDL_PIXELFORMAT_RGB888,
-                                          SDL_TEXTUREACCESS_STREAMING, width, height));
-    if (!sdl_->texture || SDL_RenderSetLogicalSize(sdl_->renderer.get(), width, height) != 0) {
-        close();
-        return false;
+    // changes. Where the desktop refuses, a window serves as well.
+    if (fullScreen && displayOptions().fullScreen)
+        SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    SDL_ShowWindow(window);
+    sdl_->software = !wantRenderer();
+    if (sdl_->software) {
+        // The window's surface without OpenGL underneath (SDL would otherwise back it with a
+        // texture); where that is refused, as on Wayland, the renderer takes over.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        sdl_->software = SDL_GetWindowSurface(window) != nullptr;
     }
+    if (!sdl_->software) {
+        sdl_->renderer.reset(SDL_CreateRenderer(window, -1, SDL_RENDERER_PRESENTVSYNC));
+        if (!sdl_->renderer)
+            return false;
+        sdl_->texture.reset(SDL_CreateTexture(sdl_->renderer.get(), SDL_PIXELFORMAT_RGB888,
+                                              SDL_TEXTUREACCESS_STREAMING, width, height));
+        if (!sdl_->texture) {
+            close();
+            return false;
+        }
+        SDL_SetTextureScaleMode(sdl_->texture.get(), sdl_->scaling == Scaling::Smooth
+                                                         ? SDL_ScaleModeLinear
+                                                         : SDL_ScaleModeNearest);
+    }
+    width_ = width;
+    height_ = height;
+    attachWindow(this);
     return true;
 }
 
 void Window::present(const uint32_t* pixels, int pitch) {
-    SDL_Renderer* renderer = sdl_->renderer.get();
-    if (!renderer)
-        return;
-    // A minimised or hidden window shows nothing; skipping the copy keeps the frame's pace.
-    if (SDL_GetWindowFlags(sdl_->window.get()) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN))
-        return;
-    if (SDL_UpdateTexture(sdl_->texture.get(), nullptr, pixels, pitch) != 0)
-        return;
-    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
-    SDL_RenderClear(renderer);
-    SDL_RenderCopy(renderer, sdl_->texture.get(), nullptr, nullptr);
-    SDL_RenderPresent(renderer);
+    last_ = pixels;
+    lastPitch_ = pitch;
+    show(pixels, pitch);
 }
 
 void Window::close() {
+    release();
+}
+
+void Window::release() {
+    attachWindow(nullptr);
     sdl_->texture.reset();
     sdl_->renderer.reset();
+    sdl_->cleared = nullptr;
+    last_ = nullptr;
+    paused_ = false;
+    pausedPicture_.clear();
+    width_ = height_ = 0;
+}
+
+bool Window::isFullScreen() const {
+    return (SDL_GetWindowFlags(sdl_->window.get()) & SDL_WINDOW_FULLSCREEN) != 0;
+}
+
+void Window::toggleFullScreen() {
+    SDL_SetWindowFullscreen(sdl_->window.get(), isFullScreen() ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    refresh();
+}
+
+void Window::setPaused(bool paused) {
+    paused_ = paused;
+    pausedPicture_.clear();
+    if (paused && last_) {
+        // A copy to write on: the game's own picture stays as it drew it.
+        const size_t rowPixels = static_cast<size_t>(lastPitch_) / 4;
+        pausedPicture_.assign(last_, last_ + rowPixels * height_);
+        drawPausedBanner(pausedPicture_.data(), width_, height_, lastPitch_);
+    }
+    refresh();
+}
+
+void Window::refresh() {
+    // What was uncovered may include the bars, which a picture alone does not redraw.
+    sdl_->cleared = nullptr;
+    if (paused_ && !pausedPicture_.empty())
+        show(pausedPicture_.data(), lastPitch_);
+    else if (last_)
+        show(last_, lastPitch_);
+}
+
+bool Window::presentsInSoftware() const {
+    return sdl_->software;
+}
+
+SDL_Window* Window::handle() const {
+    return sdl_->window.get();
+}
+
+void Window::show(const uint32_t* pixels, int pitch) {
+    // A minimised or hidden window shows nothing; skipping the copy keeps the frame's pace.
+    if (width_ == 0 ||
+        SDL_GetWindowFlags(sdl_->window.get()) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN))
+        return;
+    if (sdl_->software)
+        showInSoftware(pixels, pitch);
+    else
+        showWithRenderer(pixels, pitch);
+}
+
+void Window::showInSoftware(const uint32_t* pixels, int pitch) {
+    SDL_Window* window = sdl_->window.get();
+    SDL_Surface* target = SDL_GetWindowSurface(window);
+    if (!target)
+        return;
+    const Placement at = placePicture(target->w, target->h, width_, height_, sdl_->scaling);
+    if (at.width <= 0 || at.height <= 0)
+        return;
+    const bool cleared = target != sdl_->cleared || target->w != sdl_->clearedWidth ||
+                         target->h != sdl_->clearedHeight;
+    if (cleared) {
+        SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
+        sdl_->cleared = target;
+        sdl_->clearedWidth = target->w;
+        sdl_->clearedHeight = target->h;
+    }
+    const int factor = at.width / width_;
+    if (sdl_->scaling == Scaling::Sharp && isXrgb32(target) && factor >= 1 &&
+        at.width == width_ * factor && at.height == height_ * factor) {
+        if (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0)
+            return;
+        scaleWhole(pixels, pitch, width_, height_, factor, target, at);
+        if (SDL_MUSTLOCK(target))
+            SDL_UnlockSurface(target);
+    } else {
+        // XRGB and ARGB share their layout, and the window ignores alpha: a source in the
+        // target's format lets SDL scale without converting.
+        const SdlSurfacePtr source(SDL_CreateRGBSurfaceWithFormatFrom(
+            const_cast<uint32_t*>(pixels), width_, height_, 32, pitch,
+            isXrgb32(target) ? target->format->format
+                             : static_cast<Uint32>(SDL_PIXELFORMAT_RGB888)));
+        if (!source)
+            return;
+        SDL_Rect to{at.x, at.y, at.width, at.height};
+        if (sdl_->scaling == Scaling::Smooth && isXrgb32(target))
+            SDL_SoftStretchLinear(source.get(), nullptr, target, &to);
+        else
+            SDL_BlitScaled(source.get(), nullptr, target, &to);
+    }
+    if (cleared) {
+        SDL_UpdateWindowSurface(window);
+    } else {
+        const SDL_Rect picture{at.x, at.y, at.width, at.height};
+        SDL_UpdateWindowSurfaceRects(window, &picture, 1);
+    }
+}
+
+void Window::showWithRenderer(const uint32_t* pixels, int pitch) {
+    SDL_Renderer* renderer = sdl_->renderer.get();
+    if (SDL_UpdateTexture(sdl_->texture.get(), nullptr, pixels, pitch) != 0)
+        return;
+    int outputWidth = 0, outputHeight = 0;
+    if (SDL_GetRendererOutputSize(renderer, &outputWidth, &outputHeight) != 0)
+        return;
+    const Placement at = placePicture(outputWidth, outputHeight, width_, height_, sdl_->scaling);
+    const SDL_Rect to{at.x, at.y, at.width, at.height};
+    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+    SDL_RenderClear(renderer);
+    SDL_RenderCopy(renderer, sdl_->texture.get(), nullptr, &to);
+    SDL_RenderPresent(renderer);
 }
 
 }  // namespace platform

@@ -8,6 +8,7 @@
 
 #include "audio/DeviceSettings.h"
 #include "audio/PortNames.h"
+#include "platform/DataFolders.h"
 #include "setup/DeviceChoice.h"
 #include "setup/SetupDialog.h"
 
@@ -17,7 +18,8 @@ constexpr const char* kUsage =
     "Usage: tonspire [--list | --help]\n"
     "\n"
     "Without options, shows a dialog to choose the MIDI device on which Quelvane plays its music,\n"
-    "and writes the choice to MidiDevice.ini in the current directory.\n"
+    "and writes the choice to MidiDevice.ini in the current directory; installed, in\n"
+    "$XDG_DATA_HOME/quelvane (by default ~/.local/share/quelvane), where the game reads it.\n"
     "\n"
     "  --list   print every MIDI device, one per line, as the dialog orders them, and exit\n"
     "  --help   show this text and exit\n";
@@ -56,6 +58,15 @@ int main(int argc, char** argv) {
     // window visual: half the tool's memory and a third of a second. A choice the user made in
     // the environment stands.
     setenv("GDK_GL", "disable", 0);
+    // Installed, the settings live in the player's data folder, where the game reads them.
+    std::string error;
+    if (!platform::enterDataFolder(
+            platform::chooseDataFolders(platform::thisProgram(), std::getenv("XDG_DATA_HOME"),
+                                        std::getenv("HOME")),
+            false, error)) {
+        std::cerr << "tonspire: " << error << '\n';
+        return 1;
+    }
     DeviceChoice choice(portNames(), readDeviceSettings(kDeviceSettingsFile));
     auto app = Gtk::Application::create("org.quelvane.tonspire", Gio::APPLICATION_NON_UNIQUE);
     SetupDialog dialog(choice);

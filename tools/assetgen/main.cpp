@@ -10,12 +10,23 @@
 
 using namespace assetgen;
 
+namespace {
+constexpr const char* kUsage =
+    "usage: assetgen [--art DIR] OUTDIR\n"
+    "       assetgen [--art DIR] --sheet FILE.bmp\n"
+    "       assetgen --help\n";
+}  // namespace
+
 int main(int argc, char** argv) {
     std::string artDir = ASSETGEN_ART_DIR;
     std::string sheet;
     std::string outDir;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
         if ((arg == "--art" || arg == "--sheet") && i + 1 < argc) {
             (arg == "--art" ? artDir : sheet) = argv[++i];
         } else if (outDir.empty() && arg.rfind("--", 0) != 0) {
@@ -27,9 +38,7 @@ int main(int argc, char** argv) {
         }
     }
     if (outDir.empty() == sheet.empty()) {
-        std::fprintf(
-            stderr,
-            "usage: assetgen [--art DIR] OUTDIR\n       assetgen [--art DIR] --sheet FILE.bmp\n");
+        std::fputs(kUsage, stderr);
         return 2;
     }
     std::string error;

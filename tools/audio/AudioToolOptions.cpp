@@ -32,6 +32,10 @@ std::optional<AudioToolOptions> parseAudioToolOptions(const std::vector<std::str
             options.list = true;
             continue;
         }
+        if (arg == "--help" || arg == "-h") {
+            options.help = true;
+            return options;
+        }
         if (arg != "--port" && arg != "--play" && arg != "--effect" && arg != "--seconds" &&
             arg != "--render") {
             error = "unknown argument \"" + arg + "\"";

@@ -16,12 +16,14 @@ struct AudioToolOptions {
     std::vector<Effect> effects;  // in the order of their times
     double seconds = 10.0;
     std::string renderFile;  // empty: play on the sound device
+    bool help = false;
 };
 
 inline constexpr const char* kAudioToolUsage =
     "usage: quelvane-audio --list\n"
     "       quelvane-audio [--port NAME] [--play FILE.mid] [--effect FILE.wav@SECONDS ...]\n"
-    "                      [--seconds S] [--render OUT.wav]\n";
+    "                      [--seconds S] [--render OUT.wav]\n"
+    "       quelvane-audio --help\n";
 
 // Parses the arguments after the program's name; nullopt with the reason in error.
 std::optional<AudioToolOptions> parseAudioToolOptions(const std::vector<std::string>& args,

@@ -102,6 +102,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "quelvane-audio: %s\n%s", error.c_str(), kAudioToolUsage);
         return 2;
     }
+    if (options->help) {
+        std::fputs(kAudioToolUsage, stdout);
+        return 0;
+    }
     if (options->list) {
         AudioSystem audio(AudioSystem::Options{AudioSystem::Output::Offline});
         for (const std::string& name : audio.EnumPortNames()) {

@@ -26,6 +26,10 @@ std::optional<ReplayOptions> parseReplayOptions(const std::vector<std::string>& 
             options.printState = true;
             continue;
         }
+        if (arg == "--help" || arg == "-h") {
+            options.help = true;
+            return options;
+        }
         if (i + 1 >= args.size()) {
             error = arg + " needs a value";
             return std::nullopt;
@@ -65,6 +69,14 @@ std::optional<ReplayOptions> parseReplayOptions(const std::vector<std::string>& 
     if (!haveFrames || !haveSeed) {
         error = "--frames and --seed are required";
         return std::nullopt;
+    }
+    for (const auto& capture : options.captures) {
+        if (capture.frame >= options.frames) {
+            error = "--capture " + std::to_string(capture.frame) + ":" + capture.file +
+                    " is past the last frame, " +
+                    (options.frames == 0 ? "none is run" : std::to_string(options.frames - 1));
+            return std::nullopt;
+        }
     }
     return options;
 }

@@ -20,9 +20,11 @@ struct ReplayOptions {
     std::vector<Capture> captures;
     bool printState = false;
     std::string traceFile;  // a row of the state after every frame
+    bool help = false;  // --help: nothing else is checked
 };
 
-// Parses the command line; nullopt with the reason in error.
+// Parses the command line; nullopt with the reason in error, among them a capture of a frame the
+// run does not reach.
 std::optional<ReplayOptions> parseReplayOptions(const std::vector<std::string>& args,
                                                 std::string& error);
 

@@ -31,6 +31,7 @@ using namespace quelvane;
 constexpr const char* kUsage =
     "usage: quelvane-replay --frames N --seed S [--tick-start T] [--keys FILE]\n"
     "                       [--capture FRAME:FILE.bmp ...] [--state] [--trace FILE]\n"
+    "       quelvane-replay --help\n"
     "Runs the whole game from start-up. Every pass of any of its loops (title, play, help, game\n"
     "over, name entry, score table) is one frame; frames count from 0. A keys file holds one\n"
     "event a line: FRAME down|up KEY, or FRAME close. --state prints name=value lines at the end;\n"
@@ -121,6 +122,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "quelvane-replay: %s\n%s", error.c_str(), kUsage);
         return 2;
     }
+    if (options->help) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
     platform::ScriptedEvents events;
     if (!options->keysFile.empty() && !loadReplayKeys(options->keysFile, events, error)) {
         std::fprintf(stderr, "quelvane-replay: %s\n", error.c_str());
@@ -158,6 +163,15 @@ int main(int argc, char** argv) {
     if (!startGame(options->seed, AudioSystem::Output::Offline))
         return 1;
     runMainLoop();
+    // A game that quit early never reached the later captures.
+    for (const auto& capture : options->captures) {
+        if (capture.frame >= run.passes) {
+            std::fprintf(stderr,
+                         "quelvane-replay: the game ended after frame %lld, before frame %u for %s\n",
+                         run.passes - 1, capture.frame, capture.file.c_str());
+            run.status = 1;
+        }
+    }
     if (options->printState)
         printState();
     endGame();

@@ -1,0 +1,104 @@
+#!/usr/bin/env bash
+# Measures the game beside Debian's chromium-bsu, a peer arcade shooter, one after the other in the
+# same virtual X server with no GPU: the share of one core each takes over a stretch of play, its
+# resident memory, and how soon its window is up. The game is measured on the path it picks itself
+# (without a GPU: the window's own surface, no OpenGL) and, for comparison, forced onto OpenGL.
+#   scripts/bench-desktop.sh [BUILD] [SECONDS]       (default: build, 20 seconds each)
+# Installs chromium-bsu when it is missing; needs Xvfb and xdotool (scripts/packages.txt).
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "${1:-$top/build}" && pwd)
+seconds=${2:-20}
+screen=1280x1024x24
+settle=2
+
+# Debian puts games in /usr/games, which not every PATH holds.
+export PATH=$PATH:/usr/games
+if ! command -v chromium-bsu >/dev/null; then
+    echo "Installing chromium-bsu, the peer the game is measured against"
+    sudo=()
+    [[ $(id -u) -ne 0 ]] && sudo=(sudo)
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+        chromium-bsu >/dev/null
+fi
+
+work=$(mktemp -d)
+xvfb_pid=
+cleanup() {
+    [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A server of its own on the first free display number.
+exec {fd}<> <(:)
+Xvfb -displayfd "$fd" -screen 0 "$screen" -nolisten tcp -noreset >/dev/null 2>&1 &
+xvfb_pid=$!
+read -r -t 10 -u "$fd" display_number
+exec {fd}>&-
+export DISPLAY=:$display_number
+
+# The game runs in a copy of its run folder, so its files land in the scratch folder; so does
+# anything the peer writes in its home.
+mkdir -p "$work/run" "$work/home"
+cp -r "$build/run/." "$work/run/"
+printf 'Software Synthesizer' >"$work/run/MidiDevice.ini"
+export HOME=$work/home XDG_DATA_HOME=$work/home/.local/share XDG_CONFIG_HOME=$work/home/.config
+
+cpu_ticks() {  # user + system time of a process, in clock ticks
+    local fields
+    read -r -a fields <<<"$(sed 's/^.*) //' "/proc/$1/stat")"
+    echo $((fields[11] + fields[12]))
+}
+status_kb() { awk -v key="$2:" '$1 == key { print $2 }' "/proc/$1/status"; }
+
+# measure NAME LABEL COMMAND...: prints one line and keeps the CPU share in $work/NAME.cpu.
+measure() {
+    local name=$1 label=$2
+    shift 2
+    local start now up_ms=-1 pid
+    start=$(date +%s%N)
+    (cd "$work/run" && exec "$@") >"$work/out.txt" 2>&1 &
+    pid=$!
+    while kill -0 "$pid" 2>/dev/null; do
+        if xdotool search --onlyvisible --pid "$pid" >/dev/null 2>&1; then
+            now=$(date +%s%N)
+            up_ms=$(((now - start) / 1000000))
+            break
+        fi
+        (($(date +%s%N) - start > 10000000000)) && break
+        sleep 0.005
+    done
+    sleep "$settle"
+    if ! kill -0 "$pid" 2>/dev/null; then
+        echo "$label: ended early:" >&2
+        cat "$work/out.txt" >&2
+        return 1
+    fi
+    local t0 w0 t1 w1 rss peak hz
+    hz=$(getconf CLK_TCK)
+    t0=$(cpu_ticks "$pid")
+    w0=$(date +%s%N)
+    sleep "$seconds"
+    t1=$(cpu_ticks "$pid")
+    w1=$(date +%s%N)
+    rss=$(status_kb "$pid" VmRSS)
+    peak=$(status_kb "$pid" VmHWM)
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null || true
+    awk -v label="$label" -v ticks=$((t1 - t0)) -v hz="$hz" -v ns=$((w1 - w0)) -v rss="$rss" \
+        -v peak="$peak" -v up="$up_ms" -v keep="$work/$name.cpu" 'BEGIN {
+            cpu = 100 * ticks / hz / (ns / 1e9)
+            printf "%-34s %6.1f %% of a core  %4d MB resident (peak %4d MB)  window up in %s\n",
+                   label, cpu, rss / 1024, peak / 1024, up < 0 ? "(not seen)" : up " ms"
+            print cpu > keep
+        }'
+}
+
+echo "Xvfb $screen, no GPU; ${seconds} s each after ${settle} s to settle"
+measure game "quelvane (its own choice)" ./quelvane
+measure game-gl "quelvane (SDL_RENDER_DRIVER=opengl)" env SDL_RENDER_DRIVER=opengl ./quelvane
+measure peer "chromium-bsu" chromium-bsu
+awk -v game="$(cat "$work/game.cpu")" -v peer="$(cat "$work/peer.cpu")" 'BEGIN {
+    printf "quelvane takes %.2f of the peer\047s CPU share (the goal: under 0.25)\n", game / peer
+}'

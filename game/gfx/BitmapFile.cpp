@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <fstream>
 
+#include "platform/ByteOrder.h"
+
 namespace quelvane {
 
 namespace {
@@ -14,11 +16,9 @@ constexpr uint32_t kFileHeaderSize = 14;
 // Files are read whole, so a bound on their size bounds the memory a damaged one can take.
 constexpr uint64_t kMaxFileSize = 4ull * kMaxBitmapSide * kMaxBitmapSide + 4096;
 
+// Callers have checked that the bytes are there.
 uint32_t readLe(const std::vector<uint8_t>& b, size_t at, int bytes) {
-    uint32_t v = 0;
-    for (int i = bytes - 1; i >= 0; --i)
-        v = (v << 8) | b[at + i];
-    return v;
+    return byteorder::readLe(b.data() + at, bytes);
 }
 
 // Scales a masked channel to 8 bits; a zero mask gives 0.
@@ -165,8 +165,7 @@ bool writeBmp(const std::string& path, const Bitmap& bitmap) {
     const uint32_t offset = kFileHeaderSize + 40;
     std::vector<uint8_t> out(offset + dataSize, 0);
     auto put = [&out](size_t at, uint32_t v, int bytes) {
-        for (int i = 0; i < bytes; ++i)
-            out[at + i] = static_cast<uint8_t>(v >> (8 * i));
+        byteorder::writeLe(out.data() + at, v, bytes);
     };
     out[0] = 'B';
     out[1] = 'M';

@@ -58,3 +58,8 @@ AudioDevice::Lock::~Lock() {
         SDL_UnlockAudioDevice(id_);
     }
 }
+
+void AudioDevice::pause(bool paused) {
+    if (id_ != 0)
+        SDL_PauseAudioDevice(id_, paused ? 1 : 0);
+}

@@ -25,6 +25,8 @@ class AudioDevice {
     uint32_t sampleRate() const { return rate_; }
     // Stops the callback for good; buffers that outlive the audio system keep the mixer alive.
     void close();
+    // Holds or resumes the whole output, effects and music alike, where it is.
+    void pause(bool paused);
 
     // Holds the audio lock for the mixer while it lives.
     class Lock {

@@ -136,6 +136,10 @@ std::unique_ptr<SoundBuffer> AudioSystem::LoadWav(const char* fileName, uint32_t
     return std::make_unique<SoundBuffer>(device_, std::move(*stereo));
 }
 
+void AudioSystem::Pause(bool paused) {
+    device_->pause(paused);
+}
+
 AudioSystem::State AudioSystem::GetState() const {
     return state_;
 }

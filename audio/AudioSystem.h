@@ -44,6 +44,8 @@ class AudioSystem {
     // bufferFlags is unused: every buffer is a static one (kept for the callers' sake).
     std::unique_ptr<SoundBuffer> LoadWav(const char* fileName, uint32_t bufferFlags);
     State GetState() const;
+    // Holds the sound device, effects and music, while the game is paused; false goes on.
+    void Pause(bool paused);
 
     // Mixes the next frames, 16-bit stereo at SampleRate(), as the sound device is fed.
     void Render(int16_t* stereo, uint32_t frames);

@@ -32,6 +32,7 @@ struct Services {
     bool focused = true;
     bool minimised = false;
     bool paused = false;
+    void (*pauseHandler)(bool) = nullptr;
     bool closedWhilePaused = false;
     uint32_t pauseStart = 0;
     uint32_t pausedTotal = 0;
@@ -62,6 +63,8 @@ void updatePause(Services& s) {
     }
     if (s.window)
         s.window->setPaused(pause);
+    if (s.pauseHandler)
+        s.pauseHandler(pause);
 }
 
 void handle(Services& s, const Message& m) {
@@ -194,6 +197,10 @@ void resetInput() {
 
 bool isPaused() {
     return services().paused;
+}
+
+void onPauseChange(void (*handler)(bool paused)) {
+    services().pauseHandler = handler;
 }
 
 void attachWindow(Window* window) {

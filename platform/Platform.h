@@ -42,6 +42,9 @@ void resetInput();
 
 // True while the window has no keyboard focus or is minimised.
 bool isPaused();
+// Called with true when a pause begins and false when play goes on (the game stops its sound);
+// null for none.
+void onPauseChange(void (*handler)(bool paused));
 // The window whose events the platform handles itself (F11, pauses); the window attaches itself
 // while it is open.
 void attachWindow(Window* window);

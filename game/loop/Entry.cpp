@@ -13,6 +13,7 @@
 #include "game/scores/Pass.h"
 #include "game/world/AlienShot.h"
 #include "game/world/ObjectLists.h"
+#include "platform/Platform.h"
 
 namespace quelvane {
 
@@ -23,6 +24,11 @@ bool startGame(uint32_t seed, AudioSystem::Output sound) {
     AudioSystem::Options options;
     options.output = sound;
     audioSystem = std::make_unique<AudioSystem>(options);
+    // A paused game is silent too.
+    platform::onPauseChange([](bool paused) {
+        if (audioSystem)
+            audioSystem->Pause(paused);
+    });
     static const auto icon = shipIcon();
     gameWindow = platform::Window::create("Quelvane!", 640, 480, icon.data());
     if (!gameWindow) {
@@ -44,6 +50,7 @@ bool startGame(uint32_t seed, AudioSystem::Output sound) {
 
 void endGame() {
     shutdownGame();
+    platform::onPauseChange(nullptr);
     audioSystem.reset();
 }
 

@@ -96,7 +96,11 @@ TEST_F(PauseTest, TheTickStandsStillWhileTheFocusIsAwayAndHeldKeysAreReleased) {
     EXPECT_EQ(asyncKeyState(vk::kLeft), 0x0001) << "the unqueried press still counts once";
 }
 
+std::vector<bool> pauseChanges;
+
 TEST_F(PauseTest, MinimisingPausesUntilRestoredEvenWithTheFocusBack) {
+    pauseChanges.clear();
+    onPauseChange([](bool paused) { pauseChanges.push_back(paused); });
     events.batches = {
         {message(MessageKind::Minimised)},
         {message(MessageKind::FocusGained)},
@@ -109,6 +113,8 @@ TEST_F(PauseTest, MinimisingPausesUntilRestoredEvenWithTheFocusBack) {
     EXPECT_EQ(m.key, vk::kEnter);
     EXPECT_EQ(events.waits, 3);
     EXPECT_EQ(tickCount(), before);
+    onPauseChange(nullptr);
+    EXPECT_EQ(pauseChanges, (std::vector<bool>{true, false})) << "one pause, told once each way";
 }
 
 TEST_F(PauseTest, ClosingThePausedWindowReachesTheGame) {

@@ -41,6 +41,8 @@ endforeach()
 # and once set, with a MIDI device chosen (tonspire's file in the user's data folder). It waits on
 # its title screen until the timeout ends it; ending sooner means it failed to start. The sound
 # system's client keeps its own files in the cache and configuration folders, set apart here.
+# xvfb-run is given its authority file, so that it makes and removes no temporary folder of its own
+# (its clean-up failed now and then while other tests ran).
 function(start_installed_game home xdg user)
     file(MAKE_DIRECTORY ${WORK}/somewhere ${home})
     file(WRITE ${user}/MidiDevice.ini "Software Synthesizer")
@@ -50,7 +52,7 @@ function(start_installed_game home xdg user)
         set(xdg_setting --unset=XDG_DATA_HOME)
     endif()
     execute_process(
-        COMMAND xvfb-run -a -s "-screen 0 1280x1024x24"
+        COMMAND xvfb-run -a -f ${home}.xauth -s "-screen 0 1280x1024x24"
                 ${CMAKE_COMMAND} -E env HOME=${home} ${xdg_setting} XDG_CACHE_HOME=${WORK}/cache
                 XDG_CONFIG_HOME=${WORK}/config
                 timeout 3 ${root}/usr/bin/quelvane --window

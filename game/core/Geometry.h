@@ -4,6 +4,12 @@
 
 namespace quelvane {
 
+// Float positions are truncated toward zero whenever they are drawn or tested (-10.7 gives -10).
+// A float converts to double exactly, so one version serves both.
+constexpr int32_t truncate(double v) {
+    return static_cast<int32_t>(v);
+}
+
 // Directions are whole degrees clockwise from straight up: 90 right, 180 down, 270 left.
 
 struct Heading {

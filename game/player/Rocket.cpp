@@ -35,10 +35,6 @@ SurfacePtr blastSprite;
 std::unique_ptr<SoundBuffer> launchSound;
 std::unique_ptr<SoundBuffer> blastSound;
 
-int32_t trunc(double v) {
-    return static_cast<int32_t>(v);
-}
-
 }  // namespace
 
 Rocket::Rocket(int32_t px, int32_t py) : launchTime(platform::tickCount()) {
@@ -139,18 +135,19 @@ bool Rocket::hitAliens(Display&) {
 
 void Rocket::draw(Display& display) {
     if (exploding) {
-        display.DrawSurface(blastSprite.get(), trunc(x - 21.0), trunc(y - 21.0), &blastSource);
+        display.DrawSurface(blastSprite.get(), truncate(x - 21.0), truncate(y - 21.0),
+                            &blastSource);
         return;
     }
     const Rect frame{0, kFrameHeight * headingIndex, width, kFrameHeight * (headingIndex + 1)};
-    display.DrawSurface(rocketSprite.get(), trunc(x), trunc(y), &frame);
+    display.DrawSurface(rocketSprite.get(), truncate(x), truncate(y), &frame);
     // The target may have been removed by another shot since this rocket's update.
     if (target == -1 || static_cast<size_t>(target) >= aliens.size())
         return;
     const Alien& alien = aliens[static_cast<size_t>(target)];
-    const Rect markerFrame{0, trunc(kMarkerSide * marker), kMarkerSide,
-                           trunc(kMarkerSide * (marker + 1))};
-    display.DrawSurface(markerSprite.get(), trunc(alien.x - 3.0), trunc(alien.y - 5.0),
+    const Rect markerFrame{0, truncate(kMarkerSide * marker), kMarkerSide,
+                           truncate(kMarkerSide * (marker + 1))};
+    display.DrawSurface(markerSprite.get(), truncate(alien.x - 3.0), truncate(alien.y - 5.0),
                         &markerFrame);
     // The marker runs once through its frames and holds the last.
     if (marker < kLastMarkerFrame)
@@ -158,11 +155,11 @@ void Rocket::draw(Display& display) {
 }
 
 void Rocket::erase(Display& display) {
-    const int32_t left = trunc(x), top = trunc(y);
+    const int32_t left = truncate(x), top = truncate(y);
     if (exploding)
         display.FillRect(eraseColour, left - 21, top - 21, left + 43, top + 43);
     else
-        display.FillRect(eraseColour, left, top, trunc(x + 22.0), trunc(y + 22.0));
+        display.FillRect(eraseColour, left, top, truncate(x + 22.0), truncate(y + 22.0));
 }
 
 void loadRocketAssets(Display& display, AudioSystem& audio) {

@@ -29,10 +29,6 @@ SurfacePtr sprite;
 // Where wander targets are drawn from: the field as the display reports it.
 Rect wanderField{0, 0, 639, 479};
 
-int32_t trunc(float v) {
-    return static_cast<int32_t>(v);
-}
-
 }  // namespace
 
 Alien::Alien() : lastShotTime(platform::tickCount() - static_cast<uint32_t>(nextRandom() % 1000)) {}
@@ -66,17 +62,17 @@ void Alien::tryFire() {
         return;
     // From the middle of the alien.
     alienShots.push_back(
-        std::make_unique<AlienShot>(trunc(x) + kAlienWidth / 2, trunc(y) + kAlienHeight / 2));
+        std::make_unique<AlienShot>(truncate(x) + kAlienWidth / 2, truncate(y) + kAlienHeight / 2));
     lastShotTime = platform::tickCount();
 }
 
 void Alien::draw(Display& display) {
-    display.DrawSurface(sprite.get(), trunc(x), trunc(y), nullptr);
+    display.DrawSurface(sprite.get(), truncate(x), truncate(y), nullptr);
 }
 
 void Alien::erase(Display& display) {
-    display.FillRect(eraseColour, trunc(x - 2), trunc(y - 4), trunc(x + kAlienWidth + 2),
-                     trunc(y + kAlienHeight + 8));
+    display.FillRect(eraseColour, truncate(x - 2), truncate(y - 4), truncate(x + kAlienWidth + 2),
+                     truncate(y + kAlienHeight + 8));
 }
 
 void Alien::drawHealthBar(Display& display) {
@@ -88,8 +84,8 @@ void Alien::drawHealthBar(Display& display) {
         pen.colour = rgb(255, 175, 0);
     else
         pen.colour = rgb(255, 0, 0);
-    const int32_t barY = trunc(y + kAlienHeight + 7);
-    display.DrawLine(trunc(x), barY, trunc(x + 40 * ratio), barY, pen, 0);
+    const int32_t barY = truncate(y + kAlienHeight + 7);
+    display.DrawLine(truncate(x), barY, truncate(x + 40 * ratio), barY, pen, 0);
 }
 
 bool Alien::takeDamage(int32_t damage) {
@@ -101,7 +97,7 @@ bool Alien::takeDamage(int32_t damage) {
         return true;
     rollDrop(x, y);
     // Centres the 66 x 66 picture on the alien.
-    addExplosion(std::make_unique<Explosion>(trunc(x - 12), trunc(y - 14)));
+    addExplosion(std::make_unique<Explosion>(truncate(x - 12), truncate(y - 14)));
     return false;
 }
 

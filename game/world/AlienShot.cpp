@@ -26,10 +26,6 @@ std::unique_ptr<SoundBuffer> sound;
 // Shots outside this are gone: the field as the display reports it.
 Rect shotField{0, 0, 639, 479};
 
-int32_t trunc(float v) {
-    return static_cast<int32_t>(v);
-}
-
 }  // namespace
 
 AlienShot::AlienShot(int32_t px, int32_t py)
@@ -67,12 +63,12 @@ bool AlienShot::update() {
 }
 
 void AlienShot::draw(Display& display) {
-    display.DrawSurface(sprite.get(), trunc(x), trunc(y), nullptr);
+    display.DrawSurface(sprite.get(), truncate(x), truncate(y), nullptr);
 }
 
 void AlienShot::erase(Display& display) {
-    display.FillRect(eraseColour, trunc(x), trunc(y), trunc(x + kAlienShotSize),
-                     trunc(y + kAlienShotSize));
+    display.FillRect(eraseColour, truncate(x), truncate(y), truncate(x + kAlienShotSize),
+                     truncate(y + kAlienShotSize));
 }
 
 void clearPlayerDestroyed() {

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "game/core/Geometry.h"
 #include "game/core/Random.h"
 #include "game/world/ComboUpgrade.h"
 #include "game/world/FreeLimitBreak.h"
@@ -17,10 +18,6 @@ std::array<bool, 2> weaponCollected{};
 namespace {
 
 constexpr int32_t kAllCombinations = 0x1F;
-
-int32_t trunc(float v) {
-    return static_cast<int32_t>(v);
-}
 
 }  // namespace
 
@@ -55,13 +52,13 @@ void rollDrop(float alienX, float alienY) {
 std::unique_ptr<Pickup> itemForRoll(int32_t roll, float alienX, float alienY) {
     // The offsets put each item roughly in the middle of the alien.
     if (roll <= 5)
-        return std::make_unique<FreeLimitBreak>(trunc(alienX + 10), trunc(alienY + 7));
+        return std::make_unique<FreeLimitBreak>(truncate(alienX + 10), truncate(alienY + 7));
     if (roll <= 15 && comboUpgradeAvailable())
-        return std::make_unique<ComboUpgrade>(trunc(alienX + 16), trunc(alienY + 12));
+        return std::make_unique<ComboUpgrade>(truncate(alienX + 16), truncate(alienY + 12));
     if (roll <= 30)
-        return std::make_unique<ShieldPickup>(trunc(alienX + 9), trunc(alienY + 5));
+        return std::make_unique<ShieldPickup>(truncate(alienX + 9), truncate(alienY + 5));
     if (roll <= 43 && weaponUpgradeAvailable())
-        return std::make_unique<WeaponUpgrade>(trunc(alienX + 5), trunc(alienY + 3));
+        return std::make_unique<WeaponUpgrade>(truncate(alienX + 5), truncate(alienY + 3));
     return nullptr;
 }
 

@@ -16,20 +16,14 @@ namespace quelvane {
 void runFrame() {
     spawnWave(display);
 
-    display.Lock();
-    for (Star& star : starField)
-        star.Erase(display);
-    display.Unlock();
+    eraseStars();
     player.erase(display);
     for (Alien& alien : aliens)
         alien.erase(display);
     eraseAlienShots(display);
     eraseExplosions(display);
 
-    display.Lock();
-    for (Star& star : starField)
-        star.Move(display);
-    display.Unlock();
+    moveStars();
 
     display.GetDC();
     player.drawHud(display);

@@ -1,5 +1,7 @@
 #include "game/loop/Globals.h"
 
+#include "game/gfx/Display.h"
+
 namespace quelvane {
 
 std::unique_ptr<platform::Window> gameWindow;
@@ -8,5 +10,19 @@ std::unique_ptr<MusicSegment> titleMusic;
 std::unique_ptr<MusicSegment> backgroundMusic;
 std::vector<Star> starField;
 uint32_t framesRun = 0;
+
+void eraseStars() {
+    display.Lock();
+    for (Star& star : starField)
+        star.Erase(display);
+    display.Unlock();
+}
+
+void moveStars() {
+    display.Lock();
+    for (Star& star : starField)
+        star.Move(display);
+    display.Unlock();
+}
 
 }  // namespace quelvane

@@ -22,8 +22,12 @@ extern std::unique_ptr<MusicSegment> backgroundMusic;
 
 inline constexpr int kStarCount = 150;
 extern std::vector<Star> starField;
+// Each star's old place blackened, or each star moved and drawn, inside one lock of the display.
+void eraseStars();
+void moveStars();
 
-// Frames run since start-up, for the replay tool.
+// Frames of play run since start-up, as the tests count them (the replay counts every pass of any
+// loop through the pass observer).
 extern uint32_t framesRun;
 
 }  // namespace quelvane

@@ -54,20 +54,6 @@ void drainDropping(bool dropMouseMoves) {
     }
 }
 
-void eraseAndMoveStars(bool oneLock) {
-    display.Lock();
-    for (Star& star : starField)
-        star.Erase(display);
-    if (!oneLock) {
-        display.Unlock();
-        player.erase(display);
-        display.Lock();
-    }
-    for (Star& star : starField)
-        star.Move(display);
-    display.Unlock();
-}
-
 void setUpNewGame() {
     player.resetScore();
     player.reset(display, 310, 360);
@@ -77,7 +63,9 @@ void setUpNewGame() {
 }
 
 void drawTitle(Surface* titleImage) {
-    eraseAndMoveStars(false);
+    eraseStars();
+    player.erase(display);
+    moveStars();
     player.draw(display);
     // Without its picture the screen goes on without it.
     if (titleImage)
@@ -145,7 +133,8 @@ void runGameOverScreen() {
         while (!exitRequested) {
             const uint32_t passStart = platform::tickCount();
             drainDropping(true);
-            eraseAndMoveStars(true);
+            eraseStars();
+            moveStars();
             player.drawLimitBreakBar(display);
             display.GetDC();
             player.drawHud(display);

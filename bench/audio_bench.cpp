@@ -10,7 +10,7 @@
 
 #include "audio/AudioSystem.h"
 #include "tests/audio/AudioFiles.h"
-#include "tests/audio/TempDir.h"
+#include "tests/TempDir.h"
 
 using namespace audiofiles;
 

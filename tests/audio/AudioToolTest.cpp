@@ -7,7 +7,7 @@
 
 #include "platform/ByteOrder.h"
 #include "tests/audio/AudioFiles.h"
-#include "tests/audio/TempDir.h"
+#include "tests/TempDir.h"
 #include "tools/audio/AudioToolOptions.h"
 
 using namespace audiofiles;

@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "audio/PortNames.h"
-#include "tests/audio/TempDir.h"
+#include "tests/TempDir.h"
 #include "tests/platform/AtomicFileAsUser.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include "audio/AudioSystem.h"
 #include "audio/SoundBuffer.h"
 #include "tests/audio/AudioFiles.h"
-#include "tests/audio/TempDir.h"
+#include "tests/TempDir.h"
 
 using namespace audiofiles;
 

@@ -5,7 +5,7 @@
 #include "audio/AudioSystem.h"
 #include "audio/MusicSegment.h"
 #include "tests/audio/AudioFiles.h"
-#include "tests/audio/TempDir.h"
+#include "tests/TempDir.h"
 
 using namespace audiofiles;
 

@@ -12,7 +12,7 @@
 #include "audio/WavWriter.h"
 #include "platform/ByteOrder.h"
 #include "tests/audio/AudioFiles.h"
-#include "tests/audio/TempDir.h"
+#include "tests/TempDir.h"
 
 using namespace audiofiles;
 

@@ -1,13 +1,13 @@
 #include "game/gfx/BitmapFile.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 
 #include "game/gfx/Display.h"
 #include "platform/ByteOrder.h"
+#include "tests/TempDir.h"
 
 namespace quelvane {
 namespace {
@@ -16,13 +16,7 @@ namespace fs = std::filesystem;
 
 class BitmapFileTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        // A folder of its own: the release and sanitizer suites may run at the same time.
-        std::string pattern = (fs::temp_directory_path() / "quelvane-bmp-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
-    }
-    void TearDown() override { fs::remove_all(dir); }
+    void SetUp() override { ASSERT_FALSE(dir.path().empty()); }
 
     std::string path(const char* name) { return (dir / name).string(); }
 
@@ -31,7 +25,7 @@ class BitmapFileTest : public ::testing::Test {
             .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     }
 
-    fs::path dir;
+    TempDir dir;
 };
 
 // A BITMAPINFOHEADER file of the given depth with rows of zeros.

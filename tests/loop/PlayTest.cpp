@@ -1,8 +1,6 @@
 // The frame with every kind of the game in it, on the real display and assets.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -32,6 +30,7 @@
 #include "platform/EventSource.h"
 #include "platform/Platform.h"
 #include "platform/VirtualKeys.h"
+#include "tests/TempDir.h"
 
 namespace quelvane {
 namespace {
@@ -43,10 +42,9 @@ class PlayTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         previous = std::filesystem::current_path();
-        std::string pattern = (std::filesystem::temp_directory_path() / "quelvane-play-XXXXXX");
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        folder = pattern;
-        std::filesystem::current_path(folder);
+        folder = std::make_unique<TempDir>();
+        ASSERT_FALSE(folder->path().empty());
+        std::filesystem::current_path(folder->path());
         std::ofstream("MidiDevice.ini") << "Software Synthesizer";
         setAssetFolder(QUELVANE_RUN_DIR);
         platform::useClock(&clock);
@@ -68,7 +66,7 @@ class PlayTest : public ::testing::Test {
         platform::useClock(nullptr);
         platform::resetInput();
         std::filesystem::current_path(previous);
-        std::filesystem::remove_all(folder);
+        folder.reset();
     }
     void SetUp() override {
         ASSERT_TRUE(started);
@@ -112,7 +110,7 @@ class PlayTest : public ::testing::Test {
     static inline uint32_t passes = 0;
     static inline std::vector<Screen> screens;  // the loop of each pass
     static inline std::filesystem::path previous;
-    static inline std::filesystem::path folder;
+    static inline std::unique_ptr<TempDir> folder;
     static inline bool started = false;
     static inline uint32_t passesAtStart = 0;
 };

@@ -16,7 +16,7 @@
 #include <system_error>
 #include <thread>
 
-#include "tests/audio/TempDir.h"
+#include "tests/TempDir.h"
 #include "tests/platform/AtomicFileAsUser.h"
 
 namespace fs = std::filesystem;
@@ -253,17 +253,9 @@ TEST_F(AtomicReplaceAsUser, MakesTheTemporaryFileBesideTheFileNotInTheWorkingDir
 // a temporary file is never left for long: at most the one of a writer killed between naming it and
 // the rename, which the next write takes away.
 TEST(AtomicFileKill, AKilledWriterLeavesOneWholeVersionAndNoStrayFile) {
-    // In memory where the system offers it: a kill tests the steps, not the disk, and flushes to a
-    // busy disk would stretch the writes and the run a hundredfold.
-    const bool inMemory = ::access("/dev/shm", W_OK | X_OK) == 0;
-    std::string pattern =
-        (inMemory ? fs::path("/dev/shm") : fs::temp_directory_path()) / "quelvane-kill-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    const fs::path folder = pattern;
-    struct RemovedAtTheEnd {
-        fs::path path;
-        ~RemovedAtTheEnd() { fs::remove_all(path); }
-    } removal{folder};
+    const TempDir temp(TempDir::Place::MemoryWhereOffered);
+    ASSERT_FALSE(temp.path().empty());
+    const fs::path folder = temp.path();
     const fs::path file = folder / "MidiDevice.ini";
     const std::string versions[] = {"Software Synthesizer",
                                     "Midi Through: Midi Through Port-0, a longer name"};

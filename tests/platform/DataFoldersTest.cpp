@@ -6,27 +6,12 @@
 #include <string>
 
 #include "platform/DataFolders.h"
+#include "tests/TempDir.h"
 
 namespace {
 
 using namespace platform;
 namespace fs = std::filesystem;
-
-// A folder of the test's own, removed with everything in it when the test ends.
-class TempDir {
-  public:
-    TempDir() {
-        std::string pattern = (fs::temp_directory_path() / "quelvane-folders-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~TempDir() { fs::remove_all(path_); }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    fs::path operator/(const std::string& name) const { return path_ / name; }
-
-  private:
-    fs::path path_;
-};
 
 // An installation under a prefix of the test's own: PREFIX/bin/quelvane and two assets.
 class DataFoldersTest : public ::testing::Test {

@@ -6,7 +6,7 @@
 #include "game/scores/HighScores.h"
 #include "game/scores/ScoreTable.h"
 #include "game/scores/TextPage.h"
-#include "tests/audio/TempDir.h"
+#include "tests/TempDir.h"
 
 namespace quelvane {
 namespace {

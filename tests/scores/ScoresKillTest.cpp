@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "game/scores/ScoreTable.h"
+#include "tests/TempDir.h"
 #include "tests/scores/ScoresWriter.h"
 
 extern char** environ;
@@ -56,17 +57,9 @@ pid_t startWriter(const fs::path& folder, int firstTable) {
 // The writer rewrites the table over and over and is killed at a random moment, many times over:
 // the file always reads as the old table or the new one, whole.
 TEST(ScoresKillTest, AKilledRewriteLeavesTheOldTableOrTheNewOne) {
-    // In memory where the system offers it: the kills test the writer's steps, and flushes to a
-    // busy disk would stretch the run many times over.
-    const bool inMemory = ::access("/dev/shm", W_OK | X_OK) == 0;
-    std::string pattern =
-        (inMemory ? fs::path("/dev/shm") : fs::temp_directory_path()) / "quelvane-scores-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    const fs::path folder = pattern;
-    struct RemovedAtTheEnd {
-        fs::path path;
-        ~RemovedAtTheEnd() { fs::remove_all(path); }
-    } removal{folder};
+    const TempDir temp(TempDir::Place::MemoryWhereOffered);
+    ASSERT_FALSE(temp.path().empty());
+    const fs::path folder = temp.path();
     const fs::path file = folder / scoresFilePath();
     const ScoreTable tables[] = {writerTable(0), writerTable(1)};
     const std::string bytes[] = {formatScoreFile(tables[0]), formatScoreFile(tables[1])};

@@ -18,7 +18,7 @@
 #include "platform/Platform.h"
 #include "platform/VirtualKeys.h"
 #include "platform/Window.h"
-#include "tests/audio/TempDir.h"
+#include "tests/TempDir.h"
 
 namespace quelvane {
 

@@ -1,12 +1,12 @@
 #include "setup/DeviceChoice.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <fstream>
 #include <iterator>
 
 #include "audio/DeviceSettings.h"
+#include "tests/TempDir.h"
 
 namespace fs = std::filesystem;
 using Names = std::vector<std::string>;
@@ -16,12 +16,9 @@ namespace {
 class DeviceChoiceFiles : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "tonspire-choice-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
+        ASSERT_FALSE(dir_.path().empty());
         file_ = dir_ / kDeviceSettingsFile;
     }
-    void TearDown() override { fs::remove_all(dir_); }
 
     void put(const std::string& bytes) { std::ofstream(file_, std::ios::binary) << bytes; }
     std::string contents() const {
@@ -29,7 +26,7 @@ class DeviceChoiceFiles : public ::testing::Test {
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
 
-    fs::path dir_;
+    TempDir dir_;
     fs::path file_;
 };
 

@@ -1,0 +1,215 @@
+#!/usr/bin/env bash
+# Builds static SDL2 and FreeType for the browser from Debian's own source packages with Debian's
+# Emscripten, and installs them into a prefix in a cache under the build folder:
+#
+#   scripts/web/build-deps.sh [CACHE]        CACHE defaults to build/web-deps
+#
+# CACHE/prefix then holds include/, lib/libSDL2.a, lib/libfreetype.a and their CMake and pkg-config
+# files. A rerun does nothing while CACHE/prefix/web-deps.stamp names the same pinned versions,
+# emcc version and build options. Installs what it lacks (emscripten, cmake, ninja, dpkg-dev) with
+# apt-get, as root or through sudo, and adds deb-src lines mirroring the machine's Debian lines if
+# apt has none. Nothing comes from anywhere but Debian's archive: Emscripten's ports download from
+# the internet, so -sUSE_SDL=2 and -sUSE_FREETYPE=1 are never used.
+#
+# Exit status: 0 built or up to date; 3 Emscripten is missing and cannot be installed here;
+# anything else, a failure.
+set -euo pipefail
+
+# The versions bookworm has now (Debian 12.11): libsdl2 from bookworm main, freetype from
+# bookworm-security. apt-get source fetches exactly these or fails, saying what apt offers instead.
+SDL2_DEB_VERSION=2.26.5+dfsg-1
+FREETYPE_DEB_VERSION=2.12.1+dfsg-5+deb12u4
+
+here=$(cd "$(dirname "$0")" && pwd)
+repo=$(cd "$here/../.." && pwd)
+cache=${1:-$repo/build/web-deps}
+# Two shared cores: more jobs only slow everyone else down.
+jobs=${WEB_DEPS_JOBS:-2}
+
+# shellcheck source=scripts/web/emenv.sh
+source "$here/emenv.sh"
+
+# SDL2 without threads: Emscripten's pthreads need SharedArrayBuffer and cross-origin isolation,
+# and SDL's emscripten audio and timers have single-threaded paths for exactly this. The dummy
+# video and audio drivers stay in, so a program can start SDL under node with no canvas.
+SDL2_CMAKE_ARGS=(
+    -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF -DSDL_TESTS=OFF
+    -DSDL_PTHREADS=OFF -DSDL_DUMMYVIDEO=ON -DSDL_DUMMYAUDIO=ON -DSDL_DISKAUDIO=OFF
+)
+# FreeType with none of its optional libraries: Debian's Emscripten sysroot has no zlib, libpng,
+# bzip2, brotli or HarfBuzz (only Emscripten's ports would), and TrueType fonts need none of them.
+# FreeType's own inflate for compressed bitmap fonts stays, being part of its source.
+FREETYPE_CMAKE_ARGS=(
+    -DBUILD_SHARED_LIBS=OFF
+    -DFT_DISABLE_ZLIB=TRUE -DFT_DISABLE_BZIP2=TRUE -DFT_DISABLE_PNG=TRUE
+    -DFT_DISABLE_HARFBUZZ=TRUE -DFT_DISABLE_BROTLI=TRUE
+)
+COMMON_CMAKE_ARGS=(-G Ninja -DCMAKE_BUILD_TYPE=Release)
+
+log() { printf 'web-deps: %s\n' "$*"; }
+die() { printf 'web-deps: %s\n' "$*" >&2; exit "${2:-1}"; }
+
+as_root() {
+    if [[ $(id -u) -eq 0 ]]; then
+        "$@"
+    elif command -v sudo >/dev/null && sudo -n true 2>/dev/null; then
+        sudo "$@"
+    else
+        return 1
+    fi
+}
+
+apt_updated=0
+apt_update_once() {
+    [[ $apt_updated -eq 1 ]] && return 0
+    as_root apt-get update -qq && apt_updated=1
+}
+
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+
+# Installs the Debian packages given that are missing; returns non-zero if that cannot be done.
+ensure_packages() {
+    local missing=() pkg
+    for pkg in "$@"; do installed "$pkg" || missing+=("$pkg"); done
+    [[ ${#missing[@]} -eq 0 ]] && return 0
+    log "installing ${missing[*]}"
+    apt_update_once || return 1
+    as_root env DEBIAN_FRONTEND=noninteractive \
+        apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+has_deb_src() { apt-cache showsrc libsdl2 2>/dev/null | grep -q '^Package: libsdl2$'; }
+
+# deb-src lines for the machine's own Debian lines (those of this release's suites), so the
+# sources come from the same mirror as the binaries and no address is written down here.
+write_deb_src() {
+    local codename out=/etc/apt/sources.list.d/quelvane-web-src.sources f
+    codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
+    local text=""
+    for f in /etc/apt/sources.list.d/*.sources; do
+        [[ -f $f && $f != "$out" ]] || continue
+        text+=$(awk -v codename="$codename" '
+            function flush() {
+                if (types ~ /(^| )deb( |$)/ && suites ~ ("(^| )" codename "(-[a-z]+)?( |$)")) {
+                    printf "Types: deb-src\nURIs: %s\nSuites: %s\nComponents: %s\n", uris, suites, comps
+                    if (signed != "") printf "Signed-By: %s\n", signed
+                    print ""
+                }
+                types = uris = suites = comps = signed = ""
+            }
+            /^[ \t]*#/ { next }
+            /^[ \t]*$/ { flush(); next }
+            {
+                key = $1; sub(/:$/, "", key); val = $0; sub(/^[^:]*:[ \t]*/, "", val)
+                if (key == "Types") types = val; else if (key == "URIs") uris = val
+                else if (key == "Suites") suites = val; else if (key == "Components") comps = val
+                else if (key == "Signed-By") signed = val
+            }
+            END { flush() }' "$f")$'\n\n'
+    done
+    # One-line format: a deb line of this release becomes a deb-src line with the same options.
+    for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+        [[ -f $f ]] || continue
+        text+=$(awk -v codename="$codename" '
+            $1 == "deb" && $0 ~ (" " codename "(-[a-z]+)? ") { sub(/^deb/, "deb-src"); print }' "$f" |
+            sed -E 's/^deb-src (\[[^]]*\] )?([^ ]+) ([^ ]+) (.*)$/Types: deb-src\nURIs: \2\nSuites: \3\nComponents: \4\n/')$'\n\n'
+    done
+    [[ $text == *"Types: deb-src"* ]] || return 1
+    log "adding deb-src lines in $out"
+    printf '%s' "$text" | as_root tee "$out" >/dev/null
+    apt_updated=0
+    apt_update_once
+}
+
+# apt-get source of one pinned package into $cache/src; the unpacked folder's path on stdout.
+fetch_source() {
+    local pkg=$1 version=$2 upstream
+    upstream=${version%-*}
+    (cd "$cache/src" && apt-get source -qq "$pkg=$version" >/dev/null 2>"$cache/src/$pkg.log") || {
+        cat "$cache/src/$pkg.log" >&2
+        die "apt-get source $pkg=$version failed; apt offers: $(apt-cache showsrc "$pkg" |
+            sed -n 's/^Version: //p' | tr '\n' ' ')- update the pin in ${BASH_SOURCE[0]}"
+    }
+    echo "$cache/src/$pkg-$upstream"
+}
+
+cmake_build() {
+    local name=$1 src=$2; shift 2
+    local obj=$cache/obj/$name
+    log "building $name"
+    emcmake cmake -S "$src" -B "$obj" "${COMMON_CMAKE_ARGS[@]}" \
+        -DCMAKE_INSTALL_PREFIX="$cache/prefix" "$@" >"$cache/obj/$name-configure.log" 2>&1 || {
+        tail -n 40 "$cache/obj/$name-configure.log" >&2; die "configuring $name failed"
+    }
+    cmake --build "$obj" -j "$jobs" >"$cache/obj/$name-build.log" 2>&1 || {
+        tail -n 40 "$cache/obj/$name-build.log" >&2; die "building $name failed"
+    }
+    cmake --install "$obj" >"$cache/obj/$name-install.log" 2>&1 || {
+        tail -n 40 "$cache/obj/$name-install.log" >&2; die "installing $name failed"
+    }
+}
+
+# A two-second check before minutes of building: optimised linking (acorn), an ASYNCIFY sleep,
+# and running the result under node.
+toolchain_sanity() {
+    local dir=$cache/obj/sanity out
+    mkdir -p "$dir"
+    printf '%s\n' '#include <emscripten.h>' '#include <stdio.h>' \
+        'int main(void) { emscripten_sleep(1); puts("asyncify ok"); return 0; }' >"$dir/sleep.c"
+    emcc -O2 -sASYNCIFY "$dir/sleep.c" -o "$dir/sleep.js" >"$dir/emcc.log" 2>&1 || {
+        cat "$dir/emcc.log" >&2; die "emcc cannot link an ASYNCIFY program"
+    }
+    out=$("${WEB_NODE[@]}" "$dir/sleep.js" 2>&1) || true
+    [[ $out == "asyncify ok" ]] || die "the ASYNCIFY check under node printed: $out"
+}
+
+# The installed SDL must have the browser back ends the game needs, not only dummy ones.
+check_sdl_config() {
+    local config=$cache/prefix/include/SDL2/SDL_config.h define
+    for define in SDL_VIDEO_DRIVER_EMSCRIPTEN SDL_AUDIO_DRIVER_EMSCRIPTEN SDL_JOYSTICK_EMSCRIPTEN \
+                  SDL_VIDEO_DRIVER_DUMMY SDL_THREADS_DISABLED; do
+        grep -Eq "^#define $define +1" "$config" || die "$config lacks $define"
+    done
+}
+
+ensure_packages emscripten || die "emscripten is not installed and cannot be installed here" 3
+command -v emcc >/dev/null || die "emscripten is installed but emcc is not on PATH" 3
+ensure_packages cmake ninja-build dpkg-dev xz-utils || die "cannot install cmake, ninja or dpkg-dev"
+
+emcc_version=$(web_emcc_version)
+[[ -n $emcc_version ]] || die "cannot read emcc's version"
+stamp_text=$(printf '%s\n' "libsdl2=$SDL2_DEB_VERSION" "freetype=$FREETYPE_DEB_VERSION" \
+    "emcc=$emcc_version" "sdl2-args=${SDL2_CMAKE_ARGS[*]}" "freetype-args=${FREETYPE_CMAKE_ARGS[*]}" \
+    "common-args=${COMMON_CMAKE_ARGS[*]}")
+stamp=$cache/prefix/web-deps.stamp
+
+up_to_date() {
+    [[ -f $stamp && "$(cat "$stamp")" == "$stamp_text" &&
+       -f $cache/prefix/lib/libSDL2.a && -f $cache/prefix/lib/libfreetype.a ]]
+}
+
+mkdir -p "$cache"
+exec 9>"$cache/.lock"
+flock 9
+if up_to_date; then
+    log "up to date in $cache/prefix (libsdl2 $SDL2_DEB_VERSION, freetype $FREETYPE_DEB_VERSION, emcc $emcc_version)"
+    exit 0
+fi
+
+start=$SECONDS
+log "emcc $emcc_version; building libsdl2 $SDL2_DEB_VERSION and freetype $FREETYPE_DEB_VERSION with $jobs jobs"
+rm -rf "$cache/src" "$cache/obj" "$cache/prefix"
+mkdir -p "$cache/src" "$cache/obj"
+toolchain_sanity
+
+has_deb_src || write_deb_src || die "apt has no deb-src lines and none could be added"
+has_deb_src || die "apt-cache showsrc libsdl2 finds nothing even with deb-src lines"
+sdl2_src=$(fetch_source libsdl2 "$SDL2_DEB_VERSION")
+freetype_src=$(fetch_source freetype "$FREETYPE_DEB_VERSION")
+
+cmake_build sdl2 "$sdl2_src" "${SDL2_CMAKE_ARGS[@]}"
+check_sdl_config
+cmake_build freetype "$freetype_src" "${FREETYPE_CMAKE_ARGS[@]}"
+
+printf '%s\n' "$stamp_text" >"$stamp"
+log "done in $((SECONDS - start)) s: $(du -h "$cache/prefix/lib/libSDL2.a" | cut -f1) libSDL2.a, $(du -h "$cache/prefix/lib/libfreetype.a" | cut -f1) libfreetype.a in $cache/prefix/lib"

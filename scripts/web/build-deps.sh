@@ -47,7 +47,7 @@ FREETYPE_CMAKE_ARGS=(
 COMMON_CMAKE_ARGS=(-G Ninja -DCMAKE_BUILD_TYPE=Release)
 
 log() { printf 'web-deps: %s\n' "$*"; }
-die() { printf 'web-deps: %s\n' "$*" >&2; exit "${2:-1}"; }
+die() { printf 'web-deps: %s\n' "$1" >&2; exit "${2:-1}"; }
 
 as_root() {
     if [[ $(id -u) -eq 0 ]]; then

@@ -45,6 +45,8 @@ FREETYPE_CMAKE_ARGS=(
     -DFT_DISABLE_HARFBUZZ=TRUE -DFT_DISABLE_BROTLI=TRUE
 )
 COMMON_CMAKE_ARGS=(-G Ninja -DCMAKE_BUILD_TYPE=Release)
+# Raised whenever a step below changes what lands in the prefix, so that old caches are rebuilt.
+RECIPE=2
 
 log() { printf 'web-deps: %s\n' "$*"; }
 die() { printf 'web-deps: %s\n' "$1" >&2; exit "${2:-1}"; }
@@ -163,6 +165,37 @@ toolchain_sanity() {
     [[ $out == "asyncify ok" ]] || die "the ASYNCIFY check under node printed: $out"
 }
 
+# SDL's emscripten back ends call two of Emscripten's JS library functions from their EM_ASM code,
+# which does not pull them in: Emscripten's own SDL2 port adds them when linking, and so must every
+# program linking this libSDL2.a, or opening audio in a browser throws "autoResumeAudioContext is
+# not defined". USE_SDL=0 keeps out Emscripten's SDL 1 emulation in JS, which would otherwise stand
+# in, silently, for any SDL function the library lacks. sdl2.pc and SDL2's CMake package carry
+# both; the function list goes in a file, as a '$' on a command line needs quoting at every turn.
+# A program that sets DEFAULT_LIBRARY_FUNCS_TO_INCLUDE itself replaces this list: it must name
+# these two as well.
+add_sdl_link_flags() {
+    local lib=$cache/prefix/lib
+    printf '%s\n' '$autoResumeAudioContext' '$dynCall' >"$lib/sdl2-browser-js-funcs.txt"
+    # shellcheck disable=SC2016 # ${libdir} is pkg-config's
+    sed -i 's|^Libs: .*|& -sUSE_SDL=0 -sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=@${libdir}/sdl2-browser-js-funcs.txt|' \
+        "$lib/pkgconfig/sdl2.pc"
+    cat >"$lib/cmake/SDL2/SDL2BrowserLink.cmake" <<'CMAKE'
+# Written by Quelvane's scripts/web/build-deps.sh: the link options every program using this
+# libSDL2.a in a browser needs (see add_sdl_link_flags there).
+if(TARGET SDL2::SDL2-static)
+    get_filename_component(_sdl2_funcs "${CMAKE_CURRENT_LIST_DIR}/../../sdl2-browser-js-funcs.txt" ABSOLUTE)
+    get_target_property(_sdl2_options SDL2::SDL2-static INTERFACE_LINK_OPTIONS)
+    if(NOT _sdl2_options MATCHES "sdl2-browser-js-funcs")
+        set_property(TARGET SDL2::SDL2-static APPEND PROPERTY INTERFACE_LINK_OPTIONS
+            "-sUSE_SDL=0" "-sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=@${_sdl2_funcs}")
+    endif()
+endif()
+CMAKE
+    # shellcheck disable=SC2016 # CMake's variable
+    printf '\ninclude("${CMAKE_CURRENT_LIST_DIR}/SDL2BrowserLink.cmake")\n' \
+        >>"$lib/cmake/SDL2/SDL2Config.cmake"
+}
+
 # The installed SDL must have the browser back ends the game needs, not only dummy ones.
 check_sdl_config() {
     local config=$cache/prefix/include/SDL2/SDL_config.h define
@@ -180,7 +213,7 @@ emcc_version=$(web_emcc_version)
 [[ -n $emcc_version ]] || die "cannot read emcc's version"
 stamp_text=$(printf '%s\n' "libsdl2=$SDL2_DEB_VERSION" "freetype=$FREETYPE_DEB_VERSION" \
     "emcc=$emcc_version" "sdl2-args=${SDL2_CMAKE_ARGS[*]}" "freetype-args=${FREETYPE_CMAKE_ARGS[*]}" \
-    "common-args=${COMMON_CMAKE_ARGS[*]}")
+    "common-args=${COMMON_CMAKE_ARGS[*]}" "recipe=$RECIPE")
 stamp=$cache/prefix/web-deps.stamp
 
 up_to_date() {
@@ -209,6 +242,7 @@ freetype_src=$(fetch_source freetype "$FREETYPE_DEB_VERSION")
 
 cmake_build sdl2 "$sdl2_src" "${SDL2_CMAKE_ARGS[@]}"
 check_sdl_config
+add_sdl_link_flags
 cmake_build freetype "$freetype_src" "${FREETYPE_CMAKE_ARGS[@]}"
 
 printf '%s\n' "$stamp_text" >"$stamp"

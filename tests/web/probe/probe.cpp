@@ -86,6 +86,14 @@ void drivers() {
 #endif
     check(hasDriver(SDL_GetNumVideoDrivers(), SDL_GetVideoDriver, "dummy"),
           "the dummy video driver is built in");
+#ifdef __EMSCRIPTEN__
+    // SDL's audio and timers call these from their JS; linked only through the flags that the
+    // deps' sdl2.pc and CMake package add. Without them audio fails in a browser, not under node.
+    const bool jsFunctions = EM_ASM_INT(
+        { return typeof autoResumeAudioContext == 'function' && typeof dynCall == 'function'; });
+    std::printf("sdl js functions: %s\n", jsFunctions ? "linked" : "missing");
+    check(jsFunctions, "autoResumeAudioContext and dynCall are linked in");
+#endif
 }
 
 // Gamepads exist only where the page has navigator.getGamepads; node has no navigator at all, and
@@ -93,7 +101,7 @@ void drivers() {
 void joysticks() {
 #ifdef __EMSCRIPTEN__
     const bool gamepadApi =
-        EM_ASM_INT({ return typeof navigator != = 'undefined' && !!navigator.getGamepads; });
+        EM_ASM_INT({ return typeof navigator != 'undefined' && !!navigator.getGamepads; });
     if (!gamepadApi) {
         std::printf("joystick: skipped, no Gamepad API here\n");
         return;

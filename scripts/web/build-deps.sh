@@ -175,6 +175,7 @@ toolchain_sanity() {
 # these two as well.
 add_sdl_link_flags() {
     local lib=$cache/prefix/lib
+    # shellcheck disable=SC2016 # the '$' belongs to the names
     printf '%s\n' '$autoResumeAudioContext' '$dynCall' >"$lib/sdl2-browser-js-funcs.txt"
     # shellcheck disable=SC2016 # ${libdir} is pkg-config's
     sed -i 's|^Libs: .*|& -sUSE_SDL=0 -sDEFAULT_LIBRARY_FUNCS_TO_INCLUDE=@${libdir}/sdl2-browser-js-funcs.txt|' \

@@ -1,9 +1,9 @@
 #include "game/loop/WindowProc.h"
 
 #include "game/core/ExitRequest.h"
-#include "game/loop/Screens.h"
 #include "game/player/Ship.h"
 #include "game/scores/HighScores.h"
+#include "game/screens/HelpPages.h"
 #include "platform/VirtualKeys.h"
 
 namespace quelvane {

@@ -5,7 +5,7 @@
 
 #include "game/scores/HighScores.h"
 #include "game/scores/ScoreTable.h"
-#include "game/scores/TextPage.h"
+#include "game/screens/TextPage.h"
 #include "tests/TempDir.h"
 
 namespace quelvane {

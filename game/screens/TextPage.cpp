@@ -1,10 +1,10 @@
-#include "game/scores/TextPage.h"
+#include "game/screens/TextPage.h"
 
 #include <algorithm>
 
 #include "game/core/ExitRequest.h"
 #include "game/gfx/Display.h"
-#include "game/scores/Pass.h"
+#include "game/screens/Pass.h"
 #include "platform/Platform.h"
 
 namespace quelvane {

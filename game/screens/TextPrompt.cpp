@@ -1,10 +1,11 @@
-#include "game/scores/TextPrompt.h"
+#include "game/screens/TextPrompt.h"
 
 #include "game/core/ExitRequest.h"
 #include "game/gfx/Display.h"
 #include "game/gfx/Font.h"
-#include "game/scores/Pass.h"
-#include "game/scores/TextPage.h"
+#include "game/screens/Pass.h"
+#include "game/screens/Screen.h"
+#include "game/screens/TextPage.h"
 #include "platform/Platform.h"
 #include "platform/VirtualKeys.h"
 

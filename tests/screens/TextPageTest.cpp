@@ -1,4 +1,4 @@
-#include "game/scores/TextPage.h"
+#include "game/screens/TextPage.h"
 
 #include "tests/scores/ScreenFixture.h"
 

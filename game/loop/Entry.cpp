@@ -12,8 +12,6 @@
 #include "game/loop/WindowProc.h"
 #include "game/player/Ship.h"
 #include "game/screens/Pass.h"
-#include "game/world/AlienShot.h"
-#include "game/world/ObjectLists.h"
 #include "platform/Platform.h"
 
 namespace quelvane {
@@ -45,7 +43,6 @@ bool startGame(uint32_t seed, AudioSystem::Output sound) {
     }
     setGameOverHandler(runGameOverScreen);
     runTitleScreen();
-    clearAlienShots();
     return true;
 }
 

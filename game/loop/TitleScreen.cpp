@@ -5,14 +5,13 @@
 #include "game/gfx/Display.h"
 #include "game/gfx/Font.h"
 #include "game/loop/Globals.h"
+#include "game/player/NewGame.h"
 #include "game/player/Ship.h"
 #include "game/screens/HelpPages.h"
 #include "game/screens/Pass.h"
 #include "game/screens/Screen.h"
 #include "game/screens/ScreenKeys.h"
-#include "game/world/Alien.h"
 #include "game/world/Assets.h"
-#include "game/world/ObjectLists.h"
 #include "platform/Platform.h"
 #include "platform/VirtualKeys.h"
 
@@ -25,14 +24,6 @@ namespace vk = platform::vk;
 constexpr uint32_t kTitleGuard = 300;  // ms before the title screen takes a key
 constexpr ColorRef kCyan = rgb(0, 255, 255);
 constexpr ColorRef kYellow = rgb(255, 255, 0);
-
-void setUpNewGame() {
-    player.resetScore();
-    player.reset(display, 310, 360);
-    aliens.clear();
-    clearPickups();
-    wave = 0;
-}
 
 void drawTitle(Surface* titleImage) {
     eraseStars();
@@ -60,7 +51,7 @@ void runTitleScreen() {
     uint32_t t0 = platform::tickCount();
     forgetKeys({'G', vk::kCtrl});
     SurfacePtr titleImage = loadSprite(display, "title.bmp");
-    setUpNewGame();
+    setUpNewGame(display);
 
     while (!exitRequested) {
         const uint32_t passStart = platform::tickCount();

@@ -11,11 +11,12 @@
 #include "game/gfx/Display.h"
 #include "game/loop/Entry.h"
 #include "game/loop/Frame.h"
+#include "game/loop/GameOverScreen.h"
 #include "game/loop/Globals.h"
 #include "game/loop/MainLoop.h"
 #include "game/loop/TitleScreen.h"
-#include "game/loop/GameOverScreen.h"
 #include "game/player/LimitBreak.h"
+#include "game/player/NewGame.h"
 #include "game/player/Rocket.h"
 #include "game/player/Ship.h"
 #include "game/player/WeaponMode.h"
@@ -28,6 +29,7 @@
 #include "game/world/FreeLimitBreak.h"
 #include "game/world/ObjectLists.h"
 #include "game/world/WeaponUpgrade.h"
+#include "game/world/World.h"
 #include "platform/Clock.h"
 #include "platform/EventSource.h"
 #include "platform/Platform.h"
@@ -73,14 +75,8 @@ class PlayTest : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(started);
         exitRequested = false;
-        player.resetScore();
-        player.reset(display, 310, 360);
-        aliens.clear();
-        clearAlienShots();
-        clearExplosions();
-        clearPickups();
-        clearPlayerDestroyed();
-        wave = 0;
+        setUpNewGame(display);
+        clearWorld();
         passes = 26;
         screens.clear();
         keys = platform::ScriptedEvents{};

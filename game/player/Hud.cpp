@@ -1,5 +1,6 @@
 // The bottom line of the screen and the LimitBreak bar in it.
 #include "game/player/Hud.h"
+#include "game/core/Geometry.h"
 
 #include <string>
 
@@ -63,7 +64,7 @@ void Ship::drawLimitBreakBar(Display& display) {
     // Full while the meter is empty, shrinking from the right as it fills.
     const float used = static_cast<float>(barRect.right - barRect.left - 2) *
                        static_cast<float>(limitBreakMeter) * 5.5555556e-05f;
-    const auto right = static_cast<int32_t>(static_cast<float>(barRect.right - 1) - used);
+    const auto right = truncateTowardZero(static_cast<float>(barRect.right - 1) - used);
     display.FillRect(barColour, barRect.left + 1, barRect.top + 1, right, barRect.bottom - 1);
 }
 

@@ -1,5 +1,6 @@
 // The ship's LimitBreak: charging, the four kinds and the squadrons of reinforcement fighters.
 #include "game/player/LimitBreak.h"
+#include "game/core/Geometry.h"
 
 #include <memory>
 
@@ -146,8 +147,8 @@ void Ship::launchSquadrons(Display& display) {
         fighter.selectWeapon(laserMode);
     };
     for (int32_t i = 0; i < kSquadronSize; ++i) {
-        launch(leftSquadron, static_cast<int32_t>(static_cast<float>(i) * spacing), 1500);
-        launch(rightSquadron, static_cast<int32_t>(static_cast<float>(i + 1) * spacing),
+        launch(leftSquadron, truncateTowardZero(static_cast<float>(i) * spacing), 1500);
+        launch(rightSquadron, truncateTowardZero(static_cast<float>(i + 1) * spacing),
                kShipHeight + 1550);
     }
 }

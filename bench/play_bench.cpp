@@ -19,6 +19,7 @@
 #include "platform/Clock.h"
 #include "platform/EventSource.h"
 #include "platform/Platform.h"
+#include "support/ScriptedGame.h"
 
 namespace quelvane {
 namespace {
@@ -26,20 +27,8 @@ namespace {
 // The game is started once a run, as the real one is.
 struct Game {
     Game() {
-        setenv("SDL_VIDEODRIVER", "dummy", 0);
-        setenv("SDL_AUDIODRIVER", "dummy", 0);
-        platform::useClock(&clock);
-        // Attack held from the start leaves the title screen once its guard has passed.
-        keys.add(0, {platform::MessageKind::KeyDown, 'G'});
-        platform::useEventSource(&keys);
-        if (!startGame(1, AudioSystem::Output::Offline))
+        if (!game.started())
             std::abort();
-        exitRequested = false;
-    }
-    ~Game() {
-        endGame();
-        platform::useEventSource(nullptr);
-        platform::useClock(nullptr);
     }
 
     // A new game whose field holds `count` aliens already on screen.
@@ -69,8 +58,8 @@ struct Game {
         clock.advance(15);
     }
 
-    platform::VirtualClock clock{1000};
-    platform::ScriptedEvents keys;
+    ScriptedGame game{1, 1000};
+    platform::VirtualClock& clock = game.clock;
 };
 
 Game& game() {

@@ -7,7 +7,7 @@
 
 #include "game/gfx/Display.h"
 #include "platform/ByteOrder.h"
-#include "tests/TempDir.h"
+#include "support/TempDir.h"
 
 namespace quelvane {
 namespace {

@@ -34,68 +34,35 @@
 #include "platform/EventSource.h"
 #include "platform/Platform.h"
 #include "platform/VirtualKeys.h"
-#include "tests/TempDir.h"
+#include "support/ScriptedGame.h"
 
 namespace quelvane {
 namespace {
 
 // The display is taken over once a run, as the game does, so the whole suite shares one start-up
-// (the game's own, with its first title screen left by Attack) in a working folder of its own
-// with a settings file; each test starts a new game in it. Keys are scripted by pass.
+// (the game's own, with its first title screen left by Attack); each test starts a new game in it.
+// Keys are scripted by pass.
 class PlayTest : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() {
-        previous = std::filesystem::current_path();
-        folder = std::make_unique<TempDir>();
-        ASSERT_FALSE(folder->path().empty());
-        std::filesystem::current_path(folder->path());
-        std::ofstream("MidiDevice.ini") << "Software Synthesizer";
-        setAssetFolder(QUELVANE_RUN_DIR);
-        platform::useClock(&clock);
-        platform::useEventSource(&keys);
-        setPassObserver([] {
-            screens.push_back(currentScreen);
-            keys.setFrame(++passes);
-        });
-        key(25, 'G', true);
-        key(26, 'G', false);
-        started = startGame(4242, AudioSystem::Output::Offline);
-        passesAtStart = passes;
-    }
-    static void TearDownTestSuite() {
-        endGame();
-        setPassObserver(nullptr);
-        setAssetFolder({});
-        platform::useEventSource(nullptr);
-        platform::useClock(nullptr);
-        platform::resetInput();
-        std::filesystem::current_path(previous);
-        folder.reset();
-    }
+    static void SetUpTestSuite() { game = std::make_unique<ScriptedGame>(4242); }
+    static void TearDownTestSuite() { game.reset(); }
     void SetUp() override {
-        ASSERT_TRUE(started);
+        ASSERT_TRUE(game->started());
         exitRequested = false;
         setUpNewGame(display);
         clearWorld();
-        passes = 26;
-        screens.clear();
-        keys = platform::ScriptedEvents{};
-        keys.setFrame(passes);
-        platform::resetInput();
+        game->restartKeys(ScriptedGame::kFirstPassOfPlay);
     }
     void TearDown() override {
         setGameOverHandler(runGameOverScreen);
         exitRequested = false;
     }
     // A key pressed or released in the pass that many passes from now.
-    static void key(uint32_t fromNow, int code, bool down) {
-        keys.add(passes + fromNow,
-                 {down ? platform::MessageKind::KeyDown : platform::MessageKind::KeyUp, code});
-    }
+    static void key(uint32_t fromNow, int code, bool down) { game->key(fromNow, code, down); }
     void frames(int n) {
         for (int i = 0; i < n; ++i) {
             runFrame();
-            clock.advance(15);
+            game->clock.advance(15);
         }
     }
     // Passes of the main loop, with the keys and every screen they open.
@@ -103,18 +70,12 @@ class PlayTest : public ::testing::Test {
         for (int i = 0; i < n; ++i)
             runLoopPass();
     }
-    static inline platform::VirtualClock clock{5000};
-    static inline platform::ScriptedEvents keys;
-    static inline uint32_t passes = 0;
-    static inline std::vector<Screen> screens;  // the loop of each pass
-    static inline std::filesystem::path previous;
-    static inline std::unique_ptr<TempDir> folder;
-    static inline bool started = false;
-    static inline uint32_t passesAtStart = 0;
+    static const std::vector<Screen>& screens() { return game->screens; }
+    static inline std::unique_ptr<ScriptedGame> game;
 };
 
 TEST_F(PlayTest, TheFirstTitleScreenEndsInThePassAttackIsPressed) {
-    EXPECT_EQ(passesAtStart, 26u);
+    EXPECT_EQ(game->passesAtStart(), 26u);
 }
 
 // How many passes in a row, from the first, ran in each loop: "title 31", "help 10", ...
@@ -142,7 +103,7 @@ TEST_F(PlayTest, TheTitleScreenIgnoresAttackF1AndEscForItsFirst300Milliseconds) 
     key(30, platform::vk::kCtrl, true);
     key(31, platform::vk::kCtrl, false);
     runTitleScreen();
-    EXPECT_EQ(runs(screens), "title 31");
+    EXPECT_EQ(runs(screens()), "title 31");
     EXPECT_FALSE(exitRequested);
     EXPECT_EQ(player.getScore(), 0);  // a new game was set up
     EXPECT_EQ(currentScreen, Screen::Play);
@@ -159,7 +120,7 @@ TEST_F(PlayTest, HelpFromTheTitleScreenShowsThreePagesThenGuardsTheTitleAgain) {
     key(35, 'G', true);                   // held from here: acts after the guard only
     runTitleScreen();
     // The pass that opened the pages ends after them; then 22 passes as after start-up.
-    EXPECT_EQ(runs(screens), "title 25, help 10, title 23");
+    EXPECT_EQ(runs(screens()), "title 25, help 10, title 23");
 }
 
 TEST_F(PlayTest, GameOverWaitsHalfASecondForAttackThenTakesTheNameAndShowsTheTitle) {
@@ -181,7 +142,7 @@ TEST_F(PlayTest, GameOverWaitsHalfASecondForAttackThenTakesTheNameAndShowsTheTit
     key(47, platform::vk::kEnter, true);
     key(80, 'G', true);
     runGameOverScreen();
-    EXPECT_EQ(runs(screens), "gameover 41, name 7, title 33");
+    EXPECT_EQ(runs(screens()), "gameover 41, name 7, title 33");
     EXPECT_FALSE(exitRequested);
     EXPECT_TRUE(pickups.empty());
     std::ifstream in("scores.dat", std::ios::binary);
@@ -193,7 +154,7 @@ TEST_F(PlayTest, GameOverWaitsHalfASecondForAttackThenTakesTheNameAndShowsTheTit
 TEST_F(PlayTest, EscOnTheTitleScreenEndsTheGame) {
     key(25, platform::vk::kEscape, true);
     runTitleScreen();
-    EXPECT_EQ(runs(screens), "title 26");
+    EXPECT_EQ(runs(screens()), "title 26");
     EXPECT_TRUE(exitRequested);
 }
 

@@ -6,7 +6,7 @@
 #include "game/player/Rocket.h"
 #include "game/player/Ship.h"
 #include "platform/EventSource.h"
-#include "tests/world/WorldFixture.h"
+#include "support/WorldFixture.h"
 
 namespace quelvane {
 

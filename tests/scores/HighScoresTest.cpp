@@ -4,7 +4,7 @@
 #include <string>
 
 #include "game/player/Ship.h"
-#include "tests/scores/ScreenFixture.h"
+#include "support/ScreenFixture.h"
 
 namespace quelvane {
 namespace {

@@ -6,7 +6,7 @@
 #include "game/scores/HighScores.h"
 #include "game/scores/ScoreTable.h"
 #include "game/screens/TextPage.h"
-#include "tests/TempDir.h"
+#include "support/TempDir.h"
 
 namespace quelvane {
 namespace {

@@ -1,6 +1,6 @@
 #include "game/screens/TextPrompt.h"
 
-#include "tests/scores/ScreenFixture.h"
+#include "support/ScreenFixture.h"
 
 namespace quelvane {
 namespace {

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "tests/world/StillShip.h"
-#include "tests/world/WorldFixture.h"
+#include "support/WorldFixture.h"
 
 namespace quelvane {
 namespace {

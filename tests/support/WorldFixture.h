@@ -17,7 +17,7 @@
 #include "game/world/World.h"
 #include "platform/Clock.h"
 #include "platform/Platform.h"
-#include "tests/gfx/DisplayFixture.h"
+#include "support/DisplayFixture.h"
 
 namespace quelvane {
 

@@ -19,7 +19,7 @@
 #include "platform/Platform.h"
 #include "platform/VirtualKeys.h"
 #include "platform/Window.h"
-#include "tests/TempDir.h"
+#include "support/TempDir.h"
 
 namespace quelvane {
 

@@ -28,12 +28,14 @@
 #include "game/world/Explosion.h"
 #include "game/world/FreeLimitBreak.h"
 #include "game/world/ObjectLists.h"
+#include "game/world/ShieldPickup.h"
 #include "game/world/WeaponUpgrade.h"
 #include "game/world/World.h"
 #include "platform/Clock.h"
 #include "platform/EventSource.h"
 #include "platform/Platform.h"
 #include "platform/VirtualKeys.h"
+#include "support/BusyField.h"
 #include "support/ScriptedGame.h"
 
 namespace quelvane {
@@ -265,6 +267,27 @@ TEST_F(PlayTest, EachLimitBreakKindRunsFromItsWeaponWithItsMessage) {
         EXPECT_TRUE(player.limitBreakActive) << c.capture;
         EXPECT_TRUE(display.SavePresented((dir / c.capture).string()));
     }
+}
+
+// The stress benchmarks' field: every alien fires in every frame, the ship fires back so that
+// items drop, and a shield item lies under the ship when play starts (collected, it would set the
+// shields back to 30). The ship lives through it all and no frame opens a screen: the game-over
+// screen would abort the run.
+TEST_F(PlayTest, TheBenchmarksBusyFieldKeepsTheShipAliveWhateverItCollects) {
+    BusyField field(*game, 60);
+    player.setAttack(true);
+    addPickup(std::make_unique<ShieldPickup>(player.x, player.y));
+    int framesWithShots = 0;
+    for (int i = 0; i < 400; ++i) {
+        field.frame(true);
+        framesWithShots += !alienShots.empty();
+    }
+    player.setAttack(false);
+    EXPECT_GT(framesWithShots, 300);
+    EXPECT_GT(player.getScore(), 0);
+    EXPECT_FALSE(player.exploding);
+    EXPECT_EQ(aliens.size(), 60u);
+    EXPECT_TRUE(screens().empty());
 }
 
 }  // namespace

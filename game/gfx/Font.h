@@ -8,6 +8,8 @@
 
 #include "game/gfx/Colour.h"
 
+struct FT_FaceRec_;
+
 namespace quelvane {
 
 class Surface;
@@ -51,6 +53,8 @@ class Font {
     };
 
     Font() = default;
+    // The glyph of one character at the face's current size, kept when the face has one.
+    void renderGlyph(FT_FaceRec_* face, int code, int baseline);
 
     int cellHeight_ = 0;
     int advance_ = 0;

@@ -6,8 +6,8 @@
 
 #include <cstdlib>
 
+#include "game/core/WeaponMode.h"
 #include "game/player/Ship.h"
-#include "game/player/WeaponMode.h"
 #include "game/world/AlienShot.h"
 #include "support/BusyField.h"
 #include "support/ScriptedGame.h"

@@ -154,8 +154,8 @@ const Font* Font::stock() {
     return font.get();
 }
 
-void Font::draw(Surface& surface, int x, int y, std::string_view text, ColorRef textColour,
-                bool opaque, ColorRef backColour) const {
+void Font::draw(Surface& surface, int x, int y, std::string_view text, ColourRef textColour,
+                bool opaque, ColourRef backColour) const {
     if (opaque) {
         const int right = x + advance_ * static_cast<int>(text.size());
         surface.fill(pixelFromColour(backColour), x, y, right, y + cellHeight_);

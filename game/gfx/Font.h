@@ -40,8 +40,8 @@ class Font {
 
     // Draws text with the top-left corner of its first cell at (x, y), clipped to the surface; when
     // opaque, the cells are first filled with backColour.
-    void draw(Surface& surface, int x, int y, std::string_view text, ColorRef textColour,
-              bool opaque, ColorRef backColour) const;
+    void draw(Surface& surface, int x, int y, std::string_view text, ColourRef textColour,
+              bool opaque, ColourRef backColour) const;
 
   private:
     struct Glyph {

@@ -22,8 +22,8 @@ namespace {
 namespace vk = platform::vk;
 
 constexpr uint32_t kTitleGuard = 300;  // ms before the title screen takes a key
-constexpr ColorRef kCyan = rgb(0, 255, 255);
-constexpr ColorRef kYellow = rgb(255, 255, 0);
+constexpr ColourRef kCyan = rgb(0, 255, 255);
+constexpr ColourRef kYellow = rgb(255, 255, 0);
 
 void drawTitle(Surface* titleImage) {
     eraseStars();

@@ -12,11 +12,11 @@ namespace quelvane {
 
 namespace {
 
-constexpr ColorRef kLabelColour = rgb(0, 255, 255);
-constexpr ColorRef kValueColour = rgb(255, 255, 0);
+constexpr ColourRef kLabelColour = rgb(0, 255, 255);
+constexpr ColourRef kValueColour = rgb(255, 255, 0);
 constexpr int32_t kLineAboveBottom = 18;
 
-void text(Display& display, const std::string& s, int32_t x, int32_t y, ColorRef colour) {
+void text(Display& display, const std::string& s, int32_t x, int32_t y, ColourRef colour) {
     display.DrawString(s.c_str(), x, y, true, colour, 0);
 }
 
@@ -35,7 +35,7 @@ const char* weaponLabel(int32_t weapon) {
     return weapon >= 0 && weapon < 9 ? kLabels[weapon] : "";
 }
 
-ColorRef shieldsColour(int32_t shields) {
+ColourRef shieldsColour(int32_t shields) {
     if (shields >= 20)
         return rgb(0, 255, 0);
     if (shields >= 10)

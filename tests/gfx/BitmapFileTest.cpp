@@ -121,7 +121,7 @@ TEST_F(BitmapFileTest, LoadBitmapMakesASurfaceOfTheFilesExactSize) {
     EXPECT_EQ(surface->height(), 37);
     EXPECT_EQ(surface->pixel(40, 36), 0x00FF8000u);
     ASSERT_TRUE(display.SetColorKey(surface.get(), rgb(0, 0, 0)));
-    EXPECT_EQ(surface->colorKey(), 0u);
+    EXPECT_EQ(surface->colourKey(), 0u);
     EXPECT_EQ(surface->pixel(0, 0), 0u) << "matching the key must put pixel (0, 0) back";
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "game/core/ExitRequest.h"
+#include "game/core/WeaponMode.h"
 #include "game/gfx/Display.h"
 #include "game/loop/Entry.h"
 #include "game/loop/Frame.h"
@@ -19,7 +20,6 @@
 #include "game/player/NewGame.h"
 #include "game/player/Rocket.h"
 #include "game/player/Ship.h"
-#include "game/player/WeaponMode.h"
 #include "game/screens/Pass.h"
 #include "game/screens/Screen.h"
 #include "game/world/Alien.h"
@@ -205,9 +205,9 @@ TEST_F(PlayTest, ABusyFrameDrawsEveryKindOfTheGame) {
         alien.hitPoints = 12;  // a few hits each, so that some explode while the capture runs
     player.setAttack(true);
     player.selectWeapon(LaserChainedMissiles);
-    player.setDirection('l', true);
+    player.setDirection(Direction::Left, true);
     frames(30);
-    player.setDirection('l', false);
+    player.setDirection(Direction::Left, false);
     player.selectWeapon(RepeaterLaserLinked);
     int explosionsSeen = 0;
     for (int i = 0; i < 600 && (explosions.empty() || alienShots.empty()); ++i) {

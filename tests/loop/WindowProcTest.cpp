@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "game/core/ExitRequest.h"
+#include "game/core/WeaponMode.h"
 #include "game/gfx/Display.h"
 #include "game/player/NewGame.h"
 #include "game/player/Ship.h"
-#include "game/player/WeaponMode.h"
 #include "platform/VirtualKeys.h"
 
 namespace quelvane {
@@ -23,7 +23,7 @@ class WindowProcTest : public ::testing::Test {
         for (int key = 1; key <= 4; ++key)
             numberKeyUp(key);
         player.reset(display, kShipStartX, kShipStartY);
-        player.previousWeapon = 0;  // a new game keeps it; the next test must not
+        player.previousWeapon = PowerRepeater;  // a new game keeps it; the next test must not
     }
     static void key(int code, bool down) {
         windowProc({down ? platform::MessageKind::KeyDown : platform::MessageKind::KeyUp, code});

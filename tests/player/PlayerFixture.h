@@ -22,7 +22,7 @@ class PlayerFixture : public WorldFixture {
         loadShipAssets(display);
         platform::useEventSource(&keys);
         setUpNewGame(display);
-        player.previousWeapon = 0;  // a new game keeps it; each test starts from none
+        player.previousWeapon = PowerRepeater;  // a new game keeps it; each test starts from none
     }
     void TearDown() override {
         player.reset(display, 310, 360);

@@ -26,8 +26,8 @@ namespace quelvane {
 // Whether a pixel is text in colour drawn over black, fully or partly covered: the channels the
 // colour has are equal and bright enough, the others dark. For colours whose channels are each 0 or
 // 255.
-inline bool inkOf(uint32_t pixel, ColorRef colour) {
-    const ColorRef seen = colourFromPixel(pixel);
+inline bool inkOf(uint32_t pixel, ColourRef colour) {
+    const ColourRef seen = colourFromPixel(pixel);
     int lit = -1;
     for (int shift = 0; shift < 24; shift += 8) {
         const int want = static_cast<int>((colour >> shift) & 0xFF);

@@ -16,8 +16,10 @@ namespace platform {
 namespace {
 
 constexpr int kGameScreenWidth = 640;
-// The longest a paused game sleeps before it looks at its messages again.
-constexpr uint32_t kPauseWait = 250;
+// The longest a paused game sleeps before it looks at its messages again. The display and most
+// game controllers wake it at once; this bound is for those that cannot (SDL's virtual ones), and
+// each look costs the processor, so it is long.
+constexpr uint32_t kPauseWait = 1000;
 
 struct Services {
     SystemClock systemClock;
@@ -205,6 +207,7 @@ void onPauseChange(void (*handler)(bool paused)) {
 
 void attachWindow(Window* window) {
     services().window = window;
+    services().sdlEvents.watchWindow(window ? window->handle() : nullptr);
 }
 
 }  // namespace platform

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "platform/DisplayLoss.h"
 #include "platform/DisplayOptions.h"
 #include "platform/PausedBanner.h"
 #include "platform/Placement.h"
@@ -115,6 +116,8 @@ std::unique_ptr<Window> Window::create(const char* caption, int width, int heigh
         SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER | SDL_INIT_VIDEO);
         return nullptr;
     }
+    // After SDL's video is up, so that it cannot put its own handler in place of this one.
+    endWhenTheDisplayIsLost();
     SDL_SetWindowMinimumSize(sdl->window.get(), kMinimumWidth, kMinimumHeight);
     if (iconArgb) {
         const SdlSurfacePtr icon(SDL_CreateRGBSurfaceWithFormatFrom(

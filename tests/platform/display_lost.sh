@@ -49,7 +49,7 @@ scenario() {
 
     local watcher line
     exec {watcher}< <(exec "$x_probe" window Quelvane! 30)
-    read -r -u "$watcher" line && [[ $line == ready ]] || fail "$name: x_probe could not listen"
+    { read -r -u "$watcher" line && [[ $line == ready ]]; } || fail "$name: x_probe could not listen"
     local ended
     # The game is the process whose id is read, so that a game that never ends is killed.
     exec {ended}< <(cd "$work/run" && exec "$game" 2>"$work/stderr" &

@@ -45,7 +45,7 @@ for size in 1024x768 1280x1024 1920x1080; do
     export DISPLAY=:$display
 
     exec {watcher}< <(exec "$x_probe" window Quelvane! "$deadline")
-    read -r -u "$watcher" line && [[ $line == ready ]] || fail "$size: x_probe could not listen"
+    { read -r -u "$watcher" line && [[ $line == ready ]]; } || fail "$size: x_probe could not listen"
     picture=$captures/picture-$size.bmp
     rm -f "$picture"
     (cd "$work/run" && QUELVANE_PAUSED_PICTURE=$picture exec "$game") 2>"$work/stderr" &

@@ -28,7 +28,7 @@
 #include "platform/InputWait.h"
 #include "platform/Platform.h"
 #include "platform/Window.h"
-#include "tests/TempDir.h"
+#include "support/TempDir.h"
 
 namespace {
 

@@ -53,6 +53,12 @@ class Parser {
     std::shared_ptr<const MidiPiece> finish(uint16_t division);
 
   private:
+    // Each reads one event at c, its delta time already read; false for a damaged one.
+    bool meta(Cursor& c, uint64_t tick, bool& endOfTrack);
+    bool sysex(Cursor& c, uint64_t tick);
+    // A channel message, in running status when it has no status byte of its own.
+    bool channel(Cursor& c, uint64_t tick, uint8_t& running);
+
     MidiPiece piece_;
     std::vector<TimedMessage> messages_;
     std::vector<TempoChange> tempos_;
@@ -62,7 +68,8 @@ class Parser {
 bool Parser::track(Cursor c) {
     uint64_t tick = 0;
     uint8_t running = 0;
-    while (c.left() > 0) {
+    bool endOfTrack = false;
+    while (c.left() > 0 && !endOfTrack) {
         const auto delta = c.vlq();
         if (!delta || c.left() == 0) {
             return false;
@@ -72,70 +79,85 @@ bool Parser::track(Cursor c) {
             return false;
         }
         const uint8_t first = *c.p;
+        bool read = false;
         if (first == 0xFF) {
-            ++c.p;
-            if (c.left() == 0) {
-                return false;
-            }
-            const uint8_t type = *c.p++;
-            const auto length = c.vlq();
-            if (!length || *length > c.left()) {
-                return false;
-            }
-            if (type == 0x51 && *length >= 3) {
-                tempos_.push_back({tick, byteorder::readBe(c.p, 3)});
-            }
-            c.p += *length;
+            read = meta(c, tick, endOfTrack);
             running = 0;
-            if (type == 0x2F) {
-                break;
-            }
-            continue;
-        }
-        if (first == 0xF0 || first == 0xF7) {
-            ++c.p;
-            const auto length = c.vlq();
-            if (!length || *length > c.left()) {
-                return false;
-            }
-            // A continuation packet (F7) belongs to a split system exclusive, which is not sent.
-            if (first == 0xF0) {
-                messages_.push_back(
-                    {tick, static_cast<uint32_t>(piece_.bytes.size()), *length + 1});
-                piece_.bytes.push_back(0xF0);
-                piece_.bytes.insert(piece_.bytes.end(), c.p, c.p + *length);
-            }
-            c.p += *length;
+        } else if (first == 0xF0 || first == 0xF7) {
+            read = sysex(c, tick);
             running = 0;
-            continue;
+        } else {
+            read = channel(c, tick, running);
         }
-        uint8_t status = running;
-        if (first & 0x80) {
-            if (first >= 0xF0) {
-                return false;
-            }
-            status = first;
-            ++c.p;
-        }
-        if (status == 0) {
+        if (!read) {
             return false;
         }
-        running = status;
-        const uint32_t dataBytes = (status & 0xE0) == 0xC0 ? 1 : 2;
-        if (c.left() < dataBytes) {
-            return false;
-        }
-        messages_.push_back({tick, static_cast<uint32_t>(piece_.bytes.size()), dataBytes + 1});
-        piece_.bytes.push_back(status);
-        for (uint32_t i = 0; i < dataBytes; ++i) {
-            if (c.p[i] & 0x80) {
-                return false;
-            }
-            piece_.bytes.push_back(c.p[i]);
-        }
-        c.p += dataBytes;
     }
     endTick_ = std::max(endTick_, tick);
+    return true;
+}
+
+bool Parser::meta(Cursor& c, uint64_t tick, bool& endOfTrack) {
+    ++c.p;
+    if (c.left() == 0) {
+        return false;
+    }
+    const uint8_t type = *c.p++;
+    const auto length = c.vlq();
+    if (!length || *length > c.left()) {
+        return false;
+    }
+    if (type == 0x51 && *length >= 3) {
+        tempos_.push_back({tick, byteorder::readBe(c.p, 3)});
+    }
+    c.p += *length;
+    endOfTrack = type == 0x2F;
+    return true;
+}
+
+bool Parser::sysex(Cursor& c, uint64_t tick) {
+    const uint8_t first = *c.p++;
+    const auto length = c.vlq();
+    if (!length || *length > c.left()) {
+        return false;
+    }
+    // A continuation packet (F7) belongs to a split system exclusive, which is not sent.
+    if (first == 0xF0) {
+        messages_.push_back({tick, static_cast<uint32_t>(piece_.bytes.size()), *length + 1});
+        piece_.bytes.push_back(0xF0);
+        piece_.bytes.insert(piece_.bytes.end(), c.p, c.p + *length);
+    }
+    c.p += *length;
+    return true;
+}
+
+bool Parser::channel(Cursor& c, uint64_t tick, uint8_t& running) {
+    const uint8_t first = *c.p;
+    uint8_t status = running;
+    if (first & 0x80) {
+        if (first >= 0xF0) {
+            return false;
+        }
+        status = first;
+        ++c.p;
+    }
+    if (status == 0) {
+        return false;
+    }
+    running = status;
+    const uint32_t dataBytes = (status & 0xE0) == 0xC0 ? 1 : 2;
+    if (c.left() < dataBytes) {
+        return false;
+    }
+    messages_.push_back({tick, static_cast<uint32_t>(piece_.bytes.size()), dataBytes + 1});
+    piece_.bytes.push_back(status);
+    for (uint32_t i = 0; i < dataBytes; ++i) {
+        if (c.p[i] & 0x80) {
+            return false;
+        }
+        piece_.bytes.push_back(c.p[i]);
+    }
+    c.p += dataBytes;
     return true;
 }
 

@@ -21,31 +21,36 @@ std::vector<uint8_t> widen24(const std::vector<uint8_t>& data, std::size_t sampl
 
 }  // namespace
 
+namespace {
+
+// SDL's format for the samples of a sound: 8- and 16-bit PCM as they are, 24-bit PCM once widened,
+// 32-bit PCM and float. None for anything else.
+std::optional<SDL_AudioFormat> sampleFormat(const WavSound& sound) {
+    const uint16_t bits = sound.format.bitsPerSample;
+    if (sound.sampleFormat == kWaveFormatFloat)
+        return bits == 32 ? std::optional<SDL_AudioFormat>(AUDIO_F32LSB) : std::nullopt;
+    if (sound.sampleFormat != kWaveFormatPcm)
+        return std::nullopt;
+    switch (bits) {
+        case 8:
+            return AUDIO_U8;
+        case 16:
+            return AUDIO_S16LSB;
+        case 24:
+        case 32:
+            return AUDIO_S32LSB;
+        default:
+            return std::nullopt;
+    }
+}
+
+}  // namespace
+
 std::optional<std::vector<float>> convertToStereo(const WavSound& sound, uint32_t deviceRate) {
     const WavFormat& f = sound.format;
-    if (f.channels < 1 || f.channels > 8 || f.samplesPerSec < kMinRate ||
+    const std::optional<SDL_AudioFormat> from = sampleFormat(sound);
+    if (!from || f.channels < 1 || f.channels > 8 || f.samplesPerSec < kMinRate ||
         f.samplesPerSec > kMaxRate) {
-        return std::nullopt;
-    }
-    SDL_AudioFormat from;
-    if (sound.sampleFormat == kWaveFormatPcm) {
-        switch (f.bitsPerSample) {
-            case 8:
-                from = AUDIO_U8;
-                break;
-            case 16:
-                from = AUDIO_S16LSB;
-                break;
-            case 24:
-            case 32:
-                from = AUDIO_S32LSB;
-                break;
-            default:
-                return std::nullopt;
-        }
-    } else if (sound.sampleFormat == kWaveFormatFloat && f.bitsPerSample == 32) {
-        from = AUDIO_F32LSB;
-    } else {
         return std::nullopt;
     }
     const std::size_t frameBytes = std::size_t{f.channels} * (f.bitsPerSample / 8u);
@@ -61,7 +66,7 @@ std::optional<std::vector<float>> convertToStereo(const WavSound& sound, uint32_
     }
 
     SDL_AudioCVT cvt;
-    if (SDL_BuildAudioCVT(&cvt, from, static_cast<Uint8>(f.channels),
+    if (SDL_BuildAudioCVT(&cvt, *from, static_cast<Uint8>(f.channels),
                           static_cast<int>(f.samplesPerSec), AUDIO_F32SYS, 2,
                           static_cast<int>(deviceRate)) < 0) {
         return std::nullopt;

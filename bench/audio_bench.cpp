@@ -9,8 +9,8 @@
 #include <string>
 
 #include "audio/AudioSystem.h"
-#include "tests/audio/AudioFiles.h"
-#include "tests/TempDir.h"
+#include "support/AudioFiles.h"
+#include "support/TempDir.h"
 
 using namespace audiofiles;
 

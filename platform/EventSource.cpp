@@ -45,8 +45,7 @@ void SdlEventSource::wait(Clock& clock, uint32_t ms) {
         clock.sleep(ms);
         return;
     }
-    // Leaves the event in SDL's queue for the next pump.
-    SDL_WaitEventTimeout(nullptr, static_cast<int>(ms));
+    input_.wait(ms);
 }
 
 void SdlEventSource::pump(const Deliver& deliver) {
@@ -78,10 +77,15 @@ void SdlEventSource::pump(const Deliver& deliver) {
                 break;
             case SDL_CONTROLLERDEVICEADDED:
                 // Controllers plugged in before the start are announced this way too.
-                SDL_GameControllerOpen(e.cdevice.which);
+                if (SDL_GameController* controller = SDL_GameControllerOpen(e.cdevice.which)) {
+                    input_.controllerOpened(
+                        SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller)),
+                        SDL_GameControllerPath(controller));
+                }
                 break;
             case SDL_CONTROLLERDEVICEREMOVED:
                 gamepads_.removed(e.cdevice.which, deliver);
+                input_.controllerClosed(e.cdevice.which);
                 SDL_GameControllerClose(SDL_GameControllerFromInstanceID(e.cdevice.which));
                 break;
             case SDL_CONTROLLERBUTTONDOWN:

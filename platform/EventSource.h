@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/Gamepad.h"
+#include "platform/InputWait.h"
 #include "platform/Message.h"
 
 namespace platform {
@@ -29,11 +30,15 @@ class EventSource {
 class SdlEventSource : public EventSource {
   public:
     void pump(const Deliver& deliver) override;
+    // Sleeps on the display of the window watched and on the controllers.
     void wait(Clock& clock, uint32_t ms) override;
     void forgetHeldKeys() override { gamepads_.forget(); }
+    // The window whose display the waits watch; null for none.
+    void watchWindow(SDL_Window* window) { input_.watchWindow(window); }
 
   private:
     GamepadKeys gamepads_;
+    InputWait input_;
 };
 
 // Messages scripted by frame: each is delivered once the current frame has reached its own.

@@ -16,8 +16,10 @@ namespace platform {
 namespace {
 
 constexpr int kGameScreenWidth = 640;
-// The longest a paused game sleeps before it looks at its messages again.
-constexpr uint32_t kPauseWait = 250;
+// The longest a paused game sleeps before it looks at its messages again. The display and most
+// game controllers wake it at once; this bound is for those that cannot (SDL's virtual ones), and
+// each look costs the processor, so it is long.
+constexpr uint32_t kPauseWait = 1000;
 
 struct Services {
     SystemClock systemClock;
@@ -33,7 +35,9 @@ struct Services {
     bool minimised = false;
     bool paused = false;
     void (*pauseHandler)(bool) = nullptr;
-    bool closedWhilePaused = false;
+    // Once the window is closed the game reads on until it quits, paused or not: it is never put
+    // to sleep again.
+    bool closed = false;
     uint32_t pauseStart = 0;
     uint32_t pausedTotal = 0;
 };
@@ -76,7 +80,7 @@ void handle(Services& s, const Message& m) {
             s.keys.keyUp(m.key);
             break;
         case MessageKind::Close:
-            s.closedWhilePaused = s.paused;
+            s.closed = true;
             break;
         case MessageKind::Paint:
             if (s.window)
@@ -103,17 +107,16 @@ void handle(Services& s, const Message& m) {
 }
 
 // Reads what the source has; key state follows each event as it is read, dispatched or not. While
-// the game is paused this returns only once play goes on or the window is closed, so no frame of
-// any of the game's loops runs meanwhile.
+// the game is paused this returns only once play goes on or the window has been closed, so no frame
+// of any of the game's loops runs meanwhile.
 void pump() {
     Services& s = services();
     const auto deliver = [&s](const Message& m) { handle(s, m); };
     s.events->pump(deliver);
-    while (s.paused && !s.closedWhilePaused) {
+    while (s.paused && !s.closed) {
         s.events->wait(*s.clock, kPauseWait);
         s.events->pump(deliver);
     }
-    s.closedWhilePaused = false;
 }
 
 }  // namespace
@@ -190,6 +193,7 @@ void resetInput() {
     Services& s = services();
     s.queue.clear();
     s.keys.clear();
+    s.closed = false;
     s.focused = true;
     s.minimised = false;
     updatePause(s);
@@ -205,6 +209,7 @@ void onPauseChange(void (*handler)(bool paused)) {
 
 void attachWindow(Window* window) {
     services().window = window;
+    services().sdlEvents.watchWindow(window ? window->handle() : nullptr);
 }
 
 }  // namespace platform

@@ -37,7 +37,7 @@ int screenWidth();
 // null restores the default. The objects must outlive their use.
 void useClock(Clock* clock);
 void useEventSource(EventSource* source);
-// Empties the queue, forgets every key's state and ends a pause.
+// Empties the queue, forgets every key's state and a close, and ends a pause.
 void resetInput();
 
 // True while the window has no keyboard focus or is minimised.

@@ -11,78 +11,60 @@
 
 namespace platform {
 
+namespace {
+
+// The keys that are neither letters, top-row digits 1 to 9, F keys nor keypad digits 1 to 9, which
+// run in order in both numberings.
+constexpr std::pair<int, int> kScancodeKeys[] = {
+    {SDL_SCANCODE_0, vk::kDigit0},
+    {SDL_SCANCODE_KP_0, 96},
+    {SDL_SCANCODE_RETURN, vk::kEnter},
+    {SDL_SCANCODE_KP_ENTER, vk::kEnter},
+    {SDL_SCANCODE_LSHIFT, vk::kShift},
+    {SDL_SCANCODE_RSHIFT, vk::kShift},
+    {SDL_SCANCODE_LCTRL, vk::kCtrl},
+    {SDL_SCANCODE_RCTRL, vk::kCtrl},
+    {SDL_SCANCODE_LALT, vk::kAlt},
+    {SDL_SCANCODE_RALT, vk::kAlt},
+    {SDL_SCANCODE_ESCAPE, vk::kEscape},
+    {SDL_SCANCODE_BACKSPACE, vk::kBackspace},
+    {SDL_SCANCODE_TAB, vk::kTab},
+    {SDL_SCANCODE_SPACE, vk::kSpace},
+    {SDL_SCANCODE_LEFT, vk::kLeft},
+    {SDL_SCANCODE_UP, vk::kUp},
+    {SDL_SCANCODE_RIGHT, vk::kRight},
+    {SDL_SCANCODE_DOWN, vk::kDown},
+    // The punctuation keys where a US keyboard has them.
+    {SDL_SCANCODE_SEMICOLON, 186},
+    {SDL_SCANCODE_EQUALS, 187},
+    {SDL_SCANCODE_COMMA, 188},
+    {SDL_SCANCODE_MINUS, 189},
+    {SDL_SCANCODE_PERIOD, 190},
+    {SDL_SCANCODE_SLASH, 191},
+    {SDL_SCANCODE_GRAVE, 192},
+    {SDL_SCANCODE_LEFTBRACKET, 219},
+    {SDL_SCANCODE_BACKSLASH, 220},
+    {SDL_SCANCODE_RIGHTBRACKET, 221},
+    {SDL_SCANCODE_APOSTROPHE, 222},
+};
+
+}  // namespace
+
 int virtualKeyFromScancode(int scancode) {
-    if (scancode >= SDL_SCANCODE_A && scancode <= SDL_SCANCODE_Z) {
+    if (scancode >= SDL_SCANCODE_A && scancode <= SDL_SCANCODE_Z)
         return vk::kLetterA + (scancode - SDL_SCANCODE_A);
-    }
     // SDL orders the top row 1 to 9 and then 0.
-    if (scancode >= SDL_SCANCODE_1 && scancode <= SDL_SCANCODE_9) {
+    if (scancode >= SDL_SCANCODE_1 && scancode <= SDL_SCANCODE_9)
         return vk::kDigit0 + 1 + (scancode - SDL_SCANCODE_1);
-    }
-    if (scancode >= SDL_SCANCODE_F1 && scancode <= SDL_SCANCODE_F12) {
+    if (scancode >= SDL_SCANCODE_F1 && scancode <= SDL_SCANCODE_F12)
         return vk::kF1 + (scancode - SDL_SCANCODE_F1);
-    }
-    if (scancode >= SDL_SCANCODE_KP_1 && scancode <= SDL_SCANCODE_KP_9) {
+    if (scancode >= SDL_SCANCODE_KP_1 && scancode <= SDL_SCANCODE_KP_9)
         return 97 + (scancode - SDL_SCANCODE_KP_1);  // the keypad digits
+    for (const auto& [code, key] : kScancodeKeys) {
+        if (code == scancode)
+            return key;
     }
-    switch (scancode) {
-        case SDL_SCANCODE_0:
-            return vk::kDigit0;
-        case SDL_SCANCODE_KP_0:
-            return 96;
-        case SDL_SCANCODE_RETURN:
-        case SDL_SCANCODE_KP_ENTER:
-            return vk::kEnter;
-        case SDL_SCANCODE_LSHIFT:
-        case SDL_SCANCODE_RSHIFT:
-            return vk::kShift;
-        case SDL_SCANCODE_LCTRL:
-        case SDL_SCANCODE_RCTRL:
-            return vk::kCtrl;
-        case SDL_SCANCODE_LALT:
-        case SDL_SCANCODE_RALT:
-            return vk::kAlt;
-        case SDL_SCANCODE_ESCAPE:
-            return vk::kEscape;
-        case SDL_SCANCODE_BACKSPACE:
-            return vk::kBackspace;
-        case SDL_SCANCODE_TAB:
-            return vk::kTab;
-        case SDL_SCANCODE_SPACE:
-            return vk::kSpace;
-        case SDL_SCANCODE_LEFT:
-            return vk::kLeft;
-        case SDL_SCANCODE_UP:
-            return vk::kUp;
-        case SDL_SCANCODE_RIGHT:
-            return vk::kRight;
-        case SDL_SCANCODE_DOWN:
-            return vk::kDown;
-        case SDL_SCANCODE_SEMICOLON:
-            return 186;
-        case SDL_SCANCODE_EQUALS:
-            return 187;
-        case SDL_SCANCODE_COMMA:
-            return 188;
-        case SDL_SCANCODE_MINUS:
-            return 189;
-        case SDL_SCANCODE_PERIOD:
-            return 190;
-        case SDL_SCANCODE_SLASH:
-            return 191;
-        case SDL_SCANCODE_GRAVE:
-            return 192;
-        case SDL_SCANCODE_LEFTBRACKET:
-            return 219;
-        case SDL_SCANCODE_BACKSLASH:
-            return 220;
-        case SDL_SCANCODE_RIGHTBRACKET:
-            return 221;
-        case SDL_SCANCODE_APOSTROPHE:
-            return 222;
-        default:
-            return 0;
-    }
+    return 0;
 }
 
 std::optional<int> virtualKeyFromName(std::string_view name) {

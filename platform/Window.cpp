@@ -7,8 +7,11 @@
 #include <cstring>
 #include <filesystem>
 
+#include "platform/DisplayLoss.h"
 #include "platform/DisplayOptions.h"
+#include "platform/NativeWindow.h"
 #include "platform/PausedBanner.h"
+#include "platform/PictureReport.h"
 #include "platform/Placement.h"
 #include "platform/Platform.h"
 #include "platform/SdlHandles.h"
@@ -96,6 +99,12 @@ struct Window::Sdl {
     SDL_Surface* cleared = nullptr;
     int clearedWidth = 0;
     int clearedHeight = 0;
+    // The size of what is actually drawn into, where the windowing system tells it; measured
+    // whenever the window may have changed.
+    DrawnSize drawn;
+    bool drawnKnown = false;
+    // Where the window goes when it leaves the whole screen.
+    SDL_Rect windowed{};
 };
 
 Window::Window(std::unique_ptr<Sdl> sdl) : sdl_(std::move(sdl)) {}
@@ -115,7 +124,11 @@ std::unique_ptr<Window> Window::create(const char* caption, int width, int heigh
         SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER | SDL_INIT_VIDEO);
         return nullptr;
     }
+    // After SDL's video is up, so that it cannot put its own handler in place of this one.
+    endWhenTheDisplayIsLost();
     SDL_SetWindowMinimumSize(sdl->window.get(), kMinimumWidth, kMinimumHeight);
+    SDL_GetWindowPosition(sdl->window.get(), &sdl->windowed.x, &sdl->windowed.y);
+    SDL_GetWindowSize(sdl->window.get(), &sdl->windowed.w, &sdl->windowed.h);
     if (iconArgb) {
         const SdlSurfacePtr icon(SDL_CreateRGBSurfaceWithFormatFrom(
             const_cast<uint32_t*>(iconArgb), 32, 32, 32, 32 * 4, SDL_PIXELFORMAT_ARGB8888));
@@ -140,6 +153,8 @@ bool Window::open(int width, int height, bool fullScreen) {
     if (fullScreen && displayOptions().fullScreen)
         SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
     SDL_ShowWindow(window);
+    matchWithoutWindowManager(window, sdl_->windowed);
+    measure();
     sdl_->software = !wantRenderer();
     if (sdl_->software) {
         // The window's surface without OpenGL underneath (SDL would otherwise back it with a
@@ -193,7 +208,13 @@ bool Window::isFullScreen() const {
 }
 
 void Window::toggleFullScreen() {
-    SDL_SetWindowFullscreen(sdl_->window.get(), isFullScreen() ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    SDL_Window* window = sdl_->window.get();
+    if (!isFullScreen()) {
+        SDL_GetWindowPosition(window, &sdl_->windowed.x, &sdl_->windowed.y);
+        SDL_GetWindowSize(window, &sdl_->windowed.w, &sdl_->windowed.h);
+    }
+    SDL_SetWindowFullscreen(window, isFullScreen() ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    matchWithoutWindowManager(window, sdl_->windowed);
     refresh();
 }
 
@@ -210,12 +231,16 @@ void Window::setPaused(bool paused) {
 }
 
 void Window::refresh() {
+    measure();
     // What was uncovered may include the bars, which a picture alone does not redraw.
     sdl_->cleared = nullptr;
-    if (paused_ && !pausedPicture_.empty())
+    if (paused_ && !pausedPicture_.empty()) {
         show(pausedPicture_.data(), lastPitch_);
-    else if (last_)
+        if (const char* file = pausedPictureFile())
+            reportPicture(file, pausedPicture_.data(), width_, height_, lastPitch_);
+    } else if (last_) {
         show(last_, lastPitch_);
+    }
 }
 
 bool Window::presentsInSoftware() const {
@@ -224,6 +249,10 @@ bool Window::presentsInSoftware() const {
 
 SDL_Window* Window::handle() const {
     return sdl_->window.get();
+}
+
+void Window::measure() {
+    sdl_->drawnKnown = drawnSize(sdl_->window.get(), sdl_->drawn);
 }
 
 void Window::show(const uint32_t* pixels, int pitch) {
@@ -242,7 +271,14 @@ void Window::showInSoftware(const uint32_t* pixels, int pitch) {
     SDL_Surface* target = SDL_GetWindowSurface(window);
     if (!target)
         return;
-    const Placement at = placePicture(target->w, target->h, width_, height_, sdl_->scaling);
+    // The surface has the size SDL believes the window has; only what the window covers of it,
+    // from its top-left corner, is seen.
+    int drawnWidth = target->w, drawnHeight = target->h;
+    if (sdl_->drawnKnown) {
+        drawnWidth = std::min(drawnWidth, sdl_->drawn.width);
+        drawnHeight = std::min(drawnHeight, sdl_->drawn.height);
+    }
+    const Placement at = placePicture(drawnWidth, drawnHeight, width_, height_, sdl_->scaling);
     if (at.width <= 0 || at.height <= 0)
         return;
     const bool cleared = target != sdl_->cleared || target->w != sdl_->clearedWidth ||
@@ -288,6 +324,8 @@ void Window::showWithRenderer(const uint32_t* pixels, int pitch) {
     SDL_Renderer* renderer = sdl_->renderer.get();
     if (SDL_UpdateTexture(sdl_->texture.get(), nullptr, pixels, pitch) != 0)
         return;
+    // SDL's size, which is the window's own once matchWithoutWindowManager has run or the window
+    // manager has answered.
     int outputWidth = 0, outputHeight = 0;
     if (SDL_GetRendererOutputSize(renderer, &outputWidth, &outputHeight) != 0)
         return;

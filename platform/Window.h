@@ -46,6 +46,8 @@ class Window : public Screen {
     explicit Window(std::unique_ptr<Sdl> sdl);
     // What close gives back; the destructor calls it too.
     void release();
+    // Asks the windowing system the size of what is drawn into.
+    void measure();
     void show(const uint32_t* pixels, int pitch);
     void showInSoftware(const uint32_t* pixels, int pitch);
     void showWithRenderer(const uint32_t* pixels, int pitch);

@@ -24,12 +24,12 @@ int32_t bearing(float x0, float y0, float x1, float y1) {
     // By quadrant; the truncation rounds towards the larger bearing on the right-up and left-down
     // quarters and towards the smaller on the other two.
     if (x1 > x0 && y1 < y0)
-        return 90 - truncate(deg(ratio(y0 - y1, x1 - x0)));
+        return 90 - truncateTowardZero(deg(ratio(y0 - y1, x1 - x0)));
     if (x1 > x0)
-        return truncate(deg(ratio(y1 - y0, x1 - x0)) + 90);
+        return truncateTowardZero(deg(ratio(y1 - y0, x1 - x0)) + 90);
     if (y1 < y0)
-        return truncate(deg(ratio(y0 - y1, x0 - x1)) + 270);
-    return 270 - truncate(deg(ratio(y1 - y0, x0 - x1)));
+        return truncateTowardZero(deg(ratio(y0 - y1, x0 - x1)) + 270);
+    return 270 - truncateTowardZero(deg(ratio(y1 - y0, x0 - x1)));
 }
 
 Heading heading(int32_t degrees) {

@@ -6,7 +6,7 @@ namespace quelvane {
 
 // Float positions are truncated toward zero whenever they are drawn or tested (-10.7 gives -10).
 // A float converts to double exactly, so one version serves both.
-constexpr int32_t truncate(double v) {
+constexpr int32_t truncateTowardZero(double v) {
     return static_cast<int32_t>(v);
 }
 

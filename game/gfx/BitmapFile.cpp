@@ -1,5 +1,6 @@
 #include "game/gfx/BitmapFile.h"
 
+#include <array>
 #include <bit>
 #include <cstdio>
 #include <fstream>
@@ -30,113 +31,142 @@ uint32_t channel(uint32_t raw, uint32_t mask) {
     return ((raw & mask) >> shift) * 255u / max;
 }
 
+// What the headers say about the picture.
+struct BmpHeader {
+    uint32_t dataOffset = 0;
+    uint32_t infoSize = 0;
+    int64_t width = 0;
+    int64_t height = 0;  // made positive; topDown says which way the rows run
+    bool topDown = false;
+    uint32_t bits = 0;
+    uint32_t compression = kBiRgb;
+    uint32_t paletteCount = 0;
+    size_t paletteEntry = 4;  // bytes of a palette entry
+};
+
+// The file header and the info header: the old OS/2 core one or a Windows one of 40 bytes or more.
+std::optional<BmpHeader> readHeader(const std::vector<uint8_t>& b) {
+    if (b.size() < kFileHeaderSize + 12 || b[0] != 'B' || b[1] != 'M')
+        return std::nullopt;
+    BmpHeader h;
+    h.dataOffset = readLe(b, 10, 4);
+    h.infoSize = readLe(b, 14, 4);
+    if (h.infoSize < 12 || kFileHeaderSize + uint64_t{h.infoSize} > b.size())
+        return std::nullopt;
+    if (h.infoSize == 12) {
+        h.width = static_cast<int16_t>(readLe(b, 18, 2));
+        h.height = static_cast<int16_t>(readLe(b, 20, 2));
+        h.bits = readLe(b, 24, 2);
+        h.paletteEntry = 3;
+    } else {
+        if (h.infoSize < 40)
+            return std::nullopt;
+        h.width = static_cast<int32_t>(readLe(b, 18, 4));
+        h.height = static_cast<int32_t>(readLe(b, 22, 4));
+        h.bits = readLe(b, 28, 2);
+        h.compression = readLe(b, 30, 4);
+        h.paletteCount = readLe(b, 46, 4);
+    }
+    h.topDown = h.height < 0;
+    if (h.topDown)
+        h.height = -h.height;
+    if (h.width <= 0 || h.height <= 0 || h.width > kMaxBitmapSide || h.height > kMaxBitmapSide)
+        return std::nullopt;
+    if (h.bits != 1 && h.bits != 4 && h.bits != 8 && h.bits != 16 && h.bits != 24 && h.bits != 32)
+        return std::nullopt;
+    return h;
+}
+
+using Masks = std::array<uint32_t, 3>;
+
+// The red, green and blue masks of 16- and 32-bit pixels: 5-5-5 and 8-8-8 unless the file gives
+// its own (BI_BITFIELDS). Any other compression is refused.
+std::optional<Masks> readMasks(const std::vector<uint8_t>& b, const BmpHeader& h) {
+    Masks masks =
+        h.bits == 16 ? Masks{0x7C00, 0x03E0, 0x001F} : Masks{0x00FF0000, 0x0000FF00, 0x000000FF};
+    if (h.compression == kBiRgb)
+        return masks;
+    if (h.compression != kBiBitfields || (h.bits != 16 && h.bits != 32))
+        return std::nullopt;
+    // The masks follow a 40-byte header, or sit inside a larger one at the same place.
+    const size_t at = kFileHeaderSize + 40;
+    if (at + 12 > b.size())
+        return std::nullopt;
+    for (size_t i = 0; i < 3; ++i)
+        masks[i] = readLe(b, at + 4 * i, 4);
+    return masks;
+}
+
+// The colours of a picture of 8 bits or fewer, as 0x00RRGGBB; entries the file does not give are
+// black. Empty for the other depths.
+std::optional<std::vector<uint32_t>> readPalette(const std::vector<uint8_t>& b,
+                                                 const BmpHeader& h) {
+    std::vector<uint32_t> palette;
+    if (h.bits > 8)
+        return palette;
+    const uint32_t maxColours = 1u << h.bits;
+    const uint32_t count =
+        h.paletteCount == 0 || h.paletteCount > maxColours ? maxColours : h.paletteCount;
+    size_t at = kFileHeaderSize + h.infoSize;
+    if (h.compression == kBiBitfields && h.infoSize == 40)
+        at += 12;
+    if (at + count * h.paletteEntry > b.size())
+        return std::nullopt;
+    palette.resize(maxColours, 0);
+    for (uint32_t i = 0; i < count; ++i) {
+        const size_t e = at + i * h.paletteEntry;
+        palette[i] = (uint32_t{b[e + 2]} << 16) | (uint32_t{b[e + 1]} << 8) | b[e];
+    }
+    return palette;
+}
+
+// The pixel at column x of the row that starts at src.
+uint32_t pixelAt(const std::vector<uint8_t>& b, size_t src, int64_t x, const BmpHeader& h,
+                 const std::vector<uint32_t>& palette, const Masks& masks) {
+    switch (h.bits) {
+        case 1:
+        case 4:
+        case 8: {
+            const uint64_t bit = static_cast<uint64_t>(x) * h.bits;
+            const uint8_t byte = b[src + bit / 8];
+            return palette[(byte >> (8 - h.bits - bit % 8)) & ((1u << h.bits) - 1)];
+        }
+        case 16:
+        case 32: {
+            const uint32_t raw = readLe(b, src + x * (h.bits / 8), h.bits / 8);
+            return (channel(raw, masks[0]) << 16) | (channel(raw, masks[1]) << 8) |
+                   channel(raw, masks[2]);
+        }
+        default:  // 24
+            return readLe(b, src + x * 3, 3);
+    }
+}
+
 }  // namespace
 
 std::optional<Bitmap> parseBmp(const std::vector<uint8_t>& b) {
-    if (b.size() < kFileHeaderSize + 12 || b[0] != 'B' || b[1] != 'M')
+    const std::optional<BmpHeader> header = readHeader(b);
+    if (!header)
         return std::nullopt;
-    const uint32_t dataOffset = readLe(b, 10, 4);
-    const uint32_t infoSize = readLe(b, 14, 4);
-    if (infoSize < 12 || kFileHeaderSize + uint64_t{infoSize} > b.size())
+    const BmpHeader& h = *header;
+    const std::optional<Masks> masks = readMasks(b, h);
+    const std::optional<std::vector<uint32_t>> palette = readPalette(b, h);
+    if (!masks || !palette)
         return std::nullopt;
-
-    int64_t width, height;
-    uint32_t bits, compression = kBiRgb, paletteCount = 0;
-    size_t paletteEntry = 4;
-    if (infoSize == 12) {  // the old OS/2 core header
-        width = static_cast<int16_t>(readLe(b, 18, 2));
-        height = static_cast<int16_t>(readLe(b, 20, 2));
-        bits = readLe(b, 24, 2);
-        paletteEntry = 3;
-    } else {
-        if (infoSize < 40)
-            return std::nullopt;
-        width = static_cast<int32_t>(readLe(b, 18, 4));
-        height = static_cast<int32_t>(readLe(b, 22, 4));
-        bits = readLe(b, 28, 2);
-        compression = readLe(b, 30, 4);
-        paletteCount = readLe(b, 46, 4);
-    }
-    const bool topDown = height < 0;
-    if (topDown)
-        height = -height;
-    if (width <= 0 || height <= 0 || width > kMaxBitmapSide || height > kMaxBitmapSide) {
-        return std::nullopt;
-    }
-
-    uint32_t masks[3] = {0x00FF0000, 0x0000FF00, 0x000000FF};
-    if (bits == 16)
-        masks[0] = 0x7C00, masks[1] = 0x03E0, masks[2] = 0x001F;
-    if (compression == kBiBitfields) {
-        if (bits != 16 && bits != 32)
-            return std::nullopt;
-        // The masks follow a 40-byte header, or sit inside a larger one at the same place.
-        const size_t at = kFileHeaderSize + 40;
-        if (at + 12 > b.size())
-            return std::nullopt;
-        for (int i = 0; i < 3; ++i)
-            masks[i] = readLe(b, at + 4 * static_cast<size_t>(i), 4);
-    } else if (compression != kBiRgb) {
-        return std::nullopt;
-    }
-    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) {
-        return std::nullopt;
-    }
-
-    std::vector<uint32_t> palette;
-    if (bits <= 8) {
-        const uint32_t maxColours = 1u << bits;
-        if (paletteCount == 0 || paletteCount > maxColours)
-            paletteCount = maxColours;
-        size_t at = kFileHeaderSize + infoSize;
-        if (compression == kBiBitfields && infoSize == 40)
-            at += 12;
-        if (at + paletteCount * paletteEntry > b.size())
-            return std::nullopt;
-        palette.resize(maxColours, 0);
-        for (uint32_t i = 0; i < paletteCount; ++i) {
-            const size_t e = at + i * paletteEntry;
-            palette[i] = (uint32_t{b[e + 2]} << 16) | (uint32_t{b[e + 1]} << 8) | b[e];
-        }
-    }
-
-    const uint64_t rowBytes = (static_cast<uint64_t>(width) * bits + 31) / 32 * 4;
-    if (dataOffset > b.size() || rowBytes * height > b.size() - dataOffset)
+    const uint64_t rowBytes = (static_cast<uint64_t>(h.width) * h.bits + 31) / 32 * 4;
+    if (h.dataOffset > b.size() || rowBytes * h.height > b.size() - h.dataOffset)
         return std::nullopt;
 
     Bitmap bitmap;
-    bitmap.width = static_cast<int>(width);
-    bitmap.height = static_cast<int>(height);
-    bitmap.pixels.resize(static_cast<size_t>(width) * height);
-    for (int64_t row = 0; row < height; ++row) {
-        const size_t src = dataOffset + static_cast<size_t>(row * rowBytes);
-        const int64_t y = topDown ? row : height - 1 - row;
-        uint32_t* out = &bitmap.pixels[static_cast<size_t>(y * width)];
-        for (int64_t x = 0; x < width; ++x) {
-            uint32_t value;
-            switch (bits) {
-                case 1:
-                case 4:
-                case 8: {
-                    const uint64_t bit = static_cast<uint64_t>(x) * bits;
-                    const uint8_t byte = b[src + bit / 8];
-                    const uint32_t index = (byte >> (8 - bits - bit % 8)) & ((1u << bits) - 1);
-                    value = palette[index];
-                    break;
-                }
-                case 16:
-                case 32: {
-                    const uint32_t raw = readLe(b, src + x * (bits / 8), bits / 8);
-                    value = (channel(raw, masks[0]) << 16) | (channel(raw, masks[1]) << 8) |
-                            channel(raw, masks[2]);
-                    break;
-                }
-                default:  // 24
-                    value = readLe(b, src + x * 3, 3);
-                    break;
-            }
-            out[x] = value & 0x00FFFFFF;
-        }
+    bitmap.width = static_cast<int>(h.width);
+    bitmap.height = static_cast<int>(h.height);
+    bitmap.pixels.resize(static_cast<size_t>(h.width) * h.height);
+    for (int64_t row = 0; row < h.height; ++row) {
+        const size_t src = h.dataOffset + static_cast<size_t>(row * rowBytes);
+        const int64_t y = h.topDown ? row : h.height - 1 - row;
+        uint32_t* out = &bitmap.pixels[static_cast<size_t>(y * h.width)];
+        for (int64_t x = 0; x < h.width; ++x)
+            out[x] = pixelAt(b, src, x, h, *palette, *masks) & 0x00FFFFFF;
     }
     return bitmap;
 }

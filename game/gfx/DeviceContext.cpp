@@ -10,13 +10,13 @@
 
 namespace quelvane {
 
-ColorRef DeviceContext::getPixel(int x, int y) const {
+ColourRef DeviceContext::getPixel(int x, int y) const {
     if (x < 0 || y < 0 || x >= target_.width() || y >= target_.height())
         return kInvalidColour;
     return colourFromPixel(target_.pixel(x, y));
 }
 
-void DeviceContext::setPixel(int x, int y, ColorRef colour) {
+void DeviceContext::setPixel(int x, int y, ColourRef colour) {
     if (x < 0 || y < 0 || x >= target_.width() || y >= target_.height())
         return;
     target_.data()[static_cast<size_t>(y) * target_.width() + x] = pixelFromColour(colour);
@@ -31,10 +31,10 @@ Pen DeviceContext::selectPen(Pen pen) {
 BackgroundMode DeviceContext::setBkMode(BackgroundMode mode) {
     return std::exchange(bkMode_, mode);
 }
-ColorRef DeviceContext::setBkColor(ColorRef colour) {
+ColourRef DeviceContext::setBkColor(ColourRef colour) {
     return std::exchange(bkColor_, colour);
 }
-ColorRef DeviceContext::setTextColor(ColorRef colour) {
+ColourRef DeviceContext::setTextColor(ColourRef colour) {
     return std::exchange(textColor_, colour);
 }
 

@@ -18,21 +18,21 @@ class DeviceContext {
   public:
     explicit DeviceContext(Surface& target) : target_(target) {}
 
-    ColorRef getPixel(int x, int y) const;  // kInvalidColour outside the surface
-    void setPixel(int x, int y, ColorRef colour);
+    ColourRef getPixel(int x, int y) const;  // kInvalidColour outside the surface
+    void setPixel(int x, int y, ColourRef colour);
 
     // Each setter returns the setting it replaced. A null font is the stock font.
     const Font* selectFont(const Font* font);
     Pen selectPen(Pen pen);
     BackgroundMode setBkMode(BackgroundMode mode);
-    ColorRef setBkColor(ColorRef colour);
-    ColorRef setTextColor(ColorRef colour);
+    ColourRef setBkColor(ColourRef colour);
+    ColourRef setTextColor(ColourRef colour);
 
     const Font* font() const { return font_; }
     Pen pen() const { return pen_; }
     BackgroundMode bkMode() const { return bkMode_; }
-    ColorRef bkColor() const { return bkColor_; }
-    ColorRef textColor() const { return textColor_; }
+    ColourRef bkColor() const { return bkColor_; }
+    ColourRef textColor() const { return textColor_; }
 
     void moveTo(int x, int y);
     // A line in the pen's colour from the current position up to, not including, (x, y).
@@ -47,8 +47,8 @@ class DeviceContext {
     const Font* font_ = nullptr;
     Pen pen_{};
     BackgroundMode bkMode_ = BackgroundMode::Opaque;
-    ColorRef bkColor_ = rgb(255, 255, 255);
-    ColorRef textColor_ = rgb(0, 0, 0);
+    ColourRef bkColor_ = rgb(255, 255, 255);
+    ColourRef textColor_ = rgb(0, 0, 0);
     int penX_ = 0;
     int penY_ = 0;
 };

@@ -127,13 +127,13 @@ bool Display::FillRect(uint32_t pixel, int32_t x1, int32_t y1, int32_t x2, int32
     return true;
 }
 
-uint32_t Display::MatchColor(Surface* surface, ColorRef colour) {
+uint32_t Display::MatchColor(Surface* surface, ColourRef colour) {
     Surface* s = surface ? surface : back_.get();
     if (!s)
         return 0xFFFFFFFF;
     // The colour is written into pixel (0, 0), read back raw, and the pixel put back as it was.
     DeviceContext* dc = nullptr;
-    ColorRef saved = 0;
+    ColourRef saved = 0;
     bool wrote = false;
     if (colour != kInvalidColour && succeeded(s->getDC(dc))) {
         saved = dc->getPixel(0, 0);
@@ -201,10 +201,10 @@ bool Display::CopyBitmap(Surface* surface, const Bitmap* bitmap, int32_t x, int3
     return true;
 }
 
-bool Display::SetColorKey(Surface* surface, ColorRef colour) {
+bool Display::SetColorKey(Surface* surface, ColourRef colour) {
     if (!surface)
         return false;
-    surface->setColorKey(MatchColor(surface, colour));
+    surface->setColourKey(MatchColor(surface, colour));
     return true;
 }
 
@@ -235,7 +235,7 @@ bool Display::DrawSurface(Surface* surface, int32_t x, int32_t y, const Rect* so
     const int64_t bottom = std::min<int64_t>(destBottom, back_->height());
     if (left >= right || top >= bottom)
         return true;
-    const std::optional<uint32_t> key = surface->colorKey();
+    const std::optional<uint32_t> key = surface->colourKey();
     const int64_t dw = back_->width(), srcW = surface->width();
     for (int64_t dy = top; dy < bottom; ++dy) {
         const uint32_t* src =
@@ -292,13 +292,13 @@ void Display::RestoreFont() {
 }
 
 bool Display::DrawString(const char* text, int32_t x, int32_t y, bool transparent,
-                         ColorRef textColor, ColorRef backColor) {
+                         ColourRef textColour, ColourRef backColour) {
     if (!dcHeld_)
         return false;
     const BackgroundMode oldMode =
         dc_->setBkMode(transparent ? BackgroundMode::Transparent : BackgroundMode::Opaque);
-    const ColorRef oldText = dc_->setTextColor(textColor);
-    const ColorRef oldBack = dc_->setBkColor(backColor);
+    const ColourRef oldText = dc_->setTextColor(textColour);
+    const ColourRef oldBack = dc_->setBkColor(backColour);
     if (text)
         dc_->textOut(x, y, text);
     dc_->setBkMode(oldMode);
@@ -308,11 +308,11 @@ bool Display::DrawString(const char* text, int32_t x, int32_t y, bool transparen
 }
 
 bool Display::DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, const Pen& pen,
-                       ColorRef backColor) {
+                       ColourRef backColour) {
     if (!dcHeld_)
         return false;
     const Pen oldPen = dc_->selectPen(pen);
-    const ColorRef oldBack = dc_->setBkColor(backColor);
+    const ColourRef oldBack = dc_->setBkColor(backColour);
     dc_->moveTo(x1, y1);
     dc_->lineTo(x2, y2);
     dc_->setBkColor(oldBack);

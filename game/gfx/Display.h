@@ -55,7 +55,7 @@ class Display {
     bool FillRect(uint32_t pixel, int32_t x1, int32_t y1, int32_t x2, int32_t y2);
     // The raw pixel value rgb takes on surface (null: the back surface); 0xFFFFFFFF when it cannot
     // lock.
-    uint32_t MatchColor(Surface* surface, ColorRef rgb);
+    uint32_t MatchColor(Surface* surface, ColourRef rgb);
     Rect GetScreenRect() const { return screenRect_; }
     DisplayStatus GetStatus() const;
 
@@ -63,15 +63,15 @@ class Display {
     SurfacePtr LoadBitmap(const char* fileName);
     bool CopyBitmap(Surface* surface, const Bitmap* bitmap, int32_t x, int32_t y, int32_t width,
                     int32_t height);
-    bool SetColorKey(Surface* surface, ColorRef rgb);
+    bool SetColorKey(Surface* surface, ColourRef rgb);
     bool DrawSurface(Surface* surface, int32_t x, int32_t y, const Rect* sourceRect);
     bool PutPixel(int32_t x, int32_t y, uint32_t pixel);
     bool SelectFont(const Font* font);
     void RestoreFont();
-    bool DrawString(const char* text, int32_t x, int32_t y, bool transparent, ColorRef textColor,
-                    ColorRef backColor);
+    bool DrawString(const char* text, int32_t x, int32_t y, bool transparent, ColourRef textColour,
+                    ColourRef backColour);
     bool DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, const Pen& pen,
-                  ColorRef backColor);
+                  ColourRef backColour);
 
     // What Lock handed out: pitch, address of pixel (0, 0) and bits per pixel.
     const LockInfo& lockDesc() const { return lockDesc_; }

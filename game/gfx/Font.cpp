@@ -50,6 +50,59 @@ struct FaceCloser {
 struct LibraryCloser {
     void operator()(FT_Library library) const { FT_Done_FreeType(library); }
 };
+using LibraryPtr = std::unique_ptr<FT_LibraryRec_, LibraryCloser>;
+using FacePtr = std::unique_ptr<FT_FaceRec_, FaceCloser>;
+
+// The monospace face fontconfig picks, scalable, or null.
+FacePtr openFace(FT_Library library, bool bold) {
+    const std::string file = findMonospaceFace(bold);
+    FT_Face face;
+    if (file.empty() || FT_New_Face(library, file.c_str(), 0, &face) != 0)
+        return nullptr;
+    FacePtr owned(face);
+    return FT_IS_SCALABLE(face) ? std::move(owned) : nullptr;
+}
+
+// The cell in pixels and the size the face is set to for it.
+struct CellSize {
+    int height = 0;
+    int advance = 0;
+    int baseline = 0;  // from the cell's top
+    double verticalEm = 0;
+    double horizontalEm = 0;
+};
+
+// A vertical em that makes the cell `height` high (a negative height is the em itself), and a
+// horizontal one that makes each advance `width` (0 keeps the face's proportions).
+CellSize cellSize(FT_Face face, int height, int width) {
+    // Cell metrics in font units: the Windows ascent and descent where the face has them.
+    const double units = face->units_per_EM;
+    double ascent = face->ascender, descent = -face->descender;
+    if (auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2))) {
+        if (os2->usWinAscent + os2->usWinDescent > 0) {
+            ascent = os2->usWinAscent;
+            descent = os2->usWinDescent;
+        }
+    }
+    FT_Fixed advanceUnits = 0;
+    if (FT_Get_Advance(face, 'x', FT_LOAD_NO_SCALE, &advanceUnits) != 0 || advanceUnits <= 0)
+        advanceUnits = face->max_advance_width;
+
+    if (height == 0)
+        height = 16;
+    CellSize cell;
+    cell.verticalEm = height > 0 ? height * units / (ascent + descent) : -height;
+    cell.height = height > 0
+                      ? height
+                      : static_cast<int>(std::lround(cell.verticalEm * (ascent + descent) / units));
+    cell.horizontalEm = width > 0 ? width * units / advanceUnits : cell.verticalEm;
+    cell.advance =
+        width > 0
+            ? width
+            : std::max(1, static_cast<int>(std::lround(advanceUnits * cell.horizontalEm / units)));
+    cell.baseline = static_cast<int>(std::lround(ascent * cell.verticalEm / units));
+    return cell;
+}
 
 }  // namespace
 
@@ -57,74 +110,43 @@ std::unique_ptr<Font> Font::create(int height, int width, int weight, uint32_t) 
     FT_Library rawLibrary;
     if (FT_Init_FreeType(&rawLibrary) != 0)
         return nullptr;
-    std::unique_ptr<FT_LibraryRec_, LibraryCloser> library(rawLibrary);
-
-    const std::string file = findMonospaceFace(weight >= 600);
-    FT_Face rawFace;
-    if (file.empty() || FT_New_Face(library.get(), file.c_str(), 0, &rawFace) != 0)
+    const LibraryPtr library(rawLibrary);
+    const FacePtr face = openFace(library.get(), weight >= 600);
+    if (!face)
         return nullptr;
-    std::unique_ptr<FT_FaceRec_, FaceCloser> face(rawFace);
-    if (!FT_IS_SCALABLE(face.get()))
-        return nullptr;
-
-    // Cell metrics in font units: the Windows ascent and descent where the face has them.
-    const double units = face->units_per_EM;
-    double ascent = face->ascender, descent = -face->descender;
-    if (auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(face.get(), FT_SFNT_OS2))) {
-        if (os2->usWinAscent + os2->usWinDescent > 0) {
-            ascent = os2->usWinAscent;
-            descent = os2->usWinDescent;
-        }
-    }
-    FT_Fixed advanceUnits = 0;
-    if (FT_Get_Advance(face.get(), 'x', FT_LOAD_NO_SCALE, &advanceUnits) != 0 ||
-        advanceUnits <= 0) {
-        advanceUnits = face->max_advance_width;
-    }
-
-    // A vertical em that makes the cell `height` high, a horizontal one that makes each advance
-    // `width`.
-    if (height == 0)
-        height = 16;
-    const double verticalEm = height > 0 ? height * units / (ascent + descent) : -height;
-    const int cellHeight =
-        height > 0 ? height
-                   : static_cast<int>(std::lround(verticalEm * (ascent + descent) / units));
-    const double horizontalEm = width > 0 ? width * units / advanceUnits : verticalEm;
-    const int advance =
-        width > 0 ? width
-                  : std::max(1, static_cast<int>(std::lround(advanceUnits * horizontalEm / units)));
-    if (FT_Set_Char_Size(face.get(), std::lround(horizontalEm * 64), std::lround(verticalEm * 64),
-                         72, 72) != 0) {
+    const CellSize cell = cellSize(face.get(), height, width);
+    if (FT_Set_Char_Size(face.get(), std::lround(cell.horizontalEm * 64),
+                         std::lround(cell.verticalEm * 64), 72, 72) != 0) {
         return nullptr;
     }
-    const int baseline = static_cast<int>(std::lround(ascent * verticalEm / units));
-
     std::unique_ptr<Font> font(new Font());
-    font->cellHeight_ = cellHeight;
-    font->advance_ = advance;
+    font->cellHeight_ = cell.height;
+    font->advance_ = cell.advance;
     // The 8-bit characters are taken as Latin-1; control codes have no glyph.
     for (int code = 0x20; code < 256; ++code) {
-        if (code >= 0x7F && code < 0xA0)
-            continue;
-        if (FT_Load_Char(face.get(), code, FT_LOAD_RENDER | FT_LOAD_TARGET_LIGHT) != 0)
-            continue;
-        const FT_GlyphSlot slot = face->glyph;
-        const FT_Bitmap& bm = slot->bitmap;
-        if (bm.pixel_mode != FT_PIXEL_MODE_GRAY)
-            continue;
-        Glyph& g = font->glyphs_[code];
-        g.left = slot->bitmap_left;
-        g.top = baseline - slot->bitmap_top;
-        g.width = static_cast<int>(bm.width);
-        g.height = static_cast<int>(bm.rows);
-        g.coverage.resize(static_cast<size_t>(g.width) * g.height);
-        for (int row = 0; row < g.height; ++row) {
-            std::copy_n(bm.buffer + static_cast<ptrdiff_t>(row) * bm.pitch, g.width,
-                        &g.coverage[static_cast<size_t>(row) * g.width]);
-        }
+        if (code < 0x7F || code >= 0xA0)
+            font->renderGlyph(face.get(), code, cell.baseline);
     }
     return font;
+}
+
+void Font::renderGlyph(FT_FaceRec_* face, int code, int baseline) {
+    if (FT_Load_Char(face, code, FT_LOAD_RENDER | FT_LOAD_TARGET_LIGHT) != 0)
+        return;
+    const FT_GlyphSlot slot = face->glyph;
+    const FT_Bitmap& bm = slot->bitmap;
+    if (bm.pixel_mode != FT_PIXEL_MODE_GRAY)
+        return;
+    Glyph& g = glyphs_[code];
+    g.left = slot->bitmap_left;
+    g.top = baseline - slot->bitmap_top;
+    g.width = static_cast<int>(bm.width);
+    g.height = static_cast<int>(bm.rows);
+    g.coverage.resize(static_cast<size_t>(g.width) * g.height);
+    for (int row = 0; row < g.height; ++row) {
+        std::copy_n(bm.buffer + static_cast<ptrdiff_t>(row) * bm.pitch, g.width,
+                    &g.coverage[static_cast<size_t>(row) * g.width]);
+    }
 }
 
 const Font* Font::stock() {
@@ -132,8 +154,8 @@ const Font* Font::stock() {
     return font.get();
 }
 
-void Font::draw(Surface& surface, int x, int y, std::string_view text, ColorRef textColour,
-                bool opaque, ColorRef backColour) const {
+void Font::draw(Surface& surface, int x, int y, std::string_view text, ColourRef textColour,
+                bool opaque, ColourRef backColour) const {
     if (opaque) {
         const int right = x + advance_ * static_cast<int>(text.size());
         surface.fill(pixelFromColour(backColour), x, y, right, y + cellHeight_);

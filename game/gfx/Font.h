@@ -8,6 +8,8 @@
 
 #include "game/gfx/Colour.h"
 
+struct FT_FaceRec_;
+
 namespace quelvane {
 
 class Surface;
@@ -38,8 +40,8 @@ class Font {
 
     // Draws text with the top-left corner of its first cell at (x, y), clipped to the surface; when
     // opaque, the cells are first filled with backColour.
-    void draw(Surface& surface, int x, int y, std::string_view text, ColorRef textColour,
-              bool opaque, ColorRef backColour) const;
+    void draw(Surface& surface, int x, int y, std::string_view text, ColourRef textColour,
+              bool opaque, ColourRef backColour) const;
 
   private:
     struct Glyph {
@@ -51,6 +53,8 @@ class Font {
     };
 
     Font() = default;
+    // The glyph of one character at the face's current size, kept when the face has one.
+    void renderGlyph(FT_FaceRec_* face, int code, int baseline);
 
     int cellHeight_ = 0;
     int advance_ = 0;

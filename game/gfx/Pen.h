@@ -6,7 +6,7 @@ namespace quelvane {
 
 // A solid line style, one pixel wide: the game creates one for each line it draws.
 struct Pen {
-    ColorRef colour = 0;
+    ColourRef colour = 0;
 };
 
 }  // namespace quelvane

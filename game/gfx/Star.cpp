@@ -1,5 +1,6 @@
 #include "game/gfx/Star.h"
 
+#include "game/core/Geometry.h"
 #include "game/core/Random.h"
 #include "game/gfx/Display.h"
 
@@ -22,11 +23,11 @@ bool Star::Move(Display& display) {
     y += speed;
     if (y > display.GetScreenRect().bottom)
         y = 0;
-    return display.PutPixel(static_cast<int32_t>(x), static_cast<int32_t>(y), pixel);
+    return display.PutPixel(truncateTowardZero(x), truncateTowardZero(y), pixel);
 }
 
 bool Star::Erase(Display& display) {
-    return display.PutPixel(static_cast<int32_t>(x), static_cast<int32_t>(y), 0);
+    return display.PutPixel(truncateTowardZero(x), truncateTowardZero(y), 0);
 }
 
 }  // namespace quelvane

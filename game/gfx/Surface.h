@@ -46,8 +46,8 @@ class Surface {
     bool isLocked() const { return locked_; }
     bool isDCHeld() const { return dcHeld_; }
 
-    void setColorKey(uint32_t key) { colorKey_ = key; }
-    std::optional<uint32_t> colorKey() const { return colorKey_; }
+    void setColourKey(uint32_t key) { colourKey_ = key; }
+    std::optional<uint32_t> colourKey() const { return colourKey_; }
 
     // Fills the part of [left, right) x [top, bottom) that lies on the surface.
     void fill(uint32_t pixel, int left, int top, int right, int bottom);
@@ -58,7 +58,7 @@ class Surface {
     std::vector<uint32_t> pixels_;
     bool locked_ = false;
     bool dcHeld_ = false;
-    std::optional<uint32_t> colorKey_;
+    std::optional<uint32_t> colourKey_;
     DeviceContext dc_;
 };
 

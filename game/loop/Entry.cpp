@@ -5,14 +5,13 @@
 #include "game/core/Random.h"
 #include "game/gfx/Display.h"
 #include "game/gfx/ShipIcon.h"
+#include "game/loop/GameOverScreen.h"
 #include "game/loop/Globals.h"
-#include "game/loop/Screens.h"
 #include "game/loop/Startup.h"
+#include "game/loop/TitleScreen.h"
 #include "game/loop/WindowProc.h"
 #include "game/player/Ship.h"
-#include "game/scores/Pass.h"
-#include "game/world/AlienShot.h"
-#include "game/world/ObjectLists.h"
+#include "game/screens/Pass.h"
 #include "platform/Platform.h"
 
 namespace quelvane {
@@ -44,7 +43,6 @@ bool startGame(uint32_t seed, AudioSystem::Output sound) {
     }
     setGameOverHandler(runGameOverScreen);
     runTitleScreen();
-    clearAlienShots();
     return true;
 }
 

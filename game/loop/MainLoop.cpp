@@ -3,7 +3,7 @@
 #include "game/core/ExitRequest.h"
 #include "game/loop/Frame.h"
 #include "game/loop/WindowProc.h"
-#include "game/scores/Pass.h"
+#include "game/screens/Pass.h"
 #include "platform/Platform.h"
 
 namespace quelvane {

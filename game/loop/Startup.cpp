@@ -23,6 +23,7 @@
 #include "game/world/ObjectLists.h"
 #include "game/world/ShieldPickup.h"
 #include "game/world/WeaponUpgrade.h"
+#include "game/world/World.h"
 #include "platform/Platform.h"
 
 namespace quelvane {
@@ -59,7 +60,6 @@ void initialiseGame() {
 
     display.Init(gameWindow.get(), kScreenWidth, kScreenHeight, 32,
                  kCooperativeFullscreen | kCooperativeAllowReboot | kCooperativeExclusive, true);
-    wave = 0;
     starField.clear();
     starField.reserve(kStarCount);
     for (int i = 0; i < kStarCount; ++i)
@@ -88,9 +88,7 @@ void initialiseGame() {
 
 void shutdownGame() {
     starField.clear();
-    clearExplosions();
-    clearAlienShots();
-    clearPickups();
+    clearWorld();
     audioSystem->StopMusic();
     titleMusic.reset();
     backgroundMusic.reset();

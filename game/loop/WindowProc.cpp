@@ -1,9 +1,9 @@
 #include "game/loop/WindowProc.h"
 
 #include "game/core/ExitRequest.h"
-#include "game/loop/Screens.h"
 #include "game/player/Ship.h"
 #include "game/scores/HighScores.h"
+#include "game/screens/HelpPages.h"
 #include "platform/VirtualKeys.h"
 
 namespace quelvane {
@@ -25,19 +25,19 @@ void commandShip(int key, bool down) {
             return;
         case vk::kLeft:
         case 'A':
-            player.setDirection('l', down);
+            player.setDirection(Direction::Left, down);
             return;
         case vk::kUp:
         case 'W':
-            player.setDirection('u', down);
+            player.setDirection(Direction::Up, down);
             return;
         case vk::kRight:
         case 'D':
-            player.setDirection('r', down);
+            player.setDirection(Direction::Right, down);
             return;
         case vk::kDown:
         case 'S':
-            player.setDirection('d', down);
+            player.setDirection(Direction::Down, down);
             return;
         case '1':
         case '2':

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "audio/AudioSystem.h"
+#include "game/core/Geometry.h"
 #include "game/gfx/Display.h"
 #include "game/player/Ship.h"
 #include "game/world/Assets.h"
@@ -57,7 +58,7 @@ bool Bullet::update(Display& display) {
 }
 
 void Bullet::draw(Display& display) {
-    display.DrawSurface(sprite.get(), static_cast<int32_t>(x), static_cast<int32_t>(y), nullptr);
+    display.DrawSurface(sprite.get(), truncateTowardZero(x), truncateTowardZero(y), nullptr);
 }
 
 void loadBulletAssets(Display& display, AudioSystem& audio) {

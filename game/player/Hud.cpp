@@ -1,5 +1,6 @@
 // The bottom line of the screen and the LimitBreak bar in it.
 #include "game/player/Hud.h"
+#include "game/core/Geometry.h"
 
 #include <string>
 
@@ -11,11 +12,11 @@ namespace quelvane {
 
 namespace {
 
-constexpr ColorRef kLabelColour = rgb(0, 255, 255);
-constexpr ColorRef kValueColour = rgb(255, 255, 0);
+constexpr ColourRef kLabelColour = rgb(0, 255, 255);
+constexpr ColourRef kValueColour = rgb(255, 255, 0);
 constexpr int32_t kLineAboveBottom = 18;
 
-void text(Display& display, const std::string& s, int32_t x, int32_t y, ColorRef colour) {
+void text(Display& display, const std::string& s, int32_t x, int32_t y, ColourRef colour) {
     display.DrawString(s.c_str(), x, y, true, colour, 0);
 }
 
@@ -34,7 +35,7 @@ const char* weaponLabel(int32_t weapon) {
     return weapon >= 0 && weapon < 9 ? kLabels[weapon] : "";
 }
 
-ColorRef shieldsColour(int32_t shields) {
+ColourRef shieldsColour(int32_t shields) {
     if (shields >= 20)
         return rgb(0, 255, 0);
     if (shields >= 10)
@@ -63,7 +64,7 @@ void Ship::drawLimitBreakBar(Display& display) {
     // Full while the meter is empty, shrinking from the right as it fills.
     const float used = static_cast<float>(barRect.right - barRect.left - 2) *
                        static_cast<float>(limitBreakMeter) * 5.5555556e-05f;
-    const auto right = static_cast<int32_t>(static_cast<float>(barRect.right - 1) - used);
+    const auto right = truncateTowardZero(static_cast<float>(barRect.right - 1) - used);
     display.FillRect(barColour, barRect.left + 1, barRect.top + 1, right, barRect.bottom - 1);
 }
 

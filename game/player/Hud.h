@@ -10,6 +10,6 @@ namespace quelvane {
 const char* weaponLabel(int32_t weapon);
 
 // Green from 20 shield points up, orange from 10, red below.
-ColorRef shieldsColour(int32_t shields);
+ColourRef shieldsColour(int32_t shields);
 
 }  // namespace quelvane

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "audio/AudioSystem.h"
+#include "game/core/Geometry.h"
 #include "game/gfx/Display.h"
 #include "game/world/Assets.h"
 
@@ -30,7 +31,7 @@ bool LaserBolt::update(Display& display) {
 }
 
 void LaserBolt::draw(Display& display) {
-    display.DrawSurface(sprite.get(), static_cast<int32_t>(x), static_cast<int32_t>(y), nullptr);
+    display.DrawSurface(sprite.get(), truncateTowardZero(x), truncateTowardZero(y), nullptr);
 }
 
 void loadLaserAssets(Display& display, AudioSystem& audio) {

@@ -1,15 +1,16 @@
 // The ship's LimitBreak: charging, the four kinds and the squadrons of reinforcement fighters.
 #include "game/player/LimitBreak.h"
+#include "game/core/Geometry.h"
 
 #include <memory>
 
 #include "game/core/Random.h"
+#include "game/core/WeaponMode.h"
 #include "game/gfx/Display.h"
 #include "game/gfx/Font.h"
 #include "game/player/Bullet.h"
 #include "game/player/Rocket.h"
 #include "game/player/Ship.h"
-#include "game/player/WeaponMode.h"
 #include "game/world/Collision.h"
 #include "platform/Platform.h"
 
@@ -31,7 +32,7 @@ constexpr int32_t kMessageY = 250;
 
 }  // namespace
 
-LimitBreakKind limitBreakKindFor(int32_t weapon) {
+LimitBreakKind limitBreakKindFor(WeaponMode weapon) {
     switch (weapon) {
         case LaserChained:
         case LaserChainedMissiles:
@@ -91,7 +92,7 @@ void Ship::limitBreakTick(Display& display) {
     // Until the first volley a change of weapon still changes the kind.
     if (limitBreakStep == 0)
         limitBreakKind = limitBreakKindFor(weapon);
-    const auto kind = static_cast<LimitBreakKind>(limitBreakKind);
+    const LimitBreakKind kind = limitBreakKind;
 
     if (display.GetDC() == SurfaceResult::Ok) {
         display.SelectFont(hudFont.get());
@@ -136,18 +137,18 @@ void Ship::limitBreakTick(Display& display) {
 void Ship::launchSquadrons(Display& display) {
     // Two rows of six below the screen, the right one a ship's height lower, spread over the width.
     const float spacing = static_cast<float>(field.right - kShipWidth) * 0.16666667f;
-    const int32_t laserMode = limitBreakKind == SquadronS14 ? LaserChained : LaserLinked;
+    const WeaponMode laserMode = limitBreakKind == SquadronS14 ? LaserChained : LaserLinked;
     auto launch = [&](OwningList<Ship>& row, int32_t x, int32_t y) {
         Ship& fighter = *row.emplace_back(std::make_unique<Ship>(false));
         fighter.reset(display, x, y);
-        fighter.setDirection('u', true);
+        fighter.setDirection(Direction::Up, true);
         fighter.setAttack(true);
-        fighter.setDirection('l', true);
+        fighter.setDirection(Direction::Left, true);
         fighter.selectWeapon(laserMode);
     };
     for (int32_t i = 0; i < kSquadronSize; ++i) {
-        launch(leftSquadron, static_cast<int32_t>(static_cast<float>(i) * spacing), 1500);
-        launch(rightSquadron, static_cast<int32_t>(static_cast<float>(i + 1) * spacing),
+        launch(leftSquadron, truncateTowardZero(static_cast<float>(i) * spacing), 1500);
+        launch(rightSquadron, truncateTowardZero(static_cast<float>(i + 1) * spacing),
                kShipHeight + 1550);
     }
 }
@@ -161,11 +162,11 @@ void Ship::updateSquadrons(Display& display) {
     }
     if (leftSquadron.empty() || rightSquadron.empty())
         return;
-    // 'l' stays held in every fighter, so 'r' down turns a row right and 'r' up turns it back: the
-    // rows weave across the screen in opposite directions while they climb.
+    // Left stays held in every fighter, so Right down turns a row right and Right up turns it back:
+    // the rows weave across the screen in opposite directions while they climb.
     auto steer = [](OwningList<Ship>& row, bool right) {
         for (auto& fighter : row)
-            fighter->setDirection('r', right);
+            fighter->setDirection(Direction::Right, right);
     };
     if (leftSquadron.front()->x <= 0) {
         steer(leftSquadron, true);

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "game/core/WeaponMode.h"
+
 namespace quelvane {
 
 // What a LimitBreak does, fixed by the weapon in use when it starts.
@@ -12,7 +14,7 @@ enum LimitBreakKind : int32_t {
     MissileBarrage = 3,  // volleys of homing rockets
 };
 
-LimitBreakKind limitBreakKindFor(int32_t weapon);
+LimitBreakKind limitBreakKindFor(WeaponMode weapon);
 // The line a running LimitBreak shows in mid-screen, and where it starts.
 const char* limitBreakMessage(LimitBreakKind kind);
 int32_t limitBreakMessageX(LimitBreakKind kind);

@@ -135,31 +135,32 @@ bool Rocket::hitAliens(Display&) {
 
 void Rocket::draw(Display& display) {
     if (exploding) {
-        display.DrawSurface(blastSprite.get(), truncate(x - 21.0), truncate(y - 21.0),
-                            &blastSource);
+        display.DrawSurface(blastSprite.get(), truncateTowardZero(x - 21.0),
+                            truncateTowardZero(y - 21.0), &blastSource);
         return;
     }
     const Rect frame{0, kFrameHeight * headingIndex, width, kFrameHeight * (headingIndex + 1)};
-    display.DrawSurface(rocketSprite.get(), truncate(x), truncate(y), &frame);
+    display.DrawSurface(rocketSprite.get(), truncateTowardZero(x), truncateTowardZero(y), &frame);
     // The target may have been removed by another shot since this rocket's update.
     if (target == -1 || static_cast<size_t>(target) >= aliens.size())
         return;
     const Alien& alien = aliens[static_cast<size_t>(target)];
-    const Rect markerFrame{0, truncate(kMarkerSide * marker), kMarkerSide,
-                           truncate(kMarkerSide * (marker + 1))};
-    display.DrawSurface(markerSprite.get(), truncate(alien.x - 3.0), truncate(alien.y - 5.0),
-                        &markerFrame);
+    const Rect markerFrame{0, truncateTowardZero(kMarkerSide * marker), kMarkerSide,
+                           truncateTowardZero(kMarkerSide * (marker + 1))};
+    display.DrawSurface(markerSprite.get(), truncateTowardZero(alien.x - 3.0),
+                        truncateTowardZero(alien.y - 5.0), &markerFrame);
     // The marker runs once through its frames and holds the last.
     if (marker < kLastMarkerFrame)
         marker += 1.0f;
 }
 
 void Rocket::erase(Display& display) {
-    const int32_t left = truncate(x), top = truncate(y);
+    const int32_t left = truncateTowardZero(x), top = truncateTowardZero(y);
     if (exploding)
         display.FillRect(eraseColour, left - 21, top - 21, left + 43, top + 43);
     else
-        display.FillRect(eraseColour, left, top, truncate(x + 22.0), truncate(y + 22.0));
+        display.FillRect(eraseColour, left, top, truncateTowardZero(x + 22.0),
+                         truncateTowardZero(y + 22.0));
 }
 
 void loadRocketAssets(Display& display, AudioSystem& audio) {

@@ -1,14 +1,12 @@
 #include "game/player/Ship.h"
 
-#include <cctype>
-
 #include "game/core/ExitRequest.h"
+#include "game/core/WeaponMode.h"
 #include "game/gfx/Colour.h"
 #include "game/gfx/Display.h"
 #include "game/player/Bullet.h"
 #include "game/player/LaserBolt.h"
 #include "game/player/Rocket.h"
-#include "game/player/WeaponMode.h"
 #include "game/world/AlienShot.h"
 #include "game/world/Assets.h"
 #include "game/world/Collision.h"
@@ -64,7 +62,7 @@ Ship::~Ship() {
         setPlayerShip(nullptr);
 }
 
-void Ship::setDirection(char code, bool down) {
+void Ship::setDirection(Direction direction, bool down) {
     // The earlier of two opposite keys is suspended while the later one is down.
     auto press = [](bool& held, bool& opposite, bool& oppositeSuspended) {
         held = true;
@@ -79,26 +77,26 @@ void Ship::setDirection(char code, bool down) {
         if (oppositeSuspended)
             opposite = true;
     };
-    switch (std::tolower(static_cast<unsigned char>(code))) {
-        case 'l':
+    switch (direction) {
+        case Direction::Left:
             if (down)
                 press(leftHeld, rightHeld, rightSuspended);
             else
                 release(leftHeld, leftSuspended, rightHeld, rightSuspended);
             break;
-        case 'r':
+        case Direction::Right:
             if (down)
                 press(rightHeld, leftHeld, leftSuspended);
             else
                 release(rightHeld, rightSuspended, leftHeld, leftSuspended);
             break;
-        case 'u':
+        case Direction::Up:
             if (down)
                 press(upHeld, downHeld, downSuspended);
             else
                 release(upHeld, upSuspended, downHeld, downSuspended);
             break;
-        case 'd':
+        case Direction::Down:
             if (down)
                 press(downHeld, upHeld, upSuspended);
             else
@@ -109,7 +107,7 @@ void Ship::setDirection(char code, bool down) {
     }
 }
 
-bool Ship::owns(int32_t mode) const {
+bool Ship::owns(WeaponMode mode) const {
     switch (mode) {
         case PowerRepeater:
             return true;
@@ -124,7 +122,7 @@ bool Ship::owns(int32_t mode) const {
     }
 }
 
-void Ship::selectWeapon(int32_t mode) {
+void Ship::selectWeapon(WeaponMode mode) {
     if (!human) {
         weapon = mode;
         return;
@@ -180,7 +178,7 @@ void Ship::reset(Display& display, int32_t newX, int32_t newY) {
     leftSquadron.clear();
     rightSquadron.clear();
     limitBreakStep = 0;
-    limitBreakKind = 0;
+    limitBreakKind = CoverFire;
     barRect = {181, field.bottom - 15, 260, field.bottom - 4};
     barColour = display.MatchColor(nullptr, rgb(255, 0, 255));
 }
@@ -270,7 +268,7 @@ void Ship::grantWeapon(int32_t kind) {
         hasMissiles = true;
 }
 
-void Ship::unlockCombination(int32_t mode) {
+void Ship::unlockCombination(WeaponMode mode) {
     if (mode >= kFirstCombination && mode < kFirstCombination + kCombinationCount)
         combinationOwned[static_cast<size_t>(mode - kFirstCombination)] = true;
 }

@@ -5,7 +5,9 @@
 #include <memory>
 #include <vector>
 
+#include "game/core/WeaponMode.h"
 #include "game/gfx/Rect.h"
+#include "game/player/LimitBreak.h"
 #include "game/world/Explosion.h"
 #include "game/world/ObjectLists.h"
 #include "game/world/PlayerShip.h"
@@ -17,6 +19,9 @@ class Display;
 
 inline constexpr int32_t kMaxShields = 30;
 
+// The four ways the ship is steered; two at right angles held together fly a diagonal.
+enum class Direction { Left, Right, Up, Down };
+
 // The player's craft, steered by the keys, and with `human` unset a reinforcement fighter steered
 // by the same commands from the LimitBreak.
 class Ship final : public PlayerShip {
@@ -26,13 +31,13 @@ class Ship final : public PlayerShip {
     Ship(const Ship&) = delete;
     Ship& operator=(const Ship&) = delete;
 
-    // Commands. A direction is 'l', 'r', 'u' or 'd' in either case; the later of two opposite keys
-    // wins and the earlier one comes back when the later is released.
-    void setDirection(char code, bool down);
+    // Commands. The later of two opposite directions wins and the earlier one comes back when the
+    // later is released.
+    void setDirection(Direction direction, bool down);
     void setAttack(bool down) { attackHeld = down; }
     void setLimitBreakButton(bool down) { limitBreakHeld = down; }
     // Takes the mode when it is owned (a fighter takes any); a refused mode changes nothing.
-    void selectWeapon(int32_t mode);
+    void selectWeapon(WeaponMode mode);
     // The single weapons in order, skipping those not owned; a combination goes back to 0.
     void cycleWeapon();
     void swapWeapon();
@@ -55,7 +60,7 @@ class Ship final : public PlayerShip {
     void addShields(int32_t amount) override;
     void grantLimitBreak() override { limitBreakReady = true; }
     void grantWeapon(int32_t kind) override;
-    void unlockCombination(int32_t mode) override;
+    void unlockCombination(WeaponMode mode) override;
     int32_t ownedWeapons() const override;
     int32_t ownedCombinations() const override;
     int32_t getScore() const { return score; }
@@ -83,8 +88,8 @@ class Ship final : public PlayerShip {
     int32_t y = 0;
     bool human;
     int32_t speed = 3;
-    int32_t weapon = 0;
-    int32_t previousWeapon = 0;
+    WeaponMode weapon = PowerRepeater;
+    WeaponMode previousWeapon = PowerRepeater;
     int32_t shields = kMaxShields;
     int32_t score = 0;
     int32_t limitBreakMeter = 0;
@@ -98,14 +103,14 @@ class Ship final : public PlayerShip {
     OwningList<Ship> rightSquadron;
     std::array<bool, 5> combinationOwned{};
     int32_t limitBreakStep = 0;
-    int32_t limitBreakKind = 0;
+    LimitBreakKind limitBreakKind = CoverFire;
     bool exploding = false;
     Explosion deathExplosion;
     bool hasLasers = false;
     bool hasMissiles = false;
 
   private:
-    bool owns(int32_t mode) const;
+    bool owns(WeaponMode mode) const;
     void fireRepeater();
     void fireLasersChained();
     void fireLasersLinked();

@@ -4,8 +4,9 @@
 
 #include "game/gfx/Font.h"
 #include "game/player/Ship.h"
-#include "game/scores/Pass.h"
-#include "game/scores/TextPage.h"
+#include "game/screens/Pass.h"
+#include "game/screens/Screen.h"
+#include "game/screens/TextPage.h"
 
 namespace quelvane {
 

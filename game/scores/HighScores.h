@@ -4,7 +4,7 @@
 #include <string>
 
 #include "game/scores/ScoreTable.h"
-#include "game/scores/TextPrompt.h"
+#include "game/screens/TextPrompt.h"
 
 namespace quelvane {
 

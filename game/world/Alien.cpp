@@ -61,18 +61,19 @@ void Alien::tryFire() {
     if (nextRandom() % kFireChance != 1)
         return;
     // From the middle of the alien.
-    alienShots.push_back(
-        std::make_unique<AlienShot>(truncate(x) + kAlienWidth / 2, truncate(y) + kAlienHeight / 2));
+    alienShots.push_back(std::make_unique<AlienShot>(truncateTowardZero(x) + kAlienWidth / 2,
+                                                     truncateTowardZero(y) + kAlienHeight / 2));
     lastShotTime = platform::tickCount();
 }
 
 void Alien::draw(Display& display) {
-    display.DrawSurface(sprite.get(), truncate(x), truncate(y), nullptr);
+    display.DrawSurface(sprite.get(), truncateTowardZero(x), truncateTowardZero(y), nullptr);
 }
 
 void Alien::erase(Display& display) {
-    display.FillRect(eraseColour, truncate(x - 2), truncate(y - 4), truncate(x + kAlienWidth + 2),
-                     truncate(y + kAlienHeight + 8));
+    display.FillRect(eraseColour, truncateTowardZero(x - 2), truncateTowardZero(y - 4),
+                     truncateTowardZero(x + kAlienWidth + 2),
+                     truncateTowardZero(y + kAlienHeight + 8));
 }
 
 void Alien::drawHealthBar(Display& display) {
@@ -84,8 +85,8 @@ void Alien::drawHealthBar(Display& display) {
         pen.colour = rgb(255, 175, 0);
     else
         pen.colour = rgb(255, 0, 0);
-    const int32_t barY = truncate(y + kAlienHeight + 7);
-    display.DrawLine(truncate(x), barY, truncate(x + 40 * ratio), barY, pen, 0);
+    const int32_t barY = truncateTowardZero(y + kAlienHeight + 7);
+    display.DrawLine(truncateTowardZero(x), barY, truncateTowardZero(x + 40 * ratio), barY, pen, 0);
 }
 
 bool Alien::takeDamage(int32_t damage) {
@@ -97,7 +98,8 @@ bool Alien::takeDamage(int32_t damage) {
         return true;
     rollDrop(x, y);
     // Centres the 66 x 66 picture on the alien.
-    addExplosion(std::make_unique<Explosion>(truncate(x - 12), truncate(y - 14)));
+    addExplosion(
+        std::make_unique<Explosion>(truncateTowardZero(x - 12), truncateTowardZero(y - 14)));
     return false;
 }
 

@@ -63,12 +63,13 @@ bool AlienShot::update() {
 }
 
 void AlienShot::draw(Display& display) {
-    display.DrawSurface(sprite.get(), truncate(x), truncate(y), nullptr);
+    display.DrawSurface(sprite.get(), truncateTowardZero(x), truncateTowardZero(y), nullptr);
 }
 
 void AlienShot::erase(Display& display) {
-    display.FillRect(eraseColour, truncate(x), truncate(y), truncate(x + kAlienShotSize),
-                     truncate(y + kAlienShotSize));
+    display.FillRect(eraseColour, truncateTowardZero(x), truncateTowardZero(y),
+                     truncateTowardZero(x + kAlienShotSize),
+                     truncateTowardZero(y + kAlienShotSize));
 }
 
 void clearPlayerDestroyed() {

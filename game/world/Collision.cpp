@@ -7,15 +7,17 @@
 namespace quelvane {
 
 bool projectileOverlapsAlien(float x, float y, int32_t width, int32_t height, const Alien& a) {
-    return truncate(x) <= truncate(a.x + kAlienWidth - 2) &&
-           truncate(x + width) >= truncate(a.x + 2) &&
-           truncate(y) <= truncate(a.y + kAlienHeight - 2) &&
-           truncate(y + height) >= truncate(a.y + 2);
+    return truncateTowardZero(x) <= truncateTowardZero(a.x + kAlienWidth - 2) &&
+           truncateTowardZero(x + width) >= truncateTowardZero(a.x + 2) &&
+           truncateTowardZero(y) <= truncateTowardZero(a.y + kAlienHeight - 2) &&
+           truncateTowardZero(y + height) >= truncateTowardZero(a.y + 2);
 }
 
 bool alienShotHitsShip(float sx, float sy, int32_t shipX, int32_t shipY) {
-    return !(truncate(sx) > shipX + kShipWidth || truncate(sx + kAlienShotSize) < shipX ||
-             truncate(sy) > shipY + kShipHeight || truncate(sy + kAlienShotSize) < shipY);
+    return !(truncateTowardZero(sx) > shipX + kShipWidth ||
+             truncateTowardZero(sx + kAlienShotSize) < shipX ||
+             truncateTowardZero(sy) > shipY + kShipHeight ||
+             truncateTowardZero(sy + kAlienShotSize) < shipY);
 }
 
 bool pickupTouchesShip(const Pickup& p, int32_t shipX, int32_t shipY) {

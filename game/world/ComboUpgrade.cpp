@@ -11,27 +11,24 @@ namespace quelvane {
 
 namespace {
 
-constexpr int32_t kFirstMode = 4;
-constexpr int32_t kModes = 5;
-
 SurfacePtr chainedSprite;   // upg_lc
 SurfacePtr linkedSprite;    // upg_ll
 SurfacePtr repeaterSprite;  // upg_r
 SurfacePtr missileSprite;   // upg_m
 
-int32_t chooseKind() {
+WeaponMode chooseKind() {
     const PlayerShip* ship = playerShip();
     const int32_t owned = ship ? ship->ownedCombinations() : 0;
     const bool bothWeapons = ship && ship->ownedWeapons() == 3;
-    std::vector<int32_t> candidates;
-    for (int32_t k = 0; k < kModes; ++k) {
+    std::vector<WeaponMode> candidates;
+    for (int32_t k = 0; k < kCombinationCount; ++k) {
         // The repeater-and-laser modes need only the lasers; the missile modes need both.
         if (!(owned & (1 << k)) && (k < 2 || bothWeapons))
-            candidates.push_back(k + kFirstMode);
+            candidates.push_back(static_cast<WeaponMode>(kFirstCombination + k));
     }
     // The drop is allowed only while a candidate exists; should one not, the first mode stands in.
     if (candidates.empty())
-        return kFirstMode;
+        return RepeaterLaserChained;
     return candidates[static_cast<size_t>(random(0, static_cast<int32_t>(candidates.size()) - 1))];
 }
 
@@ -42,19 +39,19 @@ ComboUpgrade::ComboUpgrade(int32_t x, int32_t y) : Pickup(x, y), kind(chooseKind
     width = 10;
     height = 16;
     switch (kind) {
-        case 4:
+        case RepeaterLaserChained:
             sprite = chainedSprite.get();
             overlay = repeaterSprite.get();
             break;
-        case 5:
+        case RepeaterLaserLinked:
             sprite = linkedSprite.get();
             overlay = repeaterSprite.get();
             break;
-        case 6:
+        case RepeaterMissiles:
             sprite = repeaterSprite.get();
             overlay = missileSprite.get();
             break;
-        case 7:
+        case LaserChainedMissiles:
             sprite = chainedSprite.get();
             overlay = missileSprite.get();
             break;

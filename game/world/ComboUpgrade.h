@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "game/core/WeaponMode.h"
 #include "game/gfx/Surface.h"
 #include "game/world/Pickup.h"
 
@@ -15,7 +16,7 @@ class ComboUpgrade final : public Pickup {
     void draw(Display& display) override;
     void apply() override;
 
-    int32_t kind;  // the combination mode, 4 to 8
+    WeaponMode kind;  // a combination
     Surface* sprite;
     Surface* overlay;
 };

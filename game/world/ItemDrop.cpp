@@ -52,13 +52,17 @@ void rollDrop(float alienX, float alienY) {
 std::unique_ptr<Pickup> itemForRoll(int32_t roll, float alienX, float alienY) {
     // The offsets put each item roughly in the middle of the alien.
     if (roll <= 5)
-        return std::make_unique<FreeLimitBreak>(truncate(alienX + 10), truncate(alienY + 7));
+        return std::make_unique<FreeLimitBreak>(truncateTowardZero(alienX + 10),
+                                                truncateTowardZero(alienY + 7));
     if (roll <= 15 && comboUpgradeAvailable())
-        return std::make_unique<ComboUpgrade>(truncate(alienX + 16), truncate(alienY + 12));
+        return std::make_unique<ComboUpgrade>(truncateTowardZero(alienX + 16),
+                                              truncateTowardZero(alienY + 12));
     if (roll <= 30)
-        return std::make_unique<ShieldPickup>(truncate(alienX + 9), truncate(alienY + 5));
+        return std::make_unique<ShieldPickup>(truncateTowardZero(alienX + 9),
+                                              truncateTowardZero(alienY + 5));
     if (roll <= 43 && weaponUpgradeAvailable())
-        return std::make_unique<WeaponUpgrade>(truncate(alienX + 5), truncate(alienY + 3));
+        return std::make_unique<WeaponUpgrade>(truncateTowardZero(alienX + 5),
+                                               truncateTowardZero(alienY + 3));
     return nullptr;
 }
 

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "game/core/WeaponMode.h"
+
 namespace quelvane {
 
 struct Point {
@@ -22,8 +24,8 @@ class PlayerShip {
     virtual void grantLimitBreak() = 0;
     // 0 the laser cannons, 1 the homing missiles.
     virtual void grantWeapon(int32_t kind) = 0;
-    // A combination mode, 4 to 8.
-    virtual void unlockCombination(int32_t mode) = 0;
+    // A combination mode.
+    virtual void unlockCombination(WeaponMode mode) = 0;
     // Bit 0 the laser cannons, bit 1 the homing missiles.
     virtual int32_t ownedWeapons() const = 0;
     // Bit k when combination mode k + 4 is unlocked.

@@ -1,5 +1,6 @@
 #include "game/world/Projectile.h"
 
+#include "game/core/Geometry.h"
 #include "game/gfx/Colour.h"
 #include "game/gfx/Display.h"
 #include "game/world/Collision.h"
@@ -8,8 +9,8 @@
 namespace quelvane {
 
 void Projectile::erase(Display& display) {
-    display.FillRect(eraseColour, static_cast<int32_t>(x), static_cast<int32_t>(y),
-                     static_cast<int32_t>(x + width), static_cast<int32_t>(y + sheetHeight));
+    display.FillRect(eraseColour, truncateTowardZero(x), truncateTowardZero(y),
+                     truncateTowardZero(x + width), truncateTowardZero(y + sheetHeight));
 }
 
 bool Projectile::hitAliens(Display&) {

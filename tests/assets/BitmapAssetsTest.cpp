@@ -15,7 +15,7 @@ struct Sprite {
     int width() const { return surface->width(); }
     int height() const { return surface->height(); }
     // Visible: not the colour key, which the game sets to black.
-    bool visible(int x, int y) const { return surface->pixel(x, y) != *surface->colorKey(); }
+    bool visible(int x, int y) const { return surface->pixel(x, y) != *surface->colourKey(); }
     int visibleIn(int left, int top, int width, int height) const {
         int count = 0;
         for (int y = top; y < top + height; ++y) {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "game/gfx/BitmapFile.h"
-#include "tests/TempDir.h"
+#include "support/TempDir.h"
 #include "tools/assetgen/MidiFile.h"
 
 namespace fs = std::filesystem;

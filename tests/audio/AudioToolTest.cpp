@@ -6,8 +6,8 @@
 #include <sstream>
 
 #include "platform/ByteOrder.h"
-#include "tests/audio/AudioFiles.h"
-#include "tests/TempDir.h"
+#include "support/AudioFiles.h"
+#include "support/TempDir.h"
 #include "tools/audio/AudioToolOptions.h"
 
 using namespace audiofiles;

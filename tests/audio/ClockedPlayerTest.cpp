@@ -8,7 +8,7 @@
 
 #include "audio/ClockedPlayer.h"
 #include "audio/MidiReader.h"
-#include "tests/audio/AudioFiles.h"
+#include "support/AudioFiles.h"
 
 using namespace audiofiles;
 using Clock = std::chrono::steady_clock;

@@ -7,8 +7,8 @@
 #include <sstream>
 
 #include "audio/PortNames.h"
-#include "tests/TempDir.h"
-#include "tests/platform/AtomicFileAsUser.h"
+#include "support/TempDir.h"
+#include "support/AtomicFileAsUser.h"
 
 namespace {
 

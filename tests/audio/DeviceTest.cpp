@@ -5,8 +5,8 @@
 #include <thread>
 
 #include "audio/AudioSystem.h"
-#include "tests/audio/AudioFiles.h"
-#include "tests/TempDir.h"
+#include "support/AudioFiles.h"
+#include "support/TempDir.h"
 
 using namespace audiofiles;
 

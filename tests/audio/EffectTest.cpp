@@ -2,8 +2,8 @@
 
 #include "audio/AudioSystem.h"
 #include "audio/SoundBuffer.h"
-#include "tests/audio/AudioFiles.h"
-#include "tests/TempDir.h"
+#include "support/AudioFiles.h"
+#include "support/TempDir.h"
 
 using namespace audiofiles;
 

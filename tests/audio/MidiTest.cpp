@@ -2,7 +2,7 @@
 
 #include "audio/MidiReader.h"
 #include "audio/Sequencer.h"
-#include "tests/audio/AudioFiles.h"
+#include "support/AudioFiles.h"
 
 using namespace audiofiles;
 

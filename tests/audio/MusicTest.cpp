@@ -4,8 +4,8 @@
 
 #include "audio/AudioSystem.h"
 #include "audio/MusicSegment.h"
-#include "tests/audio/AudioFiles.h"
-#include "tests/TempDir.h"
+#include "support/AudioFiles.h"
+#include "support/TempDir.h"
 
 using namespace audiofiles;
 

@@ -11,8 +11,8 @@
 #include "audio/WavReader.h"
 #include "audio/WavWriter.h"
 #include "platform/ByteOrder.h"
-#include "tests/audio/AudioFiles.h"
-#include "tests/TempDir.h"
+#include "support/AudioFiles.h"
+#include "support/TempDir.h"
 
 using namespace audiofiles;
 

@@ -7,7 +7,7 @@
 
 #include "game/gfx/Display.h"
 #include "platform/ByteOrder.h"
-#include "tests/TempDir.h"
+#include "support/TempDir.h"
 
 namespace quelvane {
 namespace {
@@ -121,7 +121,7 @@ TEST_F(BitmapFileTest, LoadBitmapMakesASurfaceOfTheFilesExactSize) {
     EXPECT_EQ(surface->height(), 37);
     EXPECT_EQ(surface->pixel(40, 36), 0x00FF8000u);
     ASSERT_TRUE(display.SetColorKey(surface.get(), rgb(0, 0, 0)));
-    EXPECT_EQ(surface->colorKey(), 0u);
+    EXPECT_EQ(surface->colourKey(), 0u);
     EXPECT_EQ(surface->pixel(0, 0), 0u) << "matching the key must put pixel (0, 0) back";
 }
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/gfx/DisplayFixture.h"
+#include "support/DisplayFixture.h"
 
 namespace quelvane {
 namespace {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "game/core/Random.h"
-#include "tests/gfx/DisplayFixture.h"
+#include "support/DisplayFixture.h"
 
 namespace quelvane {
 namespace {

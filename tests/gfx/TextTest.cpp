@@ -2,7 +2,7 @@
 
 #include "game/gfx/Display.h"
 #include "game/gfx/Font.h"
-#include "tests/gfx/DisplayFixture.h"
+#include "support/DisplayFixture.h"
 
 namespace quelvane {
 namespace {

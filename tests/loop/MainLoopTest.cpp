@@ -1,5 +1,5 @@
 #include "game/loop/MainLoop.h"
-#include "game/scores/Pass.h"
+#include "game/screens/Pass.h"
 
 #include <gtest/gtest.h>
 

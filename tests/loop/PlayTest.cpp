@@ -8,96 +8,63 @@
 #include <vector>
 
 #include "game/core/ExitRequest.h"
+#include "game/core/WeaponMode.h"
 #include "game/gfx/Display.h"
 #include "game/loop/Entry.h"
 #include "game/loop/Frame.h"
+#include "game/loop/GameOverScreen.h"
 #include "game/loop/Globals.h"
 #include "game/loop/MainLoop.h"
-#include "game/loop/Screens.h"
+#include "game/loop/TitleScreen.h"
 #include "game/player/LimitBreak.h"
+#include "game/player/NewGame.h"
 #include "game/player/Rocket.h"
 #include "game/player/Ship.h"
-#include "game/player/WeaponMode.h"
-#include "game/scores/Pass.h"
+#include "game/screens/Pass.h"
+#include "game/screens/Screen.h"
 #include "game/world/Alien.h"
 #include "game/world/AlienShot.h"
 #include "game/world/Assets.h"
 #include "game/world/Explosion.h"
 #include "game/world/FreeLimitBreak.h"
 #include "game/world/ObjectLists.h"
+#include "game/world/ShieldPickup.h"
 #include "game/world/WeaponUpgrade.h"
+#include "game/world/World.h"
 #include "platform/Clock.h"
 #include "platform/EventSource.h"
 #include "platform/Platform.h"
 #include "platform/VirtualKeys.h"
-#include "tests/TempDir.h"
+#include "support/BusyField.h"
+#include "support/ScriptedGame.h"
 
 namespace quelvane {
 namespace {
 
 // The display is taken over once a run, as the game does, so the whole suite shares one start-up
-// (the game's own, with its first title screen left by Attack) in a working folder of its own
-// with a settings file; each test starts a new game in it. Keys are scripted by pass.
+// (the game's own, with its first title screen left by Attack); each test starts a new game in it.
+// Keys are scripted by pass.
 class PlayTest : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() {
-        previous = std::filesystem::current_path();
-        folder = std::make_unique<TempDir>();
-        ASSERT_FALSE(folder->path().empty());
-        std::filesystem::current_path(folder->path());
-        std::ofstream("MidiDevice.ini") << "Software Synthesizer";
-        setAssetFolder(QUELVANE_RUN_DIR);
-        platform::useClock(&clock);
-        platform::useEventSource(&keys);
-        setPassObserver([] {
-            screens.push_back(currentScreen);
-            keys.setFrame(++passes);
-        });
-        key(25, 'G', true);
-        key(26, 'G', false);
-        started = startGame(4242, AudioSystem::Output::Offline);
-        passesAtStart = passes;
-    }
-    static void TearDownTestSuite() {
-        endGame();
-        setPassObserver(nullptr);
-        setAssetFolder({});
-        platform::useEventSource(nullptr);
-        platform::useClock(nullptr);
-        platform::resetInput();
-        std::filesystem::current_path(previous);
-        folder.reset();
-    }
+    static void SetUpTestSuite() { game = std::make_unique<ScriptedGame>(4242); }
+    static void TearDownTestSuite() { game.reset(); }
     void SetUp() override {
-        ASSERT_TRUE(started);
+        ASSERT_TRUE(game->started());
         exitRequested = false;
-        player.resetScore();
-        player.reset(display, 310, 360);
-        aliens.clear();
-        clearAlienShots();
-        clearExplosions();
-        clearPickups();
-        clearPlayerDestroyed();
-        wave = 0;
-        passes = 26;
-        screens.clear();
-        keys = platform::ScriptedEvents{};
-        keys.setFrame(passes);
-        platform::resetInput();
+        setUpNewGame(display);
+        clearWorld();
+        game->restartKeys(ScriptedGame::kFirstPassOfPlay);
     }
     void TearDown() override {
         setGameOverHandler(runGameOverScreen);
         exitRequested = false;
     }
     // A key pressed or released in the pass that many passes from now.
-    static void key(uint32_t fromNow, int code, bool down) {
-        keys.add(passes + fromNow,
-                 {down ? platform::MessageKind::KeyDown : platform::MessageKind::KeyUp, code});
-    }
+    static void key(uint32_t fromNow, int code, bool down) { game->key(fromNow, code, down); }
     void frames(int n) {
         for (int i = 0; i < n; ++i) {
             runFrame();
-            clock.advance(15);
+            game->clock.advance(15);
         }
     }
     // Passes of the main loop, with the keys and every screen they open.
@@ -105,18 +72,12 @@ class PlayTest : public ::testing::Test {
         for (int i = 0; i < n; ++i)
             runLoopPass();
     }
-    static inline platform::VirtualClock clock{5000};
-    static inline platform::ScriptedEvents keys;
-    static inline uint32_t passes = 0;
-    static inline std::vector<Screen> screens;  // the loop of each pass
-    static inline std::filesystem::path previous;
-    static inline std::unique_ptr<TempDir> folder;
-    static inline bool started = false;
-    static inline uint32_t passesAtStart = 0;
+    static const std::vector<Screen>& screens() { return game->screens; }
+    static inline std::unique_ptr<ScriptedGame> game;
 };
 
 TEST_F(PlayTest, TheFirstTitleScreenEndsInThePassAttackIsPressed) {
-    EXPECT_EQ(passesAtStart, 26u);
+    EXPECT_EQ(game->passesAtStart(), 26u);
 }
 
 // How many passes in a row, from the first, ran in each loop: "title 31", "help 10", ...
@@ -144,7 +105,7 @@ TEST_F(PlayTest, TheTitleScreenIgnoresAttackF1AndEscForItsFirst300Milliseconds) 
     key(30, platform::vk::kCtrl, true);
     key(31, platform::vk::kCtrl, false);
     runTitleScreen();
-    EXPECT_EQ(runs(screens), "title 31");
+    EXPECT_EQ(runs(screens()), "title 31");
     EXPECT_FALSE(exitRequested);
     EXPECT_EQ(player.getScore(), 0);  // a new game was set up
     EXPECT_EQ(currentScreen, Screen::Play);
@@ -161,7 +122,7 @@ TEST_F(PlayTest, HelpFromTheTitleScreenShowsThreePagesThenGuardsTheTitleAgain) {
     key(35, 'G', true);                   // held from here: acts after the guard only
     runTitleScreen();
     // The pass that opened the pages ends after them; then 22 passes as after start-up.
-    EXPECT_EQ(runs(screens), "title 25, help 10, title 23");
+    EXPECT_EQ(runs(screens()), "title 25, help 10, title 23");
 }
 
 TEST_F(PlayTest, GameOverWaitsHalfASecondForAttackThenTakesTheNameAndShowsTheTitle) {
@@ -183,7 +144,7 @@ TEST_F(PlayTest, GameOverWaitsHalfASecondForAttackThenTakesTheNameAndShowsTheTit
     key(47, platform::vk::kEnter, true);
     key(80, 'G', true);
     runGameOverScreen();
-    EXPECT_EQ(runs(screens), "gameover 41, name 7, title 33");
+    EXPECT_EQ(runs(screens()), "gameover 41, name 7, title 33");
     EXPECT_FALSE(exitRequested);
     EXPECT_TRUE(pickups.empty());
     std::ifstream in("scores.dat", std::ios::binary);
@@ -195,7 +156,7 @@ TEST_F(PlayTest, GameOverWaitsHalfASecondForAttackThenTakesTheNameAndShowsTheTit
 TEST_F(PlayTest, EscOnTheTitleScreenEndsTheGame) {
     key(25, platform::vk::kEscape, true);
     runTitleScreen();
-    EXPECT_EQ(runs(screens), "title 26");
+    EXPECT_EQ(runs(screens()), "title 26");
     EXPECT_TRUE(exitRequested);
 }
 
@@ -244,9 +205,9 @@ TEST_F(PlayTest, ABusyFrameDrawsEveryKindOfTheGame) {
         alien.hitPoints = 12;  // a few hits each, so that some explode while the capture runs
     player.setAttack(true);
     player.selectWeapon(LaserChainedMissiles);
-    player.setDirection('l', true);
+    player.setDirection(Direction::Left, true);
     frames(30);
-    player.setDirection('l', false);
+    player.setDirection(Direction::Left, false);
     player.selectWeapon(RepeaterLaserLinked);
     int explosionsSeen = 0;
     for (int i = 0; i < 600 && (explosions.empty() || alienShots.empty()); ++i) {
@@ -306,6 +267,27 @@ TEST_F(PlayTest, EachLimitBreakKindRunsFromItsWeaponWithItsMessage) {
         EXPECT_TRUE(player.limitBreakActive) << c.capture;
         EXPECT_TRUE(display.SavePresented((dir / c.capture).string()));
     }
+}
+
+// The stress benchmarks' field: every alien fires in every frame, the ship fires back so that
+// items drop, and a shield item lies under the ship when play starts (collected, it would set the
+// shields back to 30). The ship lives through it all and no frame opens a screen: the game-over
+// screen would abort the run.
+TEST_F(PlayTest, TheBenchmarksBusyFieldKeepsTheShipAliveWhateverItCollects) {
+    BusyField field(*game, 60);
+    player.setAttack(true);
+    addPickup(std::make_unique<ShieldPickup>(player.x, player.y));
+    int framesWithShots = 0;
+    for (int i = 0; i < 400; ++i) {
+        field.frame(true);
+        framesWithShots += !alienShots.empty();
+    }
+    player.setAttack(false);
+    EXPECT_GT(framesWithShots, 300);
+    EXPECT_GT(player.getScore(), 0);
+    EXPECT_FALSE(player.exploding);
+    EXPECT_EQ(aliens.size(), 60u);
+    EXPECT_TRUE(screens().empty());
 }
 
 }  // namespace

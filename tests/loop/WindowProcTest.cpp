@@ -3,9 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "game/core/ExitRequest.h"
+#include "game/core/WeaponMode.h"
 #include "game/gfx/Display.h"
+#include "game/player/NewGame.h"
 #include "game/player/Ship.h"
-#include "game/player/WeaponMode.h"
 #include "platform/VirtualKeys.h"
 
 namespace quelvane {
@@ -15,19 +16,14 @@ class WindowProcTest : public ::testing::Test {
   protected:
     void SetUp() override {
         exitRequested = false;
-        player.reset(display, 310, 360);
+        player.reset(display, kShipStartX, kShipStartY);
     }
     void TearDown() override {
         exitRequested = false;
         for (int key = 1; key <= 4; ++key)
             numberKeyUp(key);
-        player.setAttack(false);
-        player.setLimitBreakButton(false);
-        player.leftHeld = player.rightHeld = player.upHeld = player.downHeld = false;
-        player.leftSuspended = player.rightSuspended = false;
-        player.upSuspended = player.downSuspended = false;
-        player.hasLasers = false;
-        player.weapon = player.previousWeapon = 0;
+        player.reset(display, kShipStartX, kShipStartY);
+        player.previousWeapon = PowerRepeater;  // a new game keeps it; the next test must not
     }
     static void key(int code, bool down) {
         windowProc({down ? platform::MessageKind::KeyDown : platform::MessageKind::KeyUp, code});

@@ -16,8 +16,9 @@
 #include <system_error>
 #include <thread>
 
-#include "tests/TempDir.h"
-#include "tests/platform/AtomicFileAsUser.h"
+#include "support/AtomicFileAsUser.h"
+#include "support/KillHarness.h"
+#include "support/TempDir.h"
 
 namespace fs = std::filesystem;
 using platform::InPlaceWrite;
@@ -261,61 +262,28 @@ TEST(AtomicFileKill, AKilledWriterLeavesOneWholeVersionAndNoStrayFile) {
                                     "Midi Through: Midi Through Port-0, a longer name"};
     ASSERT_TRUE(replaceFileContents(file, versions[0], InPlaceWrite::Never));
 
-    // Kill within four write cycles of the start, wherever a cycle happens to be.
-    constexpr int kCalibrationWrites = 20;
-    const auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < kCalibrationWrites; ++i) {
-        ASSERT_TRUE(replaceFileContents(file, versions[i % 2], InPlaceWrite::Never));
-    }
-    const auto cycle = (std::chrono::steady_clock::now() - start) / kCalibrationWrites;
-    std::mt19937 random(12345);
-    std::uniform_int_distribution<long> delay(
-        0, std::chrono::duration_cast<std::chrono::microseconds>(cycle * 4).count() + 1);
-
-    constexpr int kKills = 200;
-    int current = kCalibrationWrites % 2 == 0 ? 1 : 0;
-    int changed = 0;
     int straysSeen = 0;
-    for (int kill = 0; kill < kKills; ++kill) {
-        int started[2];
-        ASSERT_EQ(::pipe(started), 0);
-        const pid_t writer = ::fork();
-        if (writer == 0) {
-            ::close(started[0]);
-            ::close(started[1]);
-            // The other version first, so that a finished write shows.
-            for (int i = current + 1;; ++i) {
-                replaceFileContents(file, versions[i % 2], InPlaceWrite::Never);
-            }
-        }
-        ASSERT_GT(writer, 0);
-        ::close(started[1]);
-        // The pipe reads as closed once the child has closed its copy: it is running.
-        char byte = 0;
-        ASSERT_EQ(::read(started[0], &byte, 1), 0);
-        ::close(started[0]);
-        std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
-        ASSERT_EQ(::kill(writer, SIGKILL), 0);
-        ASSERT_EQ(::waitpid(writer, nullptr, 0), writer);
-
+    quelvane::KillRun run;
+    run.kills = 200;
+    run.seed = 12345;
+    run.write = [&](int version) {
+        replaceFileContents(file, versions[version], InPlaceWrite::Never);
+    };
+    run.versionNow = [&] {
         const std::string now = contents(file);
-        ASSERT_TRUE(now == versions[0] || now == versions[1]) << "kill " << kill << ": " << now;
-        const int version = now == versions[0] ? 0 : 1;
-        changed += version != current ? 1 : 0;
-        current = version;
+        return now == versions[0] ? 0 : now == versions[1] ? 1 : -1;
+    };
+    run.afterKill = [&](int kill) {
         const std::size_t others = entries(folder).size() - 1;
-        ASSERT_LE(others, 1u) << "kill " << kill;
+        EXPECT_LE(others, 1u) << "kill " << kill;
         straysSeen += static_cast<int>(others);
-    }
-    // Some writers finished a write and some were killed before their first one did: the kills
-    // landed among the writes.
-    EXPECT_GT(changed, 0);
-    EXPECT_LT(changed, kKills);
+    };
+    const quelvane::KillOutcome outcome = quelvane::killWriterRepeatedly(run);
+
     ASSERT_TRUE(replaceFileContents(file, versions[0], InPlaceWrite::Never));
     EXPECT_EQ(entries(folder), Names{"MidiDevice.ini"});
-    std::cout << "write cycle "
-              << std::chrono::duration_cast<std::chrono::microseconds>(cycle).count() << " us; "
-              << kKills << " kills: " << changed << " after a finished write, " << straysSeen
+    std::cout << "write cycle " << outcome.writeTime.count() << " us; " << run.kills
+              << " kills: " << outcome.changed << " changed the version, " << straysSeen
               << " left a temporary file for the next write\n";
 }
 

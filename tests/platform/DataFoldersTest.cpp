@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/DataFolders.h"
-#include "tests/TempDir.h"
+#include "support/TempDir.h"
 
 namespace {
 

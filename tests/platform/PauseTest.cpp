@@ -125,6 +125,27 @@ TEST_F(PauseTest, ClosingThePausedWindowReachesTheGame) {
     EXPECT_TRUE(isPaused()) << "the game may quit; it is not resumed";
 }
 
+// The game reads on after a close (its loops drain the queue before they look at the request to
+// quit): the platform must not put it back to sleep until the focus returns, or a game closed while
+// paused (Ctrl+C in its terminal, a session's SIGTERM) would never end.
+TEST_F(PauseTest, AGameClosedWhilePausedIsNotPutBackToSleep) {
+    events.batches = {{message(MessageKind::FocusLost)}, {}, {message(MessageKind::Close)}};
+    // Where the platform would sleep on regardless, the player comes back after a while.
+    events.onPump = [this] {
+        if (events.pumps == 20)
+            events.batches.push_back({message(MessageKind::FocusGained)});
+    };
+    Message m;
+    ASSERT_TRUE(peekMessage(m));
+    EXPECT_EQ(m.kind, MessageKind::Close);
+    const int waits = events.waits;
+    EXPECT_FALSE(peekMessage(m));
+    EXPECT_FALSE(peekKeyDownMessage(m));
+    EXPECT_EQ(asyncKeyState(vk::kEnter), 0);
+    EXPECT_EQ(events.waits, waits) << "no more sleeping once the game was closed";
+    EXPECT_TRUE(isPaused());
+}
+
 TEST_F(PauseTest, ThePausedWindowShowsTheLastPictureWithPausedOverIt) {
     const DisplayOptions saved = displayOptions();
     setDisplayOptions(DisplayOptions{false, Scaling::Sharp});

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "game/player/WeaponMode.h"
+#include "game/core/WeaponMode.h"
 #include "tests/player/PlayerFixture.h"
 
 namespace quelvane {
@@ -55,7 +55,7 @@ TEST_F(LimitBreakTest, TheWeaponInUseChoosesTheKind) {
                                        MissileBarrage, CoverFire,   CoverFire,
                                        MissileBarrage, SquadronS14, SquadronS42};
     for (int32_t weapon = 0; weapon < 9; ++weapon)
-        EXPECT_EQ(limitBreakKindFor(weapon), expected[weapon]) << weapon;
+        EXPECT_EQ(limitBreakKindFor(static_cast<WeaponMode>(weapon)), expected[weapon]) << weapon;
 }
 
 TEST_F(LimitBreakTest, TheFirstVolleyOfTheRunWaitsALaterOneFiresAtOnce) {

@@ -2,10 +2,11 @@
 
 #include "game/player/Bullet.h"
 #include "game/player/LaserBolt.h"
+#include "game/player/NewGame.h"
 #include "game/player/Rocket.h"
 #include "game/player/Ship.h"
 #include "platform/EventSource.h"
-#include "tests/world/WorldFixture.h"
+#include "support/WorldFixture.h"
 
 namespace quelvane {
 
@@ -20,9 +21,8 @@ class PlayerFixture : public WorldFixture {
         loadRocketAssets(display, audio);
         loadShipAssets(display);
         platform::useEventSource(&keys);
-        player.resetScore();
-        player.reset(display, 310, 360);
-        player.previousWeapon = 0;
+        setUpNewGame(display);
+        player.previousWeapon = PowerRepeater;  // a new game keeps it; each test starts from none
     }
     void TearDown() override {
         player.reset(display, 310, 360);

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "game/player/WeaponMode.h"
+#include "game/core/WeaponMode.h"
 #include "platform/VirtualKeys.h"
 #include "tests/player/PlayerFixture.h"
 
@@ -12,49 +12,48 @@ namespace {
 using ShipTest = PlayerFixture;
 
 TEST_F(ShipTest, TheLaterOfTwoOppositeKeysWinsAndTheEarlierComesBack) {
-    player.setDirection('l', true);
+    player.setDirection(Direction::Left, true);
     frame();
     EXPECT_EQ(player.x, 307);
-    player.setDirection('R', true);  // either case
+    player.setDirection(Direction::Right, true);
     frame();
     EXPECT_EQ(player.x, 310);
-    player.setDirection('r', false);
+    player.setDirection(Direction::Right, false);
     frame();
     EXPECT_EQ(player.x, 307);
-    player.setDirection('r', true);
-    player.setDirection('l', false);  // the earlier key released first
+    player.setDirection(Direction::Right, true);
+    player.setDirection(Direction::Left, false);  // the earlier key released first
     frame();
     EXPECT_EQ(player.x, 310);
-    player.setDirection('r', false);
+    player.setDirection(Direction::Right, false);
     frame();
     EXPECT_EQ(player.x, 310);
 
-    player.setDirection('u', true);
-    player.setDirection('d', true);
-    player.setDirection('u', false);
+    player.setDirection(Direction::Up, true);
+    player.setDirection(Direction::Down, true);
+    player.setDirection(Direction::Up, false);
     frame();
     EXPECT_EQ(player.y, 363);
-    player.setDirection('x', true);  // not a direction
-    player.setDirection('d', false);
+    player.setDirection(Direction::Down, false);
     frame();
     EXPECT_EQ(player.y, 363);
 }
 
 TEST_F(ShipTest, TheBoundIsTestedBeforeTheStepSoTheShipOvershootsByUpToTwoPixels) {
     player.x = 1;
-    player.setDirection('l', true);
+    player.setDirection(Direction::Left, true);
     frame(3);
     EXPECT_EQ(player.x, -2);
-    player.setDirection('l', false);
+    player.setDirection(Direction::Left, false);
 
     player.reset(display, 310, 360);
-    player.setDirection('r', true);
-    player.setDirection('u', true);
+    player.setDirection(Direction::Right, true);
+    player.setDirection(Direction::Up, true);
     frame(200);
     EXPECT_EQ(player.x, 616);
     EXPECT_EQ(player.y, 0);
-    player.setDirection('u', false);
-    player.setDirection('d', true);
+    player.setDirection(Direction::Up, false);
+    player.setDirection(Direction::Down, true);
     frame(200);
     EXPECT_EQ(player.y, 441);
 }
@@ -96,7 +95,7 @@ TEST_F(ShipTest, NumberKeysPickWeaponsAndChordsPickCombinations) {
 
 TEST_F(ShipTest, CyclingReachesOnlyOwnedSingleWeapons) {
     player.hasMissiles = true;  // missiles but no lasers: cycling stays on the repeater
-    player.previousWeapon = 3;
+    player.previousWeapon = HomingMissiles;
     player.cycleWeapon();
     EXPECT_EQ(player.weapon, PowerRepeater);
     EXPECT_EQ(player.previousWeapon, PowerRepeater);
@@ -167,7 +166,7 @@ TEST_F(ShipTest, ShieldsAreCappedAndTheLastPointLostExplodesTheShip) {
     EXPECT_EQ(player.deathExplosion.y, 347);
 
     // Exploding, the ship neither moves nor fires nor moves its shots.
-    player.setDirection('l', true);
+    player.setDirection(Direction::Left, true);
     player.setAttack(true);
     frame(10);
     EXPECT_EQ(player.x, 310);

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "game/player/WeaponMode.h"
+#include "game/core/WeaponMode.h"
 #include "platform/VirtualKeys.h"
 #include "tests/player/PlayerFixture.h"
 
@@ -55,10 +55,10 @@ TEST_F(WeaponsTest, ChainedBoltsAlternateCannonsStartingOnTheLeft) {
 }
 
 TEST_F(WeaponsTest, BulletsKeepTheDriftOfTheSteeringTheyWereFiredWith) {
-    player.setDirection('u', true);
+    player.setDirection(Direction::Up, true);
     key(platform::vk::kLeft, true);  // an arrow held on the keyboard counts as steering too
     Bullet drifting(310, 360, true);
-    player.setDirection('u', false);
+    player.setDirection(Direction::Up, false);
     key(platform::vk::kLeft, false);
     Bullet straight(310, 360, true);
     EXPECT_EQ(drifting.x, 319);

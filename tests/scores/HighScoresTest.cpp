@@ -4,7 +4,7 @@
 #include <string>
 
 #include "game/player/Ship.h"
-#include "tests/scores/ScreenFixture.h"
+#include "support/ScreenFixture.h"
 
 namespace quelvane {
 namespace {
@@ -42,7 +42,7 @@ class HighScoresTest : public ScreenFixture {
         EXPECT_TRUE(file);
         return file ? file->entries : ScoreTable{};
     }
-    int countPixels(int x1, int y1, int x2, int y2, ColorRef colour) const {
+    int countPixels(int x1, int y1, int x2, int y2, ColourRef colour) const {
         const Surface* shown = display.presentedSurface();
         int count = 0;
         for (int y = y1; y < y2; ++y)
@@ -51,7 +51,7 @@ class HighScoresTest : public ScreenFixture {
         return count;
     }
     // The box around every pixel of a colour on the screen last presented.
-    Rect extentOf(ColorRef colour) const {
+    Rect extentOf(ColourRef colour) const {
         const Surface* shown = display.presentedSurface();
         Rect box{640, 480, -1, -1};
         for (int y = 0; y < 480; ++y)

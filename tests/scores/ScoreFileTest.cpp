@@ -5,8 +5,8 @@
 
 #include "game/scores/HighScores.h"
 #include "game/scores/ScoreTable.h"
-#include "game/scores/TextPage.h"
-#include "tests/TempDir.h"
+#include "game/screens/TextPage.h"
+#include "support/TempDir.h"
 
 namespace quelvane {
 namespace {

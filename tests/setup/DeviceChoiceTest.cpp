@@ -6,7 +6,7 @@
 #include <iterator>
 
 #include "audio/DeviceSettings.h"
-#include "tests/TempDir.h"
+#include "support/TempDir.h"
 
 namespace fs = std::filesystem;
 using Names = std::vector<std::string>;

@@ -4,8 +4,8 @@
 
 #include <cmath>
 
+#include "support/WorldFixture.h"
 #include "tests/world/StillShip.h"
-#include "tests/world/WorldFixture.h"
 
 namespace quelvane {
 namespace {
@@ -117,7 +117,7 @@ TEST_F(AlienTest, EveryPointOfDamageScoresAndTheKillLeavesAnExplosion) {
 TEST_F(AlienTest, TheHealthBarShrinksAndTurnsOrangeThenRed) {
     struct Case {
         int32_t hitPoints;
-        ColorRef colour;
+        ColourRef colour;
         int length;
     };
     for (const Case c : {Case{75, rgb(0, 255, 0), 40}, Case{50, rgb(0, 255, 0), 26},

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/world/WorldFixture.h"
+#include "support/WorldFixture.h"
 
 namespace quelvane {
 namespace {

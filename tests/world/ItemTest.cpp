@@ -8,7 +8,7 @@
 #include "game/world/ShieldPickup.h"
 #include "game/world/WeaponUpgrade.h"
 #include "tests/world/StillShip.h"
-#include "tests/world/WorldFixture.h"
+#include "support/WorldFixture.h"
 
 namespace quelvane {
 namespace {

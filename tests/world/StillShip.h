@@ -16,7 +16,9 @@ struct StillShip final : PlayerShip {
     void addShields(int32_t amount) override { shields += amount; }
     void grantLimitBreak() override { limitBreak = true; }
     void grantWeapon(int32_t kind) override { weapons |= 1 << kind; }
-    void unlockCombination(int32_t mode) override { combinations |= 1 << (mode - 4); }
+    void unlockCombination(WeaponMode mode) override {
+        combinations |= 1 << (mode - kFirstCombination);
+    }
     int32_t ownedWeapons() const override { return weapons; }
     int32_t ownedCombinations() const override { return combinations; }
 

@@ -14,7 +14,8 @@
 #include "game/loop/Globals.h"
 #include "game/loop/MainLoop.h"
 #include "game/player/Ship.h"
-#include "game/scores/Pass.h"
+#include "game/screens/Pass.h"
+#include "game/screens/Screen.h"
 #include "game/world/Alien.h"
 #include "game/world/AlienShot.h"
 #include "game/world/Assets.h"
@@ -38,20 +39,24 @@ constexpr const char* kUsage =
     "--trace writes the same names as a tab-separated table, one row after every frame. Like the\n"
     "game it reads MidiDevice.ini and reads and writes scores.dat in the working directory.\n";
 
+// The game's state by name, in the order the trace prints it.
+using State = std::vector<std::pair<const char*, std::string>>;
+
 // What the run has done so far; the pass observer moves it on after every pass of any loop.
 struct Run {
     const ReplayOptions* options = nullptr;
     platform::ScriptedEvents* events = nullptr;
     std::ofstream* trace = nullptr;
     long long passes = 0;
-    Screen lastScreen = Screen::Title;
+    // The state after the last pass counted, which --state prints.
+    State lastState;
     int status = 0;
 };
 Run run;
 
 // The names are read by tests and by people: they keep their meaning once published, and new
 // ones are only added.
-std::vector<std::pair<const char*, std::string>> gameState(Screen screen) {
+State gameState(Screen screen) {
     auto n = [](long long v) { return std::to_string(v); };
     return {
         {"frames", n(run.passes)},
@@ -84,24 +89,27 @@ std::vector<std::pair<const char*, std::string>> gameState(Screen screen) {
 }
 
 void printState() {
-    for (const auto& [name, value] : gameState(run.lastScreen))
+    for (const auto& [name, value] : run.lastState)
         std::printf("%s=%s\n", name, value.c_str());
 }
 
-void traceRow(bool header) {
-    const auto state = gameState(currentScreen);
+void traceRow(const State& state, bool header) {
     for (size_t i = 0; i < state.size(); ++i)
         *run.trace << (i ? "\t" : "") << (header ? state[i].first : state[i].second);
     *run.trace << '\n';
 }
 
 // After every pass of any loop: the trace row and the captures of that pass, the next pass's keys,
-// and the end of the run once it has had its passes.
+// and the end of the run once it has had its passes. A run that ends inside a screen opened by a
+// frame of play still finishes that frame as the game unwinds; that last piece is no pass of the
+// run's own and is not counted.
 void afterPass() {
+    if (run.passes >= run.options->frames)
+        return;
     const auto pass = static_cast<uint32_t>(run.passes++);
-    run.lastScreen = currentScreen;
+    run.lastState = gameState(currentScreen);
     if (run.trace)
-        traceRow(false);
+        traceRow(run.lastState, false);
     for (const auto& capture : run.options->captures) {
         if (capture.frame == pass && !display.SavePresented(capture.file)) {
             std::fprintf(stderr, "quelvane-replay: cannot write %s\n", capture.file.c_str());
@@ -155,7 +163,7 @@ int main(int argc, char** argv) {
         setAssetFolder(std::filesystem::read_symlink("/proc/self/exe", ignored).parent_path());
 
     if (run.trace)
-        traceRow(true);
+        traceRow(gameState(Screen::Title), true);
     setPassObserver(afterPass);
     exitRequested = options->frames == 0;
     // The whole run, as the game has it: start-up and the first title screen, play with every
@@ -166,12 +174,16 @@ int main(int argc, char** argv) {
     // A game that quit early never reached the later captures.
     for (const auto& capture : options->captures) {
         if (capture.frame >= run.passes) {
-            std::fprintf(stderr,
-                         "quelvane-replay: the game ended after frame %lld, before frame %u for %s\n",
-                         run.passes - 1, capture.frame, capture.file.c_str());
+            std::fprintf(
+                stderr,
+                "quelvane-replay: the game ended after frame %lld, before frame %u for %s\n",
+                run.passes - 1, capture.frame, capture.file.c_str());
             run.status = 1;
         }
     }
+    // Without a pass, the state the start-up left.
+    if (run.passes == 0)
+        run.lastState = gameState(Screen::Title);
     if (options->printState)
         printState();
     endGame();

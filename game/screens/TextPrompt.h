@@ -26,9 +26,9 @@ struct TextPrompt {
     int32_t inputY = 0;
     int32_t promptX = 0;
     int32_t promptY = 0;
-    ColorRef backColour = 0;     // with HasBackColour; else black
-    ColorRef inputColour = 0;    // with HasInputColour; else white
-    ColorRef promptColour = 0;   // with DrawPrompt or HasPromptColour; else the typed text's colour
+    ColourRef backColour = 0;    // with HasBackColour; else black
+    ColourRef inputColour = 0;   // with HasInputColour; else white
+    ColourRef promptColour = 0;  // with DrawPrompt or HasPromptColour; else the typed text's colour
     int32_t lineHeight = 0;      // with HasLineHeight; else 16
     uint32_t blinkInterval = 0;  // milliseconds between the cursor's changes
     std::string prompt;          // each line feed starts a new line

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/TempDir.h"
+#include "support/TempDir.h"
 
 // Cases about who may write where. Root ignores file modes, so when the tests run as root the
 // writes run in a child process as the unprivileged user "nobody", and the files that are "the

@@ -14,9 +14,10 @@
 #include "game/world/AlienShot.h"
 #include "game/world/Explosion.h"
 #include "game/world/ObjectLists.h"
+#include "game/world/World.h"
 #include "platform/Clock.h"
 #include "platform/Platform.h"
-#include "tests/gfx/DisplayFixture.h"
+#include "support/DisplayFixture.h"
 
 namespace quelvane {
 
@@ -33,25 +34,16 @@ class WorldFixture : public DisplayFixture {
         loadAlienAssets(display);
         loadAlienShotAssets(display, audio);
         loadExplosionAssets(display, audio);
-        clearLists();
+        clearWorld();
     }
     void TearDown() override {
-        clearLists();
+        clearWorld();
         releaseAlienAssets();
         releaseAlienShotAssets();
         releaseExplosionAssets();
         platform::useClock(nullptr);
         std::filesystem::current_path(previous);
         DisplayFixture::TearDown();
-    }
-
-    static void clearLists() {
-        aliens.clear();
-        clearAlienShots();
-        clearExplosions();
-        clearPickups();
-        clearPlayerDestroyed();
-        wave = 0;
     }
 
     // The loudest sample of the next ms milliseconds of the mix.

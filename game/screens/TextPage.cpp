@@ -1,10 +1,10 @@
-#include "game/scores/TextPage.h"
+#include "game/screens/TextPage.h"
 
 #include <algorithm>
 
 #include "game/core/ExitRequest.h"
 #include "game/gfx/Display.h"
-#include "game/scores/Pass.h"
+#include "game/screens/Pass.h"
 #include "platform/Platform.h"
 
 namespace quelvane {
@@ -24,8 +24,8 @@ bool endsPage(const TextPage& page, int key) {
 
 void drawItem(const TextItem& item) {
     const bool transparent = item.flags & TextItem::Transparent;
-    const ColorRef colour = item.flags & TextItem::HasColour ? item.colour : rgb(255, 255, 255);
-    const ColorRef back = item.flags & TextItem::HasBackColour ? item.backColour : rgb(0, 0, 0);
+    const ColourRef colour = item.flags & TextItem::HasColour ? item.colour : rgb(255, 255, 255);
+    const ColourRef back = item.flags & TextItem::HasBackColour ? item.backColour : rgb(0, 0, 0);
     const int32_t lineHeight =
         item.flags & TextItem::HasLineHeight ? item.lineHeight : kDefaultLineHeight;
     const bool ownFont = item.flags & TextItem::HasFont;

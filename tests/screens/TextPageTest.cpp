@@ -1,6 +1,6 @@
-#include "game/scores/TextPage.h"
+#include "game/screens/TextPage.h"
 
-#include "tests/scores/ScreenFixture.h"
+#include "support/ScreenFixture.h"
 
 namespace quelvane {
 namespace {

@@ -1,10 +1,11 @@
-#include "game/scores/TextPrompt.h"
+#include "game/screens/TextPrompt.h"
 
 #include "game/core/ExitRequest.h"
 #include "game/gfx/Display.h"
 #include "game/gfx/Font.h"
-#include "game/scores/Pass.h"
-#include "game/scores/TextPage.h"
+#include "game/screens/Pass.h"
+#include "game/screens/Screen.h"
+#include "game/screens/TextPage.h"
 #include "platform/Platform.h"
 #include "platform/VirtualKeys.h"
 
@@ -92,12 +93,12 @@ std::string promptText(const TextPrompt& prompt) {
 
     const uint32_t f = prompt.flags;
     const bool transparent = f & TextPrompt::Transparent;
-    const ColorRef back = f & TextPrompt::HasBackColour ? prompt.backColour : rgb(0, 0, 0);
-    const ColorRef inputColour =
+    const ColourRef back = f & TextPrompt::HasBackColour ? prompt.backColour : rgb(0, 0, 0);
+    const ColourRef inputColour =
         f & TextPrompt::HasInputColour ? prompt.inputColour : rgb(255, 255, 255);
-    const ColorRef promptColour = f & (TextPrompt::DrawPrompt | TextPrompt::HasPromptColour)
-                                      ? prompt.promptColour
-                                      : inputColour;
+    const ColourRef promptColour = f & (TextPrompt::DrawPrompt | TextPrompt::HasPromptColour)
+                                       ? prompt.promptColour
+                                       : inputColour;
     const int32_t lineHeight =
         f & TextPrompt::HasLineHeight ? prompt.lineHeight : kDefaultLineHeight;
     const bool blinks = f & (TextPrompt::CursorShown | TextPrompt::CursorBlinks);

@@ -6,26 +6,6 @@
 
 namespace quelvane {
 
-// The game's loops: play, and the modal screens that run nested inside it. Each pass of any of
-// them ends in endPass.
-enum class Screen { Title, Play, Help, GameOver, Name, Scores };
-const char* screenName(Screen screen);
-
-// The loop that is running now; each loop sets it while it runs and puts back the one it
-// interrupted.
-extern Screen currentScreen;
-
-class ScreenScope {
-  public:
-    explicit ScreenScope(Screen screen) : outer_(currentScreen) { currentScreen = screen; }
-    ~ScreenScope() { currentScreen = outer_; }
-    ScreenScope(const ScreenScope&) = delete;
-    ScreenScope& operator=(const ScreenScope&) = delete;
-
-  private:
-    Screen outer_;
-};
-
 // Passes are at least this many milliseconds apart, in every loop of the game.
 inline constexpr uint32_t kFramePeriod = 15;
 

@@ -21,8 +21,8 @@ struct TextItem {
     };
     uint32_t flags = 0;
     std::string text;
-    ColorRef colour = 0;      // with HasColour; else white
-    ColorRef backColour = 0;  // with HasBackColour; else black
+    ColourRef colour = 0;      // with HasColour; else white
+    ColourRef backColour = 0;  // with HasBackColour; else black
     int32_t x = 0;
     int32_t y = 0;
     int32_t lineHeight = 0;      // with HasLineHeight; else 16

@@ -12,21 +12,22 @@
 #include "game/core/ExitRequest.h"
 #include "game/gfx/Display.h"
 #include "game/gfx/Font.h"
-#include "game/scores/Pass.h"
+#include "game/screens/Pass.h"
+#include "game/screens/Screen.h"
 #include "platform/Clock.h"
 #include "platform/EventSource.h"
 #include "platform/Platform.h"
 #include "platform/VirtualKeys.h"
 #include "platform/Window.h"
-#include "tests/TempDir.h"
+#include "support/TempDir.h"
 
 namespace quelvane {
 
 // Whether a pixel is text in colour drawn over black, fully or partly covered: the channels the
 // colour has are equal and bright enough, the others dark. For colours whose channels are each 0 or
 // 255.
-inline bool inkOf(uint32_t pixel, ColorRef colour) {
-    const ColorRef seen = colourFromPixel(pixel);
+inline bool inkOf(uint32_t pixel, ColourRef colour) {
+    const ColourRef seen = colourFromPixel(pixel);
     int lit = -1;
     for (int shift = 0; shift < 24; shift += 8) {
         const int want = static_cast<int>((colour >> shift) & 0xFF);

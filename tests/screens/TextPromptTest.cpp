@@ -1,7 +1,6 @@
-#include "game/scores/TextPrompt.h"
+#include "game/screens/TextPrompt.h"
 
-#include "game/scores/HighScores.h"
-#include "tests/scores/ScreenFixture.h"
+#include "support/ScreenFixture.h"
 
 namespace quelvane {
 namespace {
@@ -29,8 +28,18 @@ TEST(KeyToCharTest, TheUsLayoutWithAndWithoutShift) {
 
 class TextPromptTest : public ScreenFixture {
   protected:
-    // The name prompt: 33 characters at most, Enter refused on an empty name.
-    TextPrompt prompt = highScoreNamePrompt();
+    // Laid out as the high-score name prompt: 33 characters at most, Enter refused on an empty
+    // text, the cursor blinking every 250 ms after the typed text at (175, 200).
+    TextPrompt prompt{.flags = TextPrompt::DrawPrompt | TextPrompt::CursorShown |
+                               TextPrompt::CursorBlinks | TextPrompt::Transparent,
+                      .inputX = 175,
+                      .inputY = 200,
+                      .promptX = 175,
+                      .promptY = 150,
+                      .promptColour = rgb(255, 255, 0),
+                      .blinkInterval = 250,
+                      .prompt = "Name:",
+                      .maxLength = 33};
 };
 
 TEST_F(TextPromptTest, ThirtyThreeCharactersAtMostWithBackspaceAndEnterStillWorking) {

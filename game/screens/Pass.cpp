@@ -1,32 +1,13 @@
-#include "game/scores/Pass.h"
+#include "game/screens/Pass.h"
 
 #include "platform/Platform.h"
 
 namespace quelvane {
 
-Screen currentScreen = Screen::Play;
-
 namespace {
 void (*passObserver)() = nullptr;
 void (*messageHandler)(const platform::Message&) = nullptr;
 }  // namespace
-
-const char* screenName(Screen screen) {
-    switch (screen) {
-        case Screen::Title:
-            return "title";
-        case Screen::Help:
-            return "help";
-        case Screen::GameOver:
-            return "gameover";
-        case Screen::Name:
-            return "name";
-        case Screen::Scores:
-            return "scores";
-        default:
-            return "play";
-    }
-}
 
 uint32_t frameSleep(uint32_t passStart, uint32_t now) {
     const uint32_t elapsed = now - passStart;

@@ -1,0 +1,14 @@
+#include "game/player/NewGame.h"
+
+#include "game/player/Ship.h"
+#include "game/world/World.h"
+
+namespace quelvane {
+
+void setUpNewGame(Display& display) {
+    player.resetScore();
+    player.reset(display, kShipStartX, kShipStartY);
+    clearForNewGame();
+}
+
+}  // namespace quelvane

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <array>
+#include <string>
+
+namespace quelvane {
+
+// The three help pages, each shown until any key is pressed: from the title screen (F1) and from
+// play (F1).
+void showHelp();
+
+// What one help page says: a heading, the body and the line that says how to go on.
+struct HelpPageText {
+    std::string heading;
+    std::string body;
+    std::string footer;
+};
+const std::array<HelpPageText, 3>& helpPageTexts();
+
+}  // namespace quelvane

@@ -28,6 +28,8 @@ jobs=${WEB_DEPS_JOBS:-2}
 
 # shellcheck source=scripts/web/emenv.sh
 source "$here/emenv.sh"
+# shellcheck source=scripts/web/packages.sh
+source "$here/packages.sh"
 
 # SDL2 without threads: Emscripten's pthreads need SharedArrayBuffer and cross-origin isolation,
 # and SDL's emscripten audio and timers have single-threaded paths for exactly this. The dummy
@@ -50,35 +52,6 @@ RECIPE=2
 
 log() { printf 'web-deps: %s\n' "$*"; }
 die() { printf 'web-deps: %s\n' "$1" >&2; exit "${2:-1}"; }
-
-as_root() {
-    if [[ $(id -u) -eq 0 ]]; then
-        "$@"
-    elif command -v sudo >/dev/null && sudo -n true 2>/dev/null; then
-        sudo "$@"
-    else
-        return 1
-    fi
-}
-
-apt_updated=0
-apt_update_once() {
-    [[ $apt_updated -eq 1 ]] && return 0
-    as_root apt-get update -qq && apt_updated=1
-}
-
-installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
-
-# Installs the Debian packages given that are missing; returns non-zero if that cannot be done.
-ensure_packages() {
-    local missing=() pkg
-    for pkg in "$@"; do installed "$pkg" || missing+=("$pkg"); done
-    [[ ${#missing[@]} -eq 0 ]] && return 0
-    log "installing ${missing[*]}"
-    apt_update_once || return 1
-    as_root env DEBIAN_FRONTEND=noninteractive \
-        apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-}
 
 has_deb_src() { apt-cache showsrc libsdl2 2>/dev/null | grep -q '^Package: libsdl2$'; }
 

@@ -45,6 +45,9 @@ list(APPEND sources ${CMAKE_SOURCE_DIR}/tools/replay/ReplayOptions.cpp)
 add_executable(quelvane-web ${sources})
 target_link_libraries(quelvane-web PRIVATE SDL2::SDL2-static freetype)
 target_compile_options(quelvane-web PRIVATE -O2)
+# The picture's copy to the canvas uses SIMD (every current browser has it).
+set_source_files_properties(${CMAKE_SOURCE_DIR}/platform/web/Window.cpp PROPERTIES
+    COMPILE_OPTIONS -msimd128)
 # The page's synthesizer keeps the desktop's class, FluidSynth's handles unused.
 set_source_files_properties(${CMAKE_SOURCE_DIR}/audio/web/SoftSynth.cpp PROPERTIES
     COMPILE_OPTIONS -Wno-unused-private-field)
@@ -72,7 +75,8 @@ endforeach()
 # IDBFS keeps the player's files (web/pre.js). SDL's own link options come with SDL2-static.
 target_link_options(quelvane-web PRIVATE
     -O2 -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 -sALLOW_MEMORY_GROWTH=1 -sINITIAL_MEMORY=33554432
-    -sEXPORTED_RUNTIME_METHODS=[ccall,UTF8ToString,FS] -lidbfs.js
+    -sEXPORTED_RUNTIME_METHODS=[UTF8ToString,allocateUTF8,FS]
+    -sEXPORTED_FUNCTIONS=[_main,_malloc,_free] -lidbfs.js
     "SHELL:--pre-js ${CMAKE_SOURCE_DIR}/web/pre.js" ${packed})
 set_target_properties(quelvane-web PROPERTIES
     OUTPUT_NAME quelvane SUFFIX ".js" RUNTIME_OUTPUT_DIRECTORY ${QUELVANE_WEB_OUT}

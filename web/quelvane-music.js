@@ -174,13 +174,24 @@
     });
   }
 
+  // The game's own reading and writing of MidiDevice.ini, through its exports (not ccall, which
+  // under Asyncify answers a call made while the game sleeps with a promise that never settles).
+  function savedDevice() {
+    return Module.UTF8ToString(Module._quelvane_saved_device());
+  }
+  function chooseDevice(name) {
+    var text = Module.allocateUTF8(name);
+    Module._quelvane_choose_device(text);
+    Module._free(text);
+  }
+  Module.quelvaneSavedDevice = savedDevice;
+  Module.quelvaneChooseDevice = chooseDevice;
+
   select.addEventListener('pointerdown', askForMidi);
   select.addEventListener('focus', askForMidi);
   select.addEventListener('change', function () {
     var name = select.value;
-    if (!Module.ccall('quelvane_choose_device', 'number', ['string'], [name])) {
-      console.warn('quelvane: the music device could not be saved');
-    }
+    chooseDevice(name);
     chosen = name;
     moveTo(findOutput(chosen));
     fillSelect();
@@ -192,10 +203,7 @@
     // Called as the game's synthesizer is made: the saved choice is in place by then.
     start: function (sampleRate) {
       rate = sampleRate;
-      try {
-        var saved = Module.ccall('quelvane_saved_device', 'string', [], []);
-        if (saved !== null) chosen = saved;
-      } catch (e) {}
+      chosen = savedDevice();
       fillSelect();
       loadSynthesizer();
       var remembered = chosen !== SYNTHESIZER;

@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -100,10 +101,13 @@ class PageClock : public platform::Clock {
         busy_ += emscripten_get_now() - woke_;
         if (virtual_)
             virtualNow_ += ms;
-        if (fast_)
-            yieldToPage();
-        else
+        if (fast_) {
+            // Every few passes: each hand-over costs the page a task of its own.
+            if (++fastSleeps_ % 4 == 0)
+                yieldToPage();
+        } else {
             emscripten_sleep(ms);
+        }
         woke_ = emscripten_get_now();
     }
     void setFast(bool fast) { fast_ = fast; }
@@ -113,6 +117,7 @@ class PageClock : public platform::Clock {
     bool virtual_;
     uint32_t virtualNow_;
     bool fast_ = false;
+    unsigned fastSleeps_ = 0;
     double busy_ = 0;
     double woke_ = emscripten_get_now();
 };
@@ -139,6 +144,8 @@ class ScriptThenPage : public platform::EventSource {
 
 struct Run {
     PageOptions options;
+    // The page's choice of music device, saved at the end of the next pass.
+    std::optional<std::string> chosenDevice;
     PageClock* clock = nullptr;
     platform::ScriptedEvents* script = nullptr;
     long long passes = 0;
@@ -148,6 +155,10 @@ Run run;
 
 void afterPass() {
     const long long pass = run.passes++;
+    if (run.chosenDevice) {
+        writeDeviceSettings(kDeviceSettingsFile, limitDescription(*run.chosenDevice));
+        run.chosenDevice.reset();
+    }
     if (run.script) {
         run.script->setFrame(static_cast<uint32_t>(pass + 1));
         // The page's own pace once the script is spent: a player may be typing.
@@ -193,12 +204,11 @@ EMSCRIPTEN_KEEPALIVE void quelvane_release() {
     run.held = false;
 }
 
-// The page's MIDI control: saves the player's choice as tonspire does. 1 when it was saved.
-EMSCRIPTEN_KEEPALIVE int quelvane_choose_device(const char* name) {
-    return writeDeviceSettings(std::string(kPlayerFolder) + "/" + kDeviceSettingsFile,
-                               limitDescription(name))
-               ? 1
-               : 0;
+// The page's MIDI control: the game saves the player's choice as tonspire does, at the end of
+// its pass. Not here: a save waits for IndexedDB (fsync sleeps under Asyncify), and a call from
+// the page while the game sleeps must not sleep itself.
+EMSCRIPTEN_KEEPALIVE void quelvane_choose_device(const char* name) {
+    run.chosenDevice = name;
 }
 
 // The saved choice as the game reads it, for the page's control; "" when there is none.

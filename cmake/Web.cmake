@@ -45,6 +45,9 @@ list(APPEND sources ${CMAKE_SOURCE_DIR}/tools/replay/ReplayOptions.cpp)
 add_executable(quelvane-web ${sources})
 target_link_libraries(quelvane-web PRIVATE SDL2::SDL2-static freetype)
 target_compile_options(quelvane-web PRIVATE -O2)
+# The game's own atan, sin and cos, operation for operation as on the desktop (game/CMakeLists.txt).
+set_source_files_properties(${CMAKE_SOURCE_DIR}/game/core/PortableMath.cpp PROPERTIES
+    COMPILE_OPTIONS -ffp-contract=off)
 # The picture's copy to the canvas uses SIMD (every current browser has it).
 set_source_files_properties(${CMAKE_SOURCE_DIR}/platform/web/Window.cpp PROPERTIES
     COMPILE_OPTIONS -msimd128)
@@ -105,3 +108,21 @@ foreach(file ${synth_files} ${QUELVANE_WEB_SOUNDFONT})
     list(APPEND copied ${QUELVANE_WEB_OUT}/${name})
 endforeach()
 add_custom_target(page ALL DEPENDS ${copied})
+
+# quelvane-replay built as the page is, for node (in node's working folder): the game's
+# code of the browser build run headless, so that tests/web/libm-check.sh can hold it against
+# the desktop's replay call for call (tests/web/libm/LibmLog.cpp logs every atan, sin and cos).
+set(replay_sources ${sources})
+list(REMOVE_ITEM replay_sources ${CMAKE_SOURCE_DIR}/game/loop/web/main.cpp
+     ${CMAKE_SOURCE_DIR}/game/gfx/web/FontFace.cpp ${CMAKE_SOURCE_DIR}/tools/replay/ReplayOptions.cpp)
+file(GLOB replay_tool CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/replay/*.cpp)
+add_executable(quelvane-replay-node EXCLUDE_FROM_ALL ${replay_sources} ${replay_tool}
+    ${CMAKE_SOURCE_DIR}/tests/web/libm/LibmLog.cpp ${CMAKE_SOURCE_DIR}/tests/web/libm/NodeFontFace.cpp)
+target_link_libraries(quelvane-replay-node PRIVATE SDL2::SDL2-static freetype)
+target_compile_options(quelvane-replay-node PRIVATE -O2)
+target_link_options(quelvane-replay-node PRIVATE
+    -O2 -sASYNCIFY -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1 -lnodefs.js
+    "SHELL:--pre-js ${CMAKE_SOURCE_DIR}/tests/web/libm/node-pre.js"
+    -Wl,--wrap=atan,--wrap=sin,--wrap=cos,--wrap=sincos,--wrap=atanf,--wrap=sinf,--wrap=cosf,--wrap=sincosf
+    -Wl,--wrap=_ZN8quelvane8portable4atanEd,--wrap=_ZN8quelvane8portable3sinEd,--wrap=_ZN8quelvane8portable3cosEd)
+set_target_properties(quelvane-replay-node PROPERTIES SUFFIX ".js")

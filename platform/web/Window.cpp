@@ -22,6 +22,8 @@ namespace {
 // first picture is kept for the page (how long the game takes to show).
 EM_JS(void, putCanvasPicture, (const uint8_t* rgba, int width, int height), {
     var canvas = Module['canvas'];
+    if (!canvas)
+        return;  // under node, in the replay's comparison with the desktop
     var shown = Module['quelvaneShown'] || (Module['quelvaneShown'] = {});
     // The ImageData looks straight at the game's memory: no copy, until the memory grows.
     if (shown.canvas !== canvas || shown.rgba !== rgba || shown.width !== width ||
@@ -50,7 +52,7 @@ EM_JS(void, askFullScreen, (), {
 });
 
 EM_JS(int, pageIsFullScreen, (), {
-    return document.fullscreenElement ? 1 : 0;
+    return typeof document !== 'undefined' && document.fullscreenElement ? 1 : 0;
 });
 
 EM_JS(void, tellPagePaused, (int paused), {

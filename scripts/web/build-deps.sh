@@ -47,6 +47,11 @@ FREETYPE_CMAKE_ARGS=(
     -DFT_DISABLE_HARFBUZZ=TRUE -DFT_DISABLE_BROTLI=TRUE
 )
 COMMON_CMAKE_ARGS=(-G Ninja -DCMAKE_BUILD_TYPE=Release)
+# SDL's configure runs 159 checks, each an emcc compile and link of a second or two: most of the
+# whole build's time. Their answers for the pinned version and emcc are kept beside this script
+# and given to CMake as its initial cache (-C), which skips them. Without a file for the versions
+# in use the checks run, and their answers are written out for the next pin update.
+sdl2_seed_name() { echo "configure-cache/sdl2-$SDL2_DEB_VERSION-emcc-$1.cmake"; }
 # Raised whenever a step below changes what lands in the prefix, so that old caches are rebuilt.
 RECIPE=2
 
@@ -106,6 +111,18 @@ fetch_source() {
             sed -n 's/^Version: //p' | tr '\n' ' ')- update the pin in ${BASH_SOURCE[0]}"
     }
     echo "$cache/src/$pkg-$upstream"
+}
+
+# The checks' answers in a configured build folder, as an initial cache for CMake.
+write_configure_seed() {
+    local obj=$1 out=$2
+    {
+        printf '# The answers of SDL %s'"'"'s configure checks under emcc %s, written by\n' \
+            "$SDL2_DEB_VERSION" "$emcc_version"
+        printf '# scripts/web/build-deps.sh: given to CMake with -C, they spare it the checks.\n'
+        sed -nE '/^(CMAKE_|_|FIND_PACKAGE_MESSAGE|SDL_|PKG_CONFIG|GIT_)/d
+                 s/^([A-Za-z0-9_]+):INTERNAL=(.*)$/set(\1 "\2" CACHE INTERNAL "")/p' "$obj/CMakeCache.txt"
+    } >"$out"
 }
 
 cmake_build() {
@@ -185,6 +202,8 @@ ensure_packages cmake ninja-build dpkg-dev xz-utils || die "cannot install cmake
 
 emcc_version=$(web_emcc_version)
 [[ -n $emcc_version ]] || die "cannot read emcc's version"
+# The answers are the checks' own, so a build with them is the same as one without: not stamped.
+sdl2_seed=$here/$(sdl2_seed_name "$emcc_version")
 stamp_text=$(printf '%s\n' "libsdl2=$SDL2_DEB_VERSION" "freetype=$FREETYPE_DEB_VERSION" \
     "emcc=$emcc_version" "sdl2-args=${SDL2_CMAKE_ARGS[*]}" "freetype-args=${FREETYPE_CMAKE_ARGS[*]}" \
     "common-args=${COMMON_CMAKE_ARGS[*]}" "recipe=$RECIPE")
@@ -214,7 +233,15 @@ has_deb_src || die "apt-cache showsrc libsdl2 finds nothing even with deb-src li
 sdl2_src=$(fetch_source libsdl2 "$SDL2_DEB_VERSION")
 freetype_src=$(fetch_source freetype "$FREETYPE_DEB_VERSION")
 
-cmake_build sdl2 "$sdl2_src" "${SDL2_CMAKE_ARGS[@]}"
+if [[ -f $sdl2_seed ]]; then
+    log "SDL's configure checks answered by scripts/web/$(sdl2_seed_name "$emcc_version")"
+    cmake_build sdl2 "$sdl2_src" -C "$sdl2_seed" "${SDL2_CMAKE_ARGS[@]}"
+else
+    cmake_build sdl2 "$sdl2_src" "${SDL2_CMAKE_ARGS[@]}"
+    write_configure_seed "$cache/obj/sdl2" "$cache/obj/sdl2-configure-cache.cmake"
+    log "no answers kept for SDL's configure checks with these versions: to skip them next time," \
+        "copy $cache/obj/sdl2-configure-cache.cmake to scripts/web/$(sdl2_seed_name "$emcc_version")"
+fi
 check_sdl_config
 add_sdl_link_flags
 cmake_build freetype "$freetype_src" "${FREETYPE_CMAKE_ARGS[@]}"

@@ -303,6 +303,53 @@ test('the music device chosen in the page is saved, and a device not connected f
   await page.waitForFunction(() => Module.quelvaneMusic.ready, null, {timeout: 30000});
 });
 
+test('the picture is scaled whole and sharp, F11 takes the whole screen, and a page away pauses', {timeout: 240000}, async () => {
+  await open();
+  await untilScreen('title');
+  const size = () => page.evaluate(() => {
+    const box = document.getElementById('canvas').getBoundingClientRect();
+    return {width: box.width, height: box.height, full: !!document.fullscreenElement,
+            rendering: getComputedStyle(document.getElementById('canvas')).imageRendering};
+  });
+  const windowed = await size();
+  assert.deepEqual([windowed.width % 640, windowed.height % 480, windowed.width / 640],
+                   [0, 0, windowed.height / 480], 'a whole factor, the aspect kept');
+  assert.ok(windowed.width >= 640);
+  assert.equal(windowed.rendering, 'pixelated');
+  await page.waitForTimeout(1200);
+  await page.keyboard.press('F11');
+  await page.waitForFunction(() => !!document.fullscreenElement, null, {timeout: 5000});
+  const full = await size();
+  assert.equal(full.width / 640, full.height / 480);
+  await page.keyboard.press('F11');
+  await page.waitForFunction(() => !document.fullscreenElement, null, {timeout: 5000});
+
+  // The window loses the focus: no pass runs, the status says so; back, the game goes on.
+  await page.evaluate(() => window.dispatchEvent(new FocusEvent('blur')));
+  await page.waitForFunction(() => /Paused/.test(document.getElementById('status').textContent));
+  const blurred = (await state()).passes;
+  await page.waitForTimeout(500);
+  assert.ok((await state()).passes - blurred <= 1, 'passes ran while the page had no focus');
+  await page.evaluate(() => window.dispatchEvent(new FocusEvent('focus')));
+  await page.waitForFunction((before) => Number(Module._quelvane_passes()) > before + 10, blurred);
+  // The tab hidden: the same.
+  await page.evaluate(() => {
+    Object.defineProperty(document, 'hidden', {configurable: true, get: () => true});
+    Object.defineProperty(document, 'visibilityState', {configurable: true, get: () => 'hidden'});
+    document.dispatchEvent(new Event('visibilitychange'));
+  });
+  await page.waitForFunction(() => /Paused/.test(document.getElementById('status').textContent));
+  const hidden = (await state()).passes;
+  await page.waitForTimeout(500);
+  assert.ok((await state()).passes - hidden <= 1, 'passes ran while the tab was hidden');
+  await page.evaluate(() => {
+    Object.defineProperty(document, 'hidden', {configurable: true, get: () => false});
+    Object.defineProperty(document, 'visibilityState', {configurable: true, get: () => 'visible'});
+    document.dispatchEvent(new Event('visibilitychange'));
+  });
+  await page.waitForFunction((before) => Number(Module._quelvane_passes()) > before + 10, hidden);
+});
+
 test('a game controller plays through the Gamepad API', {timeout: 240000}, async () => {
   // A standard-mapping controller, as the browser reports one; the test presses its buttons.
   await page.addInitScript(() => {

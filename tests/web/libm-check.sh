@@ -38,7 +38,7 @@ run() {
     local dir=$work/$1; shift
     mkdir -p "$dir"
     printf 'Software Synthesizer' >"$dir/MidiDevice.ini"
-    local asset captures=()
+    local captures=()
     # Copies: node's view of the folder cannot follow links out of it.
     cp "$build"/run/*.bmp "$build"/run/*.wav "$build"/run/*.mid "$golden/keys.txt" "$dir/"
     for f in "${frames[@]}"; do captures+=(--capture "$f:frame-$f.bmp"); done

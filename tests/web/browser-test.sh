@@ -34,5 +34,5 @@ ensure_packages chromium || fail "Debian's chromium is missing and cannot be ins
 work=$(mktemp -d "${TMPDIR:-/tmp}/quelvane-web.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 WEB_DIR=$build/web WEB_MODULES=$build/web-node/node_modules REPLAY=$replay WORK=$work \
-    node --test --test-reporter=spec "$here/browser/game.test.mjs" || fail "the browser test"
+    node --test --test-reporter=tap "$here/browser/game.test.mjs" || fail "the browser test"
 log "passed in $((SECONDS - start)) s"

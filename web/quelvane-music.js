@@ -6,6 +6,19 @@
 'use strict';
 
 (function () {
+  // The page's one AudioContext, for SDL's sound (which takes the one it finds in Module.SDL2) and
+  // the synthesizer. Made here, after quelvane.js has set the game's download and compilation
+  // going and long before the game asks for sound: making one takes a third of a second.
+  try {
+    var Context = window.AudioContext || window.webkitAudioContext;
+    if (Context) {
+      Module.SDL2 = Module.SDL2 || {};
+      Module.SDL2.audioContext = new Context({latencyHint: 'interactive'});
+    }
+  } catch (e) {
+    // No sound here: SDL says so, and the game runs silently.
+  }
+
   var SYNTHESIZER = 'Software Synthesizer';
   var SOUNDFONT = 'TimGM6mb.sf2';
   var select = document.getElementById('music-device');
@@ -146,9 +159,9 @@
   }
 
   function loadSynthesizer() {
-    var Context = window.AudioContext || window.webkitAudioContext;
-    if (!Context || !window.JSSynth) return;
-    context = new Context({latencyHint: 'interactive'});
+    // The game's own AudioContext (quelvane-page.js): a paused game holds both alike.
+    context = Module.SDL2 && Module.SDL2.audioContext;
+    if (!context || !window.JSSynth) return;
     if (!context.audioWorklet) return;  // AudioWorklet needs a secure page: https or localhost
     var resume = function () { if (!held) context.resume(); };
     window.addEventListener('keydown', resume, true);
@@ -205,7 +218,8 @@
       rate = sampleRate;
       chosen = savedDevice();
       fillSelect();
-      loadSynthesizer();
+      // After the game's first picture: its worklet and SoundFont can wait that long.
+      setTimeout(loadSynthesizer, 0);
       var remembered = chosen !== SYNTHESIZER;
       if (remembered) askForMidi();
     },
@@ -214,10 +228,11 @@
       if (bytes[0] < 0xF0) remember(list);
       play(list, frame);
     },
-    // A paused game holds its sound where it is; a MIDI device cannot be held, so its notes end.
+    // A paused game holds its sound where it is, effects and music; a MIDI device cannot be
+    // held, so its notes end.
     hold: function (now) {
       held = now;
-      if (context) {
+      if (context && context.state !== 'closed') {
         if (now) context.suspend();
         else context.resume();
       }

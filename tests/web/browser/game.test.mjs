@@ -92,6 +92,31 @@ const state = () => page.evaluate(() => ({
 const untilScreen = (screen, timeout = 60000) => page.waitForFunction(
   (wanted) => Module.UTF8ToString(Module._quelvane_screen()) === wanted, screen, {timeout});
 
+// A file of the player's folder as IndexedDB holds it (IDBFS's store), or null; waits until it
+// holds the bytes wanted, if given.
+async function storedFile(name, wanted, timeout = 10000) {
+  const read = () => page.evaluate((key) => new Promise((resolve, reject) => {
+    const opening = indexedDB.open('/data');
+    opening.onerror = () => reject(opening.error);
+    opening.onsuccess = () => {
+      const db = opening.result;
+      const get = db.transaction(['FILE_DATA'], 'readonly').objectStore('FILE_DATA').get(key);
+      get.onerror = () => reject(get.error);
+      get.onsuccess = () => {
+        db.close();
+        resolve(get.result && get.result.contents ? Array.from(get.result.contents) : null);
+      };
+    };
+  }), '/data/' + name);
+  const end = Date.now() + timeout;
+  for (;;) {
+    const bytes = await read();
+    const text = bytes === null ? null : Buffer.from(bytes).toString('latin1');
+    if (wanted === undefined || (text !== null && wanted.test(text)) || Date.now() > end) return text;
+    await new Promise((resolve) => setTimeout(resolve, 100));
+  }
+}
+
 // The canvas's own pixels, R G B A, top row first.
 async function canvasPixels() {
   const base64 = await page.evaluate(() => {
@@ -216,14 +241,18 @@ test('the title shows within 2 s, a real key starts a game, and passes run at ab
   await page.keyboard.up('g');
   await page.waitForFunction(() => Module.SDL2.audioContext.state === 'running', null, {timeout: 5000});
   const play0 = await state();
+  const cpu0 = rendererCpu();
   await page.keyboard.down('ArrowLeft');
   await page.waitForTimeout(3000);
   await page.keyboard.up('ArrowLeft');
+  const cpu1 = rendererCpu();
   const play1 = await state();
   const playRate = (play1.passes - play0.passes) * 1000 / (play1.now - play0.now);
   const frameCost = (play1.busy - play0.busy) / (play1.passes - play0.passes);
+  const threadCost = (cpu1 - cpu0) * 1000 / (play1.passes - play0.passes);
   console.log(`web measure: ${titleRate.toFixed(1)} passes a second on the title, ${playRate.toFixed(1)} in play; ` +
-              `${frameCost.toFixed(2)} ms of work a pass in play`);
+              `in play ${frameCost.toFixed(2)} ms of the game's work a pass, ${threadCost.toFixed(2)} ms of ` +
+              `the page's main thread's CPU (the sleeps' hand-overs, the sound's callbacks, the canvas)`);
   for (const rate of [titleRate, playRate]) {
     assert.ok(rate >= 58 && rate <= 68, `${rate.toFixed(1)} passes a second, not about 66`);
   }
@@ -232,16 +261,20 @@ test('the title shows within 2 s, a real key starts a game, and passes run at ab
   await page.waitForFunction(() => Module.quelvaneMusic.ready, null, {timeout: 30000});
 });
 
-test('a scripted frame is the native replay\'s, pixel for pixel, at no more than 3 times its cost', {timeout: 240000}, async () => {
+test('a scripted frame is the native replay\'s, pixel for pixel, its work no more than 3 times the native', {timeout: 240000}, async () => {
   // The golden game's first alien explosion: stars, aliens steered by atan, shots, the HUD.
   const {held, native, frames, cpuPerPass} =
     await heldFrameMatchesReplay('explosion', 3275, keysBefore(3276));
   const start = runReplay('startup', 1, '', []);
   const nativeCost = (native.cpu - start.cpu) * 1000 / (frames - 1);
-  console.log(`web measure: a pass costs ${cpuPerPass.toFixed(3)} ms of the page's main thread's CPU ` +
-              `(${(held.busy / held.passes).toFixed(3)} ms of the page's own clock between sleeps), ` +
-              `${nativeCost.toFixed(3)} ms of quelvane-replay's natively: ${(cpuPerPass / nativeCost).toFixed(2)} times`);
-  assert.ok(cpuPerPass <= 3 * nativeCost, 'a pass in the page costs more than 3 times the native one');
+  // The game's work in a pass: the page's clock from waking to the next sleep. The main thread's
+  // whole CPU adds what the browser does beside (hand-overs, sound callbacks, the canvas's commit).
+  const workPerPass = held.busy / held.passes;
+  console.log(`web measure: a pass's work takes ${workPerPass.toFixed(3)} ms in the page ` +
+              `(${cpuPerPass.toFixed(3)} ms of its main thread's CPU), ${nativeCost.toFixed(3)} ms of ` +
+              `quelvane-replay's CPU natively: ${(workPerPass / nativeCost).toFixed(2)} times ` +
+              `(${(cpuPerPass / nativeCost).toFixed(2)} with the whole main thread)`);
+  assert.ok(workPerPass <= 3 * nativeCost, 'a pass in the page costs more than 3 times the native one');
 });
 
 test('a game over\'s name, typed on the keyboard, is kept over a reload and shown by F2', {timeout: 240000}, async () => {
@@ -252,10 +285,10 @@ test('a game over\'s name, typed on the keyboard, is kept over a reload and show
   await page.keyboard.press('t');
   await page.keyboard.up('Shift');
   await page.keyboard.type('ester', {delay: 40});
-  const stored = await page.evaluate(() => Module.quelvaneStored || 0);
   await page.keyboard.press('Enter');
   await untilScreen('title', 10000);
-  await page.waitForFunction((before) => (Module.quelvaneStored || 0) > before, stored, {timeout: 10000});
+  // Written back to IndexedDB by the page as the game saved it.
+  assert.match(await storedFile('scores.dat', /^Tester\r\n\d+/) ?? '', /^Tester\r\n\d+/);
   const saved = await page.evaluate(() => Array.from(Module.FS.readFile('/data/scores.dat')));
   assert.match(Buffer.from(saved).toString('latin1'), /^Tester\r\n\d+/);
 
@@ -288,9 +321,8 @@ test('the music device chosen in the page is saved, and a device not connected f
   await open();
   assert.equal(await page.evaluate(() => Module.quelvaneSavedDevice()),
                'Software Synthesizer', 'a new player gets the built-in synthesizer');
-  const stored = await page.evaluate(() => Module.quelvaneStored || 0);
   await page.evaluate(() => Module.quelvaneChooseDevice('Keyboard Out 2'));
-  await page.waitForFunction((before) => (Module.quelvaneStored || 0) > before, stored, {timeout: 10000});
+  assert.equal(await storedFile('MidiDevice.ini', /^Keyboard Out 2$/), 'Keyboard Out 2');
   await open();
   assert.equal(await page.evaluate(() => Module.quelvaneSavedDevice()),
                'Keyboard Out 2');

@@ -48,6 +48,28 @@ void SdlEventSource::wait(Clock& clock, uint32_t ms) {
     input_.wait(ms);
 }
 
+namespace {
+
+// A key's message; F11 switches between full screen and a window on every screen of the game.
+void deliverKey(const SDL_KeyboardEvent& key, const EventSource::Deliver& deliver) {
+    const bool down = key.type == SDL_KEYDOWN;
+    if (key.keysym.scancode == SDL_SCANCODE_F11) {
+        if (down && !key.repeat)
+            deliver(Message{MessageKind::ToggleFullScreen});
+        return;
+    }
+    const int code = virtualKeyFromScancode(key.keysym.scancode);
+    if (code == 0)
+        return;
+    Message m;
+    m.kind = down ? MessageKind::KeyDown : MessageKind::KeyUp;
+    m.key = code;
+    m.repeat = key.repeat != 0;
+    deliver(m);
+}
+
+}  // namespace
+
 void SdlEventSource::pump(const Deliver& deliver) {
     if (!SDL_WasInit(SDL_INIT_VIDEO))
         return;
@@ -55,46 +77,11 @@ void SdlEventSource::pump(const Deliver& deliver) {
     while (SDL_PollEvent(&e)) {
         switch (e.type) {
             case SDL_KEYDOWN:
-            case SDL_KEYUP: {
-                // F11 switches between full screen and a window on every screen of the game.
-                if (e.key.keysym.scancode == SDL_SCANCODE_F11) {
-                    if (e.type == SDL_KEYDOWN && !e.key.repeat)
-                        deliver(Message{MessageKind::ToggleFullScreen});
-                    break;
-                }
-                const int key = virtualKeyFromScancode(e.key.keysym.scancode);
-                if (key == 0)
-                    break;
-                Message m;
-                m.kind = e.type == SDL_KEYDOWN ? MessageKind::KeyDown : MessageKind::KeyUp;
-                m.key = key;
-                m.repeat = e.key.repeat != 0;
-                deliver(m);
+            case SDL_KEYUP:
+                deliverKey(e.key, deliver);
                 break;
-            }
             case SDL_QUIT:  // the window's close button, Alt+F4, or an interrupt
                 deliver(Message{MessageKind::Close});
-                break;
-            case SDL_CONTROLLERDEVICEADDED:
-                // Controllers plugged in before the start are announced this way too.
-                if (SDL_GameController* controller = SDL_GameControllerOpen(e.cdevice.which)) {
-                    input_.controllerOpened(
-                        SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller)),
-                        SDL_GameControllerPath(controller));
-                }
-                break;
-            case SDL_CONTROLLERDEVICEREMOVED:
-                gamepads_.removed(e.cdevice.which, deliver);
-                input_.controllerClosed(e.cdevice.which);
-                SDL_GameControllerClose(SDL_GameControllerFromInstanceID(e.cdevice.which));
-                break;
-            case SDL_CONTROLLERBUTTONDOWN:
-            case SDL_CONTROLLERBUTTONUP:
-                gamepads_.button(e.cbutton.which, e.cbutton.button,
-                                 e.type == SDL_CONTROLLERBUTTONDOWN, deliver);
-                break;
-            case SDL_CONTROLLERAXISMOTION:
-                gamepads_.axis(e.caxis.which, e.caxis.axis, e.caxis.value, deliver);
                 break;
             case SDL_MOUSEMOTION:
                 deliver(Message{MessageKind::MouseMove, 0, false, e.motion.x, e.motion.y});
@@ -107,8 +94,37 @@ void SdlEventSource::pump(const Deliver& deliver) {
                 break;
             }
             default:
+                controllerEvent(e, deliver);
                 break;
         }
+    }
+}
+
+void SdlEventSource::controllerEvent(const SDL_Event& e, const Deliver& deliver) {
+    switch (e.type) {
+        case SDL_CONTROLLERDEVICEADDED:
+            // Controllers plugged in before the start are announced this way too.
+            if (SDL_GameController* controller = SDL_GameControllerOpen(e.cdevice.which)) {
+                input_.controllerOpened(
+                    SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller)),
+                    SDL_GameControllerPath(controller));
+            }
+            break;
+        case SDL_CONTROLLERDEVICEREMOVED:
+            gamepads_.removed(e.cdevice.which, deliver);
+            input_.controllerClosed(e.cdevice.which);
+            SDL_GameControllerClose(SDL_GameControllerFromInstanceID(e.cdevice.which));
+            break;
+        case SDL_CONTROLLERBUTTONDOWN:
+        case SDL_CONTROLLERBUTTONUP:
+            gamepads_.button(e.cbutton.which, e.cbutton.button, e.type == SDL_CONTROLLERBUTTONDOWN,
+                             deliver);
+            break;
+        case SDL_CONTROLLERAXISMOTION:
+            gamepads_.axis(e.caxis.which, e.caxis.axis, e.caxis.value, deliver);
+            break;
+        default:
+            break;
     }
 }
 

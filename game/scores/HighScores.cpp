@@ -92,7 +92,7 @@ void showHighScores() {
          .y = 430,
          .font = small.get()},
     };
-    showTextPage(std::move(page));
+    showTextPage(page);
 }
 
 }  // namespace quelvane

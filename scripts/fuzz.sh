@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Fuzzes the WAV and MIDI readers with libFuzzer under AddressSanitizer and UBSan.
-#   scripts/fuzz.sh [wav|midi|all] [SECONDS]   (default: all, 600 seconds each, one at a time)
-# Builds with clang in build-fuzz/. Runs start from tests/audio/corpus/<kind>/ and grow a working
+# Fuzzes the WAV, MIDI and replay readers with libFuzzer under AddressSanitizer and UBSan.
+#   scripts/fuzz.sh [wav|midi|replay|all] [SECONDS]   (default: all, 600 seconds each, one at a time)
+# Builds with clang in build-fuzz/. Runs start from tests/<part>/corpus/<kind>/ and grow a working
 # corpus in build-fuzz/corpus/<kind>/; crashes land in build-fuzz/findings/<kind>/. Copy a damaged
-# file worth keeping into tests/audio/corpus/<kind>/: the corpus test replays every file there.
+# file worth keeping into tests/<part>/corpus/<kind>/: the corpus tests replay every file there.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build-fuzz
@@ -14,9 +14,9 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DQUELVANE_FUZZ=ON \
     -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined" \
     >/dev/null
-cmake --build "$build" -j2 --target wav_fuzz midi_fuzz
+cmake --build "$build" -j2 --target wav_fuzz midi_fuzz replay_fuzz
 
-kinds=(wav midi)
+kinds=(wav midi replay)
 [[ $which != all ]] && kinds=("$which")
 for kind in "${kinds[@]}"; do
     mkdir -p "$build/corpus/$kind" "$build/findings/$kind"
@@ -24,5 +24,5 @@ for kind in "${kinds[@]}"; do
     (cd "$build/findings/$kind" &&
         "$build/fuzz/${kind}_fuzz" -jobs=1 -workers=1 -max_total_time="$seconds" -max_len=65536 \
             -rss_limit_mb=2048 -timeout=10 -print_final_stats=1 \
-            "$build/corpus/$kind" "$root/tests/audio/corpus/$kind")
+            "$build/corpus/$kind" "$root"/tests/*/corpus/"$kind")
 done

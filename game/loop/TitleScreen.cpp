@@ -5,6 +5,7 @@
 #include "game/gfx/Display.h"
 #include "game/gfx/Font.h"
 #include "game/loop/Globals.h"
+#include "game/loop/MainLoop.h"
 #include "game/player/NewGame.h"
 #include "game/player/Ship.h"
 #include "game/screens/HelpPages.h"
@@ -60,6 +61,7 @@ void runTitleScreen() {
         // The keys are asked in every pass, so a press during the guard is forgotten.
         const bool guarded = platform::tickCount() - t0 <= kTitleGuard;
         if (attackPressed() && !guarded) {
+            noteNewGame();
             notePass();
             break;
         }

@@ -7,6 +7,8 @@
 #include "audio/DeviceSettings.h"
 #include "game/loop/Entry.h"
 #include "game/loop/MainLoop.h"
+#include "game/replay/GameRecorder.h"
+#include "game/screens/Pass.h"
 #include "platform/DataFolders.h"
 #include "platform/DisplayOptions.h"
 #include "platform/Platform.h"
@@ -21,6 +23,9 @@ constexpr const char* kUsage =
     "                 the largest whole factor with sharp pixels\n"
     "  --setup-first  without a MIDI device chosen yet, run tonspire before the game\n"
     "  --help         show this text and exit\n";
+
+// The folder of the replays, beside the scores file.
+constexpr const char* kReplayFolder = "replays";
 
 }  // namespace
 
@@ -55,9 +60,14 @@ int main(int argc, char** argv) {
     // Cancelled or failed, the game itself then says that tonspire must be run.
     if (command.setupFirst && !std::filesystem::exists(kDeviceSettingsFile))
         platform::runBesideThisProgram("tonspire");
+    // Every game is recorded as it is played.
+    quelvane::GameRecorder recorder(kReplayFolder);
+    static quelvane::GameRecorder* const theRecorder = &recorder;
+    quelvane::setPassObserver([] { theRecorder->passEnded(); });
     if (!quelvane::startGame(platform::tickCount()))
         return 1;
     quelvane::runMainLoop();
+    recorder.finish();
     quelvane::endGame();
     return 0;
 }

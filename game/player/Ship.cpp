@@ -17,6 +17,7 @@
 namespace quelvane {
 
 Ship player;
+std::array<bool, 4> numberKeyHeld{};
 
 namespace {
 
@@ -27,7 +28,6 @@ constexpr uint32_t kMissileInterval = 600;
 constexpr int32_t kRightCannon = 16;  // x offset of the right laser cannon from the left one
 
 SurfacePtr sprite;
-std::array<bool, 4> numberKeyHeld{};
 
 void endRun() {
     exitRequested = true;

@@ -36,6 +36,8 @@ struct Recording {
     std::vector<uint32_t> ticks;
     std::vector<TapedMessage> messages;  // in pump order
     uint32_t pumps = 0;                  // every pump, with messages or none
+    // The tick count as each pass ended, unseen by the game: a trace of the replay shows it.
+    std::vector<uint32_t> passTicks;
     std::vector<std::optional<ScoreFile>> scoreReads;
 };
 

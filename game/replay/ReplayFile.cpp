@@ -7,8 +7,8 @@
 #include <iterator>
 #include <string_view>
 
+#include "game/replay/ByteStream.h"
 #include "platform/AtomicFile.h"
-#include "platform/ByteOrder.h"
 
 namespace quelvane {
 
@@ -20,86 +20,10 @@ constexpr size_t kMaxName = 255;
 // more than the input.
 constexpr uint64_t kMaxFileBytes = kMaxRecordingBytes + (kMaxRecordingBytes >> 8) + 4096;
 
-// Appends numbers and text in the file's little-endian and variable-length forms.
-class Writer {
-  public:
-    void u8(uint8_t v) { out.push_back(v); }
-    void le(uint64_t v, int bytes) {
-        for (int i = 0; i < bytes; ++i)
-            out.push_back(static_cast<uint8_t>(v >> (8 * i)));
-    }
-    // Seven bits a byte, the high bit saying that more follow.
-    void varint(uint64_t v) {
-        while (v >= 0x80) {
-            out.push_back(static_cast<uint8_t>(v | 0x80));
-            v >>= 7;
-        }
-        out.push_back(static_cast<uint8_t>(v));
-    }
-    void text(const std::string& s) {
-        varint(s.size());
-        out.insert(out.end(), s.begin(), s.end());
-    }
-    std::vector<uint8_t> out;
-};
-
-// Reads what Writer wrote; any read past the end, or a number beyond its bound, sets failed and
-// gives zeros from then on, so a damaged recording is found without reading outside it.
-class Reader {
-  public:
-    Reader(const uint8_t* data, size_t size) : p_(data), end_(data + size) {}
-
-    bool failed() const { return failed_; }
-    size_t left() const { return static_cast<size_t>(end_ - p_); }
-    bool atEnd() const { return p_ == end_; }
-
-    uint8_t u8() { return static_cast<uint8_t>(le(1)); }
-    uint64_t le(int bytes) {
-        if (failed_ || left() < static_cast<size_t>(bytes))
-            return fail();
-        uint64_t v = 0;
-        for (int i = bytes - 1; i >= 0; --i)
-            v = (v << 8) | p_[i];
-        p_ += bytes;
-        return v;
-    }
-    uint64_t varint(uint64_t bound = UINT64_MAX) {
-        uint64_t v = 0;
-        for (int shift = 0; shift < 64; shift += 7) {
-            if (failed_ || atEnd())
-                return fail();
-            const uint8_t b = *p_++;
-            v |= static_cast<uint64_t>(b & 0x7F) << shift;
-            if ((b & 0x80) == 0)
-                return v <= bound ? v : fail();
-        }
-        return fail();
-    }
-    std::string text(size_t bound) {
-        const uint64_t size = varint(bound);
-        if (failed_ || size > left())
-            return fail(), std::string();
-        std::string s(reinterpret_cast<const char*>(p_), size);
-        p_ += size;
-        return s;
-    }
-    // A count of items that each take at least one byte: no more than the bytes left.
-    uint64_t count() { return varint(left()); }
-
-  private:
-    uint64_t fail() {
-        failed_ = true;
-        return 0;
-    }
-    const uint8_t* p_;
-    const uint8_t* end_;
-    bool failed_ = false;
-};
-
 // How a message is kept: its kind and repeat flag in one byte, then its key.
 enum TapedKind : uint8_t { kKeyDown = 0, kKeyRepeat = 1, kKeyUp = 2, kClose = 3 };
 
-void writeMessages(Writer& w, const Recording& r) {
+void writeMessages(ByteWriter& w, const Recording& r) {
     w.varint(r.pumps);
     w.varint(r.messages.size());
     uint32_t lastPump = 0;
@@ -122,7 +46,7 @@ void writeMessages(Writer& w, const Recording& r) {
     }
 }
 
-bool readMessages(Reader& r, Recording& out) {
+bool readMessages(ByteReader& r, Recording& out) {
     out.pumps = static_cast<uint32_t>(r.varint(UINT32_MAX));
     const uint64_t count = r.count();
     out.messages.reserve(count);
@@ -144,7 +68,7 @@ bool readMessages(Reader& r, Recording& out) {
     return !r.failed();
 }
 
-void writeScoreReads(Writer& w, const Recording& r) {
+void writeScoreReads(ByteWriter& w, const Recording& r) {
     w.varint(r.scoreReads.size());
     for (const std::optional<ScoreFile>& read : r.scoreReads) {
         if (!read) {
@@ -160,7 +84,7 @@ void writeScoreReads(Writer& w, const Recording& r) {
     }
 }
 
-bool readScoreReads(Reader& r, Recording& out) {
+bool readScoreReads(ByteReader& r, Recording& out) {
     const uint64_t count = r.count();
     for (uint64_t i = 0; i < count && !r.failed(); ++i) {
         const uint8_t flags = r.u8();
@@ -185,35 +109,45 @@ bool readScoreReads(Reader& r, Recording& out) {
     return !r.failed();
 }
 
-std::vector<uint8_t> encodeBody(const Recording& r) {
-    Writer w;
-    w.text(r.snapshot);
-    w.varint(r.ticks.size());
+// Most tick counts repeat the one before or follow it closely: small differences, modulo the wrap.
+void writeTicks(ByteWriter& w, const std::vector<uint32_t>& ticks) {
+    w.varint(ticks.size());
     uint32_t last = 0;
-    // Most reads repeat the last one or follow it closely: small differences, modulo the wrap.
-    for (const uint32_t tick : r.ticks) {
+    for (const uint32_t tick : ticks) {
         w.varint(tick - last);
         last = tick;
     }
+}
+
+bool readTicks(ByteReader& r, std::vector<uint32_t>& ticks) {
+    const uint64_t count = r.count();
+    ticks.reserve(count);
+    uint32_t last = 0;
+    for (uint64_t i = 0; i < count && !r.failed(); ++i) {
+        last += static_cast<uint32_t>(r.varint(UINT32_MAX));
+        ticks.push_back(last);
+    }
+    return !r.failed();
+}
+
+std::vector<uint8_t> encodeBody(const Recording& r) {
+    ByteWriter w;
+    w.text(r.snapshot);
+    writeTicks(w, r.ticks);
+    writeTicks(w, r.passTicks);
     writeMessages(w, r);
     writeScoreReads(w, r);
     return std::move(w.out);
 }
 
 bool decodeBody(const std::vector<uint8_t>& body, Recording& out) {
-    Reader r(body.data(), body.size());
+    ByteReader r(body.data(), body.size());
     out.snapshot = r.text(body.size());
-    const uint64_t ticks = r.count();
-    out.ticks.reserve(ticks);
-    uint32_t last = 0;
-    for (uint64_t i = 0; i < ticks && !r.failed(); ++i) {
-        last += static_cast<uint32_t>(r.varint(UINT32_MAX));
-        out.ticks.push_back(last);
-    }
-    return !r.failed() && readMessages(r, out) && readScoreReads(r, out) && r.atEnd();
+    return readTicks(r, out.ticks) && readTicks(r, out.passTicks) && readMessages(r, out) &&
+           readScoreReads(r, out) && r.atEnd();
 }
 
-void writeHeader(Writer& w, const ReplayHeader& h) {
+void writeHeader(ByteWriter& w, const ReplayHeader& h) {
     w.out.insert(w.out.end(), std::begin(kMagic), std::end(kMagic));
     w.le(kReplayFormatVersion, 2);
     w.le(h.rulesVersion, 8);
@@ -227,7 +161,7 @@ void writeHeader(Writer& w, const ReplayHeader& h) {
 }
 
 // The header, with the reason when it is not one of this format.
-std::optional<ReplayHeader> readHeader(Reader& r, std::string& error) {
+std::optional<ReplayHeader> readHeader(ByteReader& r, std::string& error) {
     for (const char c : kMagic) {
         if (r.u8() != static_cast<uint8_t>(c)) {
             error = "not a Quelvane replay";
@@ -270,7 +204,7 @@ std::string hex(uint64_t v) {
 
 std::vector<uint8_t> encodeReplay(const Recording& recording) {
     const std::vector<uint8_t> body = encodeBody(recording);
-    Writer w;
+    ByteWriter w;
     writeHeader(w, recording.header);
     uLongf packedSize = compressBound(body.size());
     std::vector<uint8_t> packed(packedSize);
@@ -287,14 +221,14 @@ std::vector<uint8_t> encodeReplay(const Recording& recording) {
 }
 
 std::optional<ReplayHeader> peekReplayHeader(const std::vector<uint8_t>& bytes) {
-    Reader r(bytes.data(), bytes.size());
+    ByteReader r(bytes.data(), bytes.size());
     std::string error;
     return readHeader(r, error);
 }
 
 ReplayRead decodeReplay(const std::vector<uint8_t>& bytes, uint64_t expectedRules) {
     ReplayRead result;
-    Reader r(bytes.data(), bytes.size());
+    ByteReader r(bytes.data(), bytes.size());
     std::optional<ReplayHeader> header = readHeader(r, result.error);
     if (!header)
         return result;
@@ -329,10 +263,16 @@ ReplayRead decodeReplay(const std::vector<uint8_t>& bytes, uint64_t expectedRule
     const uint8_t* packed = bytes.data() + (bytes.size() - packedSize);
     uLong consumed = packedSize;
     const int status = uncompress2(body.data(), &inflated, packed, &consumed);
-    if (status != Z_OK || inflated != bodySize || consumed != packedSize) {
-        result.error = status == Z_BUF_ERROR && inflated == bodySize
-                           ? "damaged: the recording is larger than its header says"
-                           : "damaged: the compressed recording does not inflate";
+    if (status == Z_BUF_ERROR && inflated == bodySize) {
+        result.error = "damaged: the recording is larger than its header says";
+        return result;
+    }
+    if (status == Z_OK && inflated < bodySize) {
+        result.error = "damaged: the recording is smaller than its header says";
+        return result;
+    }
+    if (status != Z_OK || consumed != packedSize) {
+        result.error = "damaged: the compressed recording does not inflate";
         return result;
     }
     // The header with both sizes, then the recording as it was before compression.

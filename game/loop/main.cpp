@@ -1,31 +1,74 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "audio/DeviceSettings.h"
+#include "game/core/ExitRequest.h"
 #include "game/loop/Entry.h"
+#include "game/loop/Globals.h"
 #include "game/loop/MainLoop.h"
 #include "game/replay/GameRecorder.h"
+#include "game/replay/Playback.h"
+#include "game/replay/ReplayFile.h"
+#include "game/replay/RulesVersion.h"
 #include "game/screens/Pass.h"
 #include "platform/DataFolders.h"
 #include "platform/DisplayOptions.h"
 #include "platform/Platform.h"
+#include "platform/WatchControls.h"
 
 namespace {
 
 constexpr const char* kUsage =
-    "usage: quelvane [--fullscreen | --window] [--smooth] [--setup-first]\n"
+    "usage: quelvane [--fullscreen | --window] [--smooth] [--setup-first] [--watch FILE]\n"
     "  --fullscreen   start on the whole screen (the default); F11 switches at any time\n"
     "  --window       start in a window, which can be resized\n"
     "  --smooth       scale the picture to fill the screen's height, filtered, rather than by\n"
     "                 the largest whole factor with sharp pixels\n"
     "  --setup-first  without a MIDI device chosen yet, run tonspire before the game\n"
+    "  --watch FILE   watch a recorded game (replays/last.qvr, say) at its own speed: Space\n"
+    "                 pauses, Right or F held plays it four times as fast, Esc ends it\n"
     "  --help         show this text and exit\n";
 
 // The folder of the replays, beside the scores file.
 constexpr const char* kReplayFolder = "replays";
+
+// Says why a replay cannot be watched: in a dialog on a desktop, else on standard error.
+void refuse(const std::string& file, const std::string& reason) {
+    const std::string text = file + ": " + reason;
+    platform::messageBox(text.c_str(), "Quelvane cannot play this replay");
+}
+
+quelvane::Playback* watched = nullptr;
+
+// Plays a recorded game in the window, with its music and sounds, through the same screens as the
+// game; the player's files stay as they are.
+int watch(const quelvane::Recording& recording, const std::string& file) {
+    using namespace quelvane;
+    if (!openGame(platform::tickCount()))
+        return 1;
+    platform::WatchControls controls(gameWindow.get());
+    Playback playback(recording, &controls);
+    if (!playback.begin()) {
+        endGame();
+        refuse(file, "damaged: its first state cannot be read");
+        return 1;
+    }
+    watched = &playback;
+    setPassObserver([] {
+        if (watched->passEnded())
+            exitRequested = true;
+    });
+    // The recording begins at its first frame of play, when the title screen has started the music.
+    audioSystem->PlayMusic(backgroundMusic.get());
+    runMainLoop();
+    setPassObserver(nullptr);
+    endGame();
+    return 0;
+}
 
 }  // namespace
 
@@ -42,6 +85,17 @@ int main(int argc, char** argv) {
         return 0;
     }
     platform::setDisplayOptions(command.display);
+    // Read from where the player started the game, before it moves into its data folder.
+    std::optional<quelvane::Recording> recording;
+    if (!command.watchFile.empty()) {
+        quelvane::ReplayRead read =
+            quelvane::readReplayFile(command.watchFile, quelvane::rulesVersion());
+        if (!read.recording) {
+            refuse(command.watchFile, read.error);
+            return 1;
+        }
+        recording = std::move(read.recording);
+    }
     // Installed, the game works in the player's data folder, where its assets are linked.
     const auto folders = platform::chooseDataFolders(
         platform::thisProgram(), std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
@@ -60,6 +114,8 @@ int main(int argc, char** argv) {
     // Cancelled or failed, the game itself then says that tonspire must be run.
     if (command.setupFirst && !std::filesystem::exists(kDeviceSettingsFile))
         platform::runBesideThisProgram("tonspire");
+    if (recording)
+        return watch(*recording, command.watchFile);
     // Every game is recorded as it is played.
     quelvane::GameRecorder recorder(kReplayFolder);
     static quelvane::GameRecorder* const theRecorder = &recorder;

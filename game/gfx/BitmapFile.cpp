@@ -1,5 +1,6 @@
 #include "game/gfx/BitmapFile.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cerrno>
@@ -15,6 +16,8 @@ namespace quelvane {
 namespace {
 
 constexpr uint32_t kBiRgb = 0;
+constexpr uint32_t kBiRle8 = 1;
+constexpr uint32_t kBiRle4 = 2;
 constexpr uint32_t kBiBitfields = 3;
 constexpr uint32_t kFileHeaderSize = 14;
 // Files are read whole, so a bound on their size bounds the memory a damaged one can take.
@@ -75,11 +78,22 @@ std::string compressionName(uint32_t compression) {
     }
 }
 
-// Whether the pixels are stored in a way this reader knows: plain at any depth, or with bit
-// fields at 16 and 32 bits.
+// Whether the pixels are stored in a way this reader knows: plain at any depth, with bit fields at
+// 16 and 32 bits, run-length encoded at 8 and 4 bits.
 std::optional<BmpHeader> checkCompression(const BmpHeader& h, std::string& why) {
     if (h.compression == kBiRgb)
         return h;
+    if (h.compression == kBiRle8 || h.compression == kBiRle4) {
+        const uint32_t bits = h.compression == kBiRle8 ? 8 : 4;
+        if (h.bits != bits) {
+            return refuse(
+                why, compressionName(h.compression) + " at " + number(h.bits) + " bits per pixel");
+        }
+        // Runs are drawn from the bottom row up; the format has no top-down form.
+        if (h.topDown)
+            return refuse(why, "top-down " + compressionName(h.compression) + ", which is invalid");
+        return h;
+    }
     if (h.compression == kBiBitfields) {
         if (h.bits != 16 && h.bits != 32)
             return refuse(why, "bit fields at " + number(h.bits) + " bits per pixel");
@@ -213,6 +227,124 @@ std::optional<Bitmap> readRows(const std::vector<uint8_t>& b, const BmpHeader& h
     return bitmap;
 }
 
+// Decodes BI_RLE8 and BI_RLE4 data: pairs of a count and a colour, or a zero and an escape (end of
+// line, end of bitmap, a delta that moves the position, or an absolute run of literal pixels padded
+// to a 16-bit word). Pixels that a delta skips or that an early end leaves are palette entry 0:
+// Windows leaves them unwritten, and unwritten memory of a DIB section it makes is zero. A run may
+// fill the unused half of a 4-bit row's last byte, as GIMP writes for odd widths; that pixel is
+// dropped, as Windows drops it. Where Windows clips or stops quietly, a run or delta outside the
+// picture and data that end before their end of bitmap are refused here, as truncated or damaged
+// uncompressed files are.
+class RleDecoder {
+  public:
+    RleDecoder(const std::vector<uint8_t>& b, const BmpHeader& h,
+               const std::vector<uint32_t>& palette)
+        : b_(b), h_(h), palette_(palette), at_(h.dataOffset) {
+        four_ = h.compression == kBiRle4;
+        rowEnd_ = four_ ? (h.width + 1) / 2 * 2 : h.width;
+        bitmap_.width = static_cast<int>(h.width);
+        bitmap_.height = static_cast<int>(h.height);
+        bitmap_.pixels.assign(static_cast<size_t>(h.width) * h.height, palette[0]);
+    }
+
+    std::optional<Bitmap> decode(std::string& why) {
+        for (;;) {
+            if (left() < 2)
+                return refuse(why, name() + " data ends without an end of bitmap");
+            const uint8_t count = b_[at_];
+            const uint8_t value = b_[at_ + 1];
+            at_ += 2;
+            if (count > 0) {
+                // RLE4 alternates the colours of the byte's high and low halves.
+                const auto colour = [&](int64_t i) {
+                    return four_ ? (i % 2 == 0 ? value >> 4 : value & 0x0F) : value;
+                };
+                if (!put(count, colour, why))
+                    return std::nullopt;
+            } else if (value == 0) {  // end of line
+                x_ = 0;
+                ++y_;
+            } else if (value == 1) {  // end of bitmap
+                return std::move(bitmap_);
+            } else if (value == 2) {
+                if (!delta(why))
+                    return std::nullopt;
+            } else if (!absolute(value, why)) {
+                return std::nullopt;
+            }
+        }
+    }
+
+  private:
+    size_t left() const { return b_.size() - at_; }
+    std::string name() const { return compressionName(h_.compression); }
+
+    // count pixels from the position on, colour(i) giving the palette index of the i-th.
+    template <class Colour>
+    bool put(int64_t count, const Colour& colour, std::string& why) {
+        if (y_ >= h_.height) {
+            why = name() + " pixels above the top of the picture";
+            return false;
+        }
+        if (count > rowEnd_ - x_) {
+            why = name() + " run of " + number(count) + " pixels at column " + number(x_) +
+                  " passes the end of the " + number(h_.width) + "-pixel row";
+            return false;
+        }
+        uint32_t* row = &bitmap_.pixels[static_cast<size_t>((h_.height - 1 - y_) * h_.width)];
+        const int64_t drawn = std::min(count, h_.width - x_);
+        for (int64_t i = 0; i < drawn; ++i)
+            row[x_ + i] = palette_[colour(i)];
+        x_ += count;
+        return true;
+    }
+
+    // Moves right and up by the next two bytes; it must land in the picture.
+    bool delta(std::string& why) {
+        if (left() < 2) {
+            why = name() + " delta cut off by the end of the data";
+            return false;
+        }
+        x_ += b_[at_];
+        y_ += b_[at_ + 1];
+        at_ += 2;
+        if (x_ > rowEnd_ || y_ >= h_.height) {
+            why = name() + " delta past the " + number(h_.width) + " x " + number(h_.height) +
+                  " picture";
+            return false;
+        }
+        return true;
+    }
+
+    // count literal pixels, in count bytes (RLE8) or half as many (RLE4), padded to an even count.
+    bool absolute(uint8_t count, std::string& why) {
+        const size_t bytes = four_ ? (count + 1u) / 2 : count;
+        if (bytes > left()) {
+            why = name() + " absolute run of " + number(count) + " pixels past the end of the data";
+            return false;
+        }
+        const size_t from = at_;
+        const auto colour = [&](int64_t i) {
+            return four_ ? (i % 2 == 0 ? b_[from + i / 2] >> 4 : b_[from + i / 2] & 0x0F)
+                         : b_[from + i];
+        };
+        if (!put(count, colour, why))
+            return false;
+        at_ += std::min(bytes + bytes % 2, left());
+        return true;
+    }
+
+    const std::vector<uint8_t>& b_;
+    const BmpHeader& h_;
+    const std::vector<uint32_t>& palette_;
+    bool four_ = false;
+    int64_t rowEnd_ = 0;  // where a run must end: the row's width, rounded up to whole bytes
+    size_t at_;
+    int64_t x_ = 0;
+    int64_t y_ = 0;  // rows from the bottom, the order in which the file gives them
+    Bitmap bitmap_;
+};
+
 std::optional<Bitmap> parse(const std::vector<uint8_t>& b, std::string& why) {
     const std::optional<BmpHeader> header = readHeader(b, why);
     if (!header)
@@ -228,6 +360,8 @@ std::optional<Bitmap> parse(const std::vector<uint8_t>& b, std::string& why) {
         return refuse(why, "pixel data at " + number(h.dataOffset) + ", past the end of the " +
                                number(b.size()) + "-byte file");
     }
+    if (h.compression == kBiRle8 || h.compression == kBiRle4)
+        return RleDecoder(b, h, *palette).decode(why);
     return readRows(b, h, *palette, *masks, why);
 }
 

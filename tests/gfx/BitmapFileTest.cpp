@@ -106,7 +106,7 @@ TEST_F(BitmapFileTest, DamagedFilesAreRefusedWithoutAllocatingWhatTheyClaim) {
         {"text.bmp", "not a BMP (it does not start with BM)"},
         {"huge.bmp", "size 60000 x 60000 outside 1 to 8192"},
         {"truncated.bmp", "truncated pixels: 192000000 bytes needed, 0 in the file"},
-        {"rle.bmp", "unsupported compression RLE8"},
+        {"rle.bmp", "palette cut short"},
         {"empty.bmp", "empty file"},
         {"offset.bmp", "pixel data at 4294967280, past the end of the 60-byte file"},
         {"missing.bmp", "no such file"},

@@ -231,17 +231,18 @@ std::optional<Bitmap> readRows(const std::vector<uint8_t>& b, const BmpHeader& h
 // line, end of bitmap, a delta that moves the position, or an absolute run of literal pixels padded
 // to a 16-bit word). Pixels that a delta skips or that an early end leaves are palette entry 0:
 // Windows leaves them unwritten, and unwritten memory of a DIB section it makes is zero. A run may
-// fill the unused half of a 4-bit row's last byte, as GIMP writes for odd widths; that pixel is
-// dropped, as Windows drops it. Where Windows clips or stops quietly, a run or delta outside the
-// picture and data that end before their end of bitmap are refused here, as truncated or damaged
-// uncompressed files are.
+// reach into the padding that rounds a stored row to 4 bytes, because ImageMagick encodes that
+// padding and GIMP ends odd 4-bit rows with a pair; those pixels are dropped, as Windows drops
+// them. Where Windows clips or stops quietly, a run or delta further outside the picture and data
+// that end before their end of bitmap are refused here, as truncated or damaged uncompressed files
+// are.
 class RleDecoder {
   public:
     RleDecoder(const std::vector<uint8_t>& b, const BmpHeader& h,
                const std::vector<uint32_t>& palette)
         : b_(b), h_(h), palette_(palette), at_(h.dataOffset) {
         four_ = h.compression == kBiRle4;
-        rowEnd_ = four_ ? (h.width + 1) / 2 * 2 : h.width;
+        rowEnd_ = (h.width * h.bits + 31) / 32 * 32 / h.bits;
         bitmap_.width = static_cast<int>(h.width);
         bitmap_.height = static_cast<int>(h.height);
         bitmap_.pixels.assign(static_cast<size_t>(h.width) * h.height, palette[0]);
@@ -288,7 +289,9 @@ class RleDecoder {
         }
         if (count > rowEnd_ - x_) {
             why = name() + " run of " + number(count) + " pixels at column " + number(x_) +
-                  " passes the end of the " + number(h_.width) + "-pixel row";
+                  " passes the end of its " + number(h_.width) + "-pixel row";
+            if (rowEnd_ > h_.width)
+                why += " (" + number(rowEnd_) + " with its padding)";
             return false;
         }
         uint32_t* row = &bitmap_.pixels[static_cast<size_t>((h_.height - 1 - y_) * h_.width)];
@@ -338,7 +341,7 @@ class RleDecoder {
     const BmpHeader& h_;
     const std::vector<uint32_t>& palette_;
     bool four_ = false;
-    int64_t rowEnd_ = 0;  // where a run must end: the row's width, rounded up to whole bytes
+    int64_t rowEnd_ = 0;  // where a run must end: the row's width with its padding
     size_t at_;
     int64_t x_ = 0;
     int64_t y_ = 0;  // rows from the bottom, the order in which the file gives them

@@ -123,19 +123,31 @@ TEST(RleBitmap, PixelsSkippedByDeltaEarlyEndOfLineOrEarlyEndOfBitmapAreIndexZero
     }
 }
 
-// GIMP ends a 4-bit row of odd width with a two-pixel run whose second pixel falls in the unused
-// half of the row's last byte; Windows draws the first and drops the second.
-TEST(RleBitmap, ARle4RunMayFillTheUnusedHalfOfTheRowsLastByte) {
-    const auto bitmap = parse(rleFile(3, 1, kRle4, {0x02, 0x30, 0x02, 0x20, 0x00, 0x01}));
-    ASSERT_TRUE(bitmap);
-    EXPECT_EQ(bitmap->pixels, colours({{3, 0, 2}}));
+// ImageMagick encodes the padding that rounds a stored row to 4 bytes, and GIMP ends a 4-bit row of
+// odd width with a pair whose second pixel falls in that padding; Windows draws what lies in the
+// row and drops the rest.
+TEST(RleBitmap, RunsMayReachIntoTheRowsPaddingButNoFurther) {
+    auto rle8 = parse(rleFile(3, 1, kRle8, {0x02, 0x03, 0x02, 0x02, 0x00, 0x01}));
+    ASSERT_TRUE(rle8);
+    EXPECT_EQ(rle8->pixels, colours({{3, 3, 2}}));
+    auto rle4 = parse(rleFile(3, 1, kRle4, {0x02, 0x30, 0x02, 0x20, 0x00, 0x01}));
+    ASSERT_TRUE(rle4);
+    EXPECT_EQ(rle4->pixels, colours({{3, 0, 2}}));
+    // A 4-bit row of 3 pixels is stored in 4 bytes: 8 pixels.
+    auto padded4 =
+        parse(rleFile(3, 1, kRle4, {0x02, 0x30, 0x00, 0x06, 0x45, 0x67, 0x89, 0x00, 0x00, 0x01}));
+    ASSERT_TRUE(padded4);
+    EXPECT_EQ(padded4->pixels, colours({{3, 0, 4}}));
 
     std::string why;
-    EXPECT_FALSE(parse(rleFile(3, 1, kRle4, {0x02, 0x30, 0x03, 0x20, 0x00, 0x01}), &why));
-    EXPECT_EQ(why, "RLE4 run of 3 pixels at column 2 passes the end of the 3-pixel row");
-    // Eight bits have no unused half.
-    EXPECT_FALSE(parse(rleFile(3, 1, kRle8, {0x02, 0x03, 0x02, 0x02, 0x00, 0x01}), &why));
-    EXPECT_EQ(why, "RLE8 run of 2 pixels at column 2 passes the end of the 3-pixel row");
+    EXPECT_FALSE(parse(rleFile(3, 1, kRle8, {0x02, 0x03, 0x03, 0x02, 0x00, 0x01}), &why));
+    EXPECT_EQ(why,
+              "RLE8 run of 3 pixels at column 2 passes the end of its 3-pixel row (4 with its "
+              "padding)");
+    EXPECT_FALSE(parse(rleFile(3, 1, kRle4, {0x02, 0x30, 0x07, 0x20, 0x00, 0x01}), &why));
+    EXPECT_EQ(why,
+              "RLE4 run of 7 pixels at column 2 passes the end of its 3-pixel row (8 with its "
+              "padding)");
 }
 
 struct Refusal {
@@ -149,25 +161,26 @@ struct Refusal {
 };
 
 TEST(RleBitmap, StreamsThatLeaveThePictureOrEndEarlyAreRefusedWithTheirReason) {
+    // clang-format off: one refusal a line or two
     const Refusal refusals[] = {
         {"run past the row",
          4,
          1,
          kRle8,
          {0x05, 0x01, 0x00, 0x01},
-         "RLE8 run of 5 pixels at column 0 passes the end of the 4-pixel row"},
+         "RLE8 run of 5 pixels at column 0 passes the end of its 4-pixel row"},
         {"second run past the row",
          4,
          1,
          kRle8,
          {0x02, 0x01, 0x03, 0x02, 0x00, 0x01},
-         "RLE8 run of 3 pixels at column 2 passes the end of the 4-pixel row"},
+         "RLE8 run of 3 pixels at column 2 passes the end of its 4-pixel row"},
         {"absolute run past the row",
          4,
          1,
          kRle8,
          {0x00, 0x05, 1, 2, 3, 4, 5, 0x00, 0x00, 0x01},
-         "RLE8 run of 5 pixels at column 0 passes the end of the 4-pixel row"},
+         "RLE8 run of 5 pixels at column 0 passes the end of its 4-pixel row"},
         {"run above the top",
          2,
          1,
@@ -180,11 +193,11 @@ TEST(RleBitmap, StreamsThatLeaveThePictureOrEndEarlyAreRefusedWithTheirReason) {
          kRle8,
          {0x00, 0x02, 0x00, 0x02, 0x00, 0x01},
          "RLE8 delta past the 2 x 2 picture"},
-        {"delta past the row",
+        {"delta past the row and its padding",
          2,
          2,
          kRle8,
-         {0x00, 0x02, 0x03, 0x00, 0x00, 0x01},
+         {0x00, 0x02, 0x05, 0x00, 0x00, 0x01},
          "RLE8 delta past the 2 x 2 picture"},
         {"delta cut off",
          2,
@@ -230,6 +243,7 @@ TEST(RleBitmap, StreamsThatLeaveThePictureOrEndEarlyAreRefusedWithTheirReason) {
         {"RLE8 at 4 bits", 2, 2, kRle8, {0x00, 0x01}, "RLE8 at 4 bits per pixel", 4},
         {"RLE4 at 8 bits", 2, 2, kRle4, {0x00, 0x01}, "RLE4 at 8 bits per pixel", 8},
     };
+    // clang-format on
     for (const Refusal& r : refusals) {
         std::string why;
         EXPECT_FALSE(parse(rleFile(r.width, r.height, r.compression, r.stream, r.bits), &why))

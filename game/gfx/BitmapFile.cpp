@@ -33,6 +33,10 @@ std::string number(uint64_t n) {
     return std::to_string(n);
 }
 
+std::string bitsPerPixel(uint32_t bits) {
+    return number(bits) + (bits == 1 ? " bit per pixel" : " bits per pixel");
+}
+
 // Callers have checked that the bytes are there.
 uint32_t readLe(const std::vector<uint8_t>& b, size_t at, int bytes) {
     return byteorder::readLe(b.data() + at, bytes);
@@ -85,10 +89,8 @@ std::optional<BmpHeader> checkCompression(const BmpHeader& h, std::string& why) 
         return h;
     if (h.compression == kBiRle8 || h.compression == kBiRle4) {
         const uint32_t bits = h.compression == kBiRle8 ? 8 : 4;
-        if (h.bits != bits) {
-            return refuse(
-                why, compressionName(h.compression) + " at " + number(h.bits) + " bits per pixel");
-        }
+        if (h.bits != bits)
+            return refuse(why, compressionName(h.compression) + " at " + bitsPerPixel(h.bits));
         // Runs are drawn from the bottom row up; the format has no top-down form.
         if (h.topDown)
             return refuse(why, "top-down " + compressionName(h.compression) + ", which is invalid");
@@ -96,7 +98,7 @@ std::optional<BmpHeader> checkCompression(const BmpHeader& h, std::string& why) 
     }
     if (h.compression == kBiBitfields) {
         if (h.bits != 16 && h.bits != 32)
-            return refuse(why, "bit fields at " + number(h.bits) + " bits per pixel");
+            return refuse(why, "bit fields at " + bitsPerPixel(h.bits));
         return h;
     }
     return refuse(why, "unsupported compression " + compressionName(h.compression));
@@ -135,7 +137,7 @@ std::optional<BmpHeader> readHeader(const std::vector<uint8_t>& b, std::string& 
                                " outside 1 to " + number(kMaxBitmapSide));
     }
     if (h.bits != 1 && h.bits != 4 && h.bits != 8 && h.bits != 16 && h.bits != 24 && h.bits != 32)
-        return refuse(why, "unsupported depth of " + number(h.bits) + " bits per pixel");
+        return refuse(why, "unsupported depth of " + bitsPerPixel(h.bits));
     return checkCompression(h, why);
 }
 

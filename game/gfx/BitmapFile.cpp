@@ -370,10 +370,13 @@ std::optional<Bitmap> parse(const std::vector<uint8_t>& b, std::string& why) {
     return readRows(b, h, *palette, *masks, why);
 }
 
+struct CloseFile {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
 // The whole file, bounded in size.
 std::optional<std::vector<uint8_t>> readWhole(const std::string& path, std::string& why) {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                         &std::fclose);
+    const std::unique_ptr<std::FILE, CloseFile> file(std::fopen(path.c_str(), "rb"));
     if (!file)
         return refuse(why, openFailure(errno));
     std::error_code error;

@@ -29,10 +29,18 @@ for size in 1024x768 1280x1024 1920x1080; do
     pid=$!
     read -r -u "$watcher" line || fail "$size: the game's window did not appear"
     exec {watcher}<&-
-    # A few frames of the title screen, then the focus goes to the desktop and the game pauses.
+    window=${line%% *}
+    root=$(xwininfo -root | awk '/Window id:/ {print $4}')
+    # A few frames of the title screen, then the focus goes to the game and from it to the desktop,
+    # and the game pauses. On a loaded machine the game may take the focus only after the first
+    # try, so it is tried again until the game pauses.
     sleep 1
-    xdotool windowfocus "$(xwininfo -root | awk '/Window id:/ {print $4}')"
     for ((wait = 0; wait < deadline * 10; wait++)); do
+        if ((wait % 30 == 0)); then
+            xdotool windowfocus "$window" 2>/dev/null || true
+            sleep 0.2
+            xdotool windowfocus "$root"
+        fi
         [[ -f $picture ]] && break
         sleep 0.1
     done

@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "platform/Clock.h"
 #include "platform/VirtualKeys.h"
@@ -50,22 +51,37 @@ void SdlEventSource::wait(Clock& clock, uint32_t ms) {
 
 namespace {
 
-// A key's message; F11 switches between full screen and a window on every screen of the game.
-void deliverKey(const SDL_KeyboardEvent& key, const EventSource::Deliver& deliver) {
+// A key's message, by the key's place; F11 switches between full screen and a window on every
+// screen of the game. A key-down types nothing until its text follows.
+std::optional<Message> keyMessage(const SDL_KeyboardEvent& key) {
     const bool down = key.type == SDL_KEYDOWN;
     if (key.keysym.scancode == SDL_SCANCODE_F11) {
         if (down && !key.repeat)
-            deliver(Message{MessageKind::ToggleFullScreen});
-        return;
+            return Message{MessageKind::ToggleFullScreen};
+        return std::nullopt;
     }
-    const int code = virtualKeyFromScancode(key.keysym.scancode);
-    if (code == 0)
-        return;
     Message m;
     m.kind = down ? MessageKind::KeyDown : MessageKind::KeyUp;
-    m.key = code;
+    m.key = virtualKeyFromScancode(key.keysym.scancode);
     m.repeat = key.repeat != 0;
-    deliver(m);
+    m.typed = 0;
+    // A key the game has no code for still counts when it types something, in a name say.
+    if (m.key == 0 && !down)
+        return std::nullopt;
+    return m;
+}
+
+// The first character of UTF-8 text as a byte of Latin-1, the game's character set; 0 for a
+// character outside it or a control character.
+int latin1(const char* utf8) {
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8);
+    int code = 0;
+    if (p[0] < 0x80)
+        code = p[0];
+    else if ((p[0] & 0xE0) == 0xC0 && (p[1] & 0xC0) == 0x80)
+        code = ((p[0] & 0x1F) << 6) | (p[1] & 0x3F);
+    const bool printable = (code >= 0x20 && code < 0x7F) || (code >= 0xA0 && code <= 0xFF);
+    return printable ? code : 0;
 }
 
 }  // namespace
@@ -73,12 +89,32 @@ void deliverKey(const SDL_KeyboardEvent& key, const EventSource::Deliver& delive
 void SdlEventSource::pump(const Deliver& deliver) {
     if (!SDL_WasInit(SDL_INIT_VIDEO))
         return;
+    // SDL tells the text a key types (in the player's layout) right after the key itself: a
+    // key-down waits here for it.
+    std::optional<Message> keyDown;
+    const auto deliverKeyDown = [&] {
+        if (keyDown && (keyDown->key != 0 || keyDown->typed != 0))
+            deliver(*keyDown);
+        keyDown.reset();
+    };
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
+        if (e.type == SDL_TEXTINPUT) {
+            if (keyDown)
+                keyDown->typed = latin1(e.text.text);
+            deliverKeyDown();
+            continue;
+        }
+        deliverKeyDown();
         switch (e.type) {
             case SDL_KEYDOWN:
             case SDL_KEYUP:
-                deliverKey(e.key, deliver);
+                if (std::optional<Message> m = keyMessage(e.key)) {
+                    if (m->kind == MessageKind::KeyDown)
+                        keyDown = m;
+                    else
+                        deliver(*m);
+                }
                 break;
             case SDL_QUIT:  // the window's close button, Alt+F4, or an interrupt
                 deliver(Message{MessageKind::Close});
@@ -98,6 +134,7 @@ void SdlEventSource::pump(const Deliver& deliver) {
                 break;
         }
     }
+    deliverKeyDown();
 }
 
 void SdlEventSource::controllerEvent(const SDL_Event& e, const Deliver& deliver) {

@@ -20,7 +20,7 @@ namespace quelvane {
 namespace {
 
 // Raised whenever what is saved changes, so that an older snapshot is refused, not misread.
-constexpr uint8_t kSnapshotVersion = 1;
+constexpr uint8_t kSnapshotVersion = 2;
 constexpr size_t kMaxListLength = 1 << 16;
 
 void put(ByteWriter& w, const Rect& r) {
@@ -165,6 +165,7 @@ std::string captureGame() {
         put(w, m.repeat);
         put(w, m.x);
         put(w, m.y);
+        put(w, m.typed);
     }
     return {w.out.begin(), w.out.end()};
 }
@@ -252,6 +253,7 @@ bool restoreFrom(const std::string& snapshot) {
         get(r, m.repeat);
         get(r, m.x);
         get(r, m.y);
+        get(r, m.typed);
     }
     if (r.failed() || !r.atEnd() || stars.size() != starField.size() || !validWeapon(ship.weapon) ||
         !validWeapon(ship.previousWeapon) || ship.limitBreakKind < CoverFire ||

@@ -20,8 +20,10 @@ constexpr size_t kMaxName = 255;
 // more than the input.
 constexpr uint64_t kMaxFileBytes = kMaxRecordingBytes + (kMaxRecordingBytes >> 8) + 4096;
 
-// How a message is kept: its kind and repeat flag in one byte, then its key.
+// How a message is kept: its kind and repeat flag in one byte, then its key, then the character it
+// types when the kind's byte says so.
 enum TapedKind : uint8_t { kKeyDown = 0, kKeyRepeat = 1, kKeyUp = 2, kClose = 3 };
+constexpr uint8_t kTypedFollows = 0x80;
 
 void writeMessages(ByteWriter& w, const Recording& r) {
     w.varint(r.pumps);
@@ -31,18 +33,15 @@ void writeMessages(ByteWriter& w, const Recording& r) {
         w.varint(t.pump - lastPump);
         lastPump = t.pump;
         const platform::Message& m = t.message;
-        switch (m.kind) {
-            case platform::MessageKind::KeyDown:
-                w.u8(m.repeat ? kKeyRepeat : kKeyDown);
-                break;
-            case platform::MessageKind::KeyUp:
-                w.u8(kKeyUp);
-                break;
-            default:
-                w.u8(kClose);
-                break;
-        }
+        const bool typed = m.kind == platform::MessageKind::KeyDown && m.typed >= 0;
+        const uint8_t kind = m.kind == platform::MessageKind::KeyDown
+                                 ? (m.repeat ? kKeyRepeat : kKeyDown)
+                             : m.kind == platform::MessageKind::KeyUp ? kKeyUp
+                                                                      : kClose;
+        w.u8(kind | (typed ? kTypedFollows : 0));
         w.u8(static_cast<uint8_t>(m.key));
+        if (typed)
+            w.u8(static_cast<uint8_t>(m.typed));
     }
 }
 
@@ -53,11 +52,14 @@ bool readMessages(ByteReader& r, Recording& out) {
     uint64_t pump = 0;
     for (uint64_t i = 0; i < count && !r.failed(); ++i) {
         pump += r.varint(UINT32_MAX);
-        const uint8_t kind = r.u8();
+        const uint8_t byte = r.u8();
+        const uint8_t kind = byte & ~kTypedFollows;
         const uint8_t key = r.u8();
-        if (pump >= out.pumps || kind > kClose)
+        const int typed = byte & kTypedFollows ? r.u8() : -1;
+        if (pump >= out.pumps || kind > kClose || (typed >= 0 && kind > kKeyRepeat))
             return false;
         platform::Message m;
+        m.typed = typed;
         m.kind = kind == kKeyUp   ? platform::MessageKind::KeyUp
                  : kind == kClose ? platform::MessageKind::Close
                                   : platform::MessageKind::KeyDown;

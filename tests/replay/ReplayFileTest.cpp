@@ -26,6 +26,8 @@ Recording sampleRecording() {
     r.messages = {{3, {MessageKind::KeyDown, 'G'}},
                   {3, {MessageKind::KeyUp, 'G'}},
                   {900, {MessageKind::KeyDown, 17, true}},
+                  {1000, {MessageKind::KeyDown, 'Q', false, 0, 0, 'a'}},
+                  {1001, {MessageKind::KeyDown, 0, true, 0, 0, 0xE9}},
                   {2999, {MessageKind::Close}}};
     r.pumps = 3000;
     ScoreFile table;
@@ -46,6 +48,7 @@ void expectSame(const Recording& a, const Recording& b) {
         EXPECT_EQ(a.messages[i].message.kind, b.messages[i].message.kind);
         EXPECT_EQ(a.messages[i].message.key, b.messages[i].message.key);
         EXPECT_EQ(a.messages[i].message.repeat, b.messages[i].message.repeat);
+        EXPECT_EQ(a.messages[i].message.typed, b.messages[i].message.typed);
     }
     ASSERT_EQ(a.scoreReads.size(), b.scoreReads.size());
     for (size_t i = 0; i < a.scoreReads.size(); ++i) {

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "platform/Clock.h"
+#include "platform/Controls.h"
 #include "platform/VirtualKeys.h"
 
 namespace platform {
@@ -51,18 +52,19 @@ void SdlEventSource::wait(Clock& clock, uint32_t ms) {
 
 namespace {
 
-// A key's message, by the key's place; F11 switches between full screen and a window on every
-// screen of the game. A key-down types nothing until its text follows.
+// A key's message, by the key's place; the full-screen key (F11) switches between full screen and a
+// window on every screen of the game. A key-down types nothing until its text follows.
 std::optional<Message> keyMessage(const SDL_KeyboardEvent& key) {
     const bool down = key.type == SDL_KEYDOWN;
-    if (key.keysym.scancode == SDL_SCANCODE_F11) {
+    const int code = virtualKeyFromScancode(key.keysym.scancode);
+    if (code != 0 && controls().actionOf(code) == Action::FullScreen) {
         if (down && !key.repeat)
             return Message{MessageKind::ToggleFullScreen};
         return std::nullopt;
     }
     Message m;
     m.kind = down ? MessageKind::KeyDown : MessageKind::KeyUp;
-    m.key = virtualKeyFromScancode(key.keysym.scancode);
+    m.key = code;
     m.repeat = key.repeat != 0;
     m.typed = 0;
     // A key the game has no code for still counts when it types something, in a name say.

@@ -15,6 +15,8 @@
 #include "game/replay/ReplayFile.h"
 #include "game/replay/RulesVersion.h"
 #include "game/screens/Pass.h"
+#include "platform/AtomicFile.h"
+#include "platform/Controls.h"
 #include "platform/DataFolders.h"
 #include "platform/DisplayOptions.h"
 #include "platform/Platform.h"
@@ -35,6 +37,34 @@ constexpr const char* kUsage =
 
 // The folder of the replays, beside the scores file.
 constexpr const char* kReplayFolder = "replays";
+// The player's controls, beside the scores file.
+constexpr const char* kControlsFile = "controls.ini";
+
+// Reads the player's controls, writing the defaults first when there is no file yet; what the file
+// gets wrong is told on standard error and, on a desktop, in a dialog, and the game goes on with
+// the defaults for it.
+void loadControls() {
+    std::error_code missing;
+    if (!std::filesystem::exists(kControlsFile, missing)) {
+        std::string reason;
+        if (!platform::replaceFileContents(kControlsFile, platform::defaultControlsFile(),
+                                           platform::InPlaceWrite::Never, &reason))
+            std::fprintf(stderr, "quelvane: cannot write %s: %s\n", kControlsFile, reason.c_str());
+        return;
+    }
+    std::vector<std::string> problems;
+    platform::useControls(platform::readControls(kControlsFile, problems));
+    if (problems.empty())
+        return;
+    std::string text;
+    for (const std::string& problem : problems) {
+        std::fprintf(stderr, "quelvane: %s\n", problem.c_str());
+        text += problem + "\n";
+    }
+    if (platform::hasGraphicalSession())
+        platform::messageBox((text + "The game uses the default controls for these.").c_str(),
+                             "Quelvane's controls");
+}
 
 // Says why a replay cannot be watched: in a dialog on a desktop, else on standard error.
 void refuse(const std::string& file, const std::string& reason) {
@@ -111,6 +141,7 @@ int main(int argc, char** argv) {
                      "desktop, or use quelvane-replay to run it headless\n");
         return 1;
     }
+    loadControls();
     // Cancelled or failed, the game itself then says that tonspire must be run.
     if (command.setupFirst && !std::filesystem::exists(kDeviceSettingsFile))
         platform::runBesideThisProgram("tonspire");

@@ -9,6 +9,7 @@
 #include "game/replay/KeptReplays.h"
 #include "game/replay/ReplayFile.h"
 #include "game/replay/RulesVersion.h"
+#include "platform/Controls.h"
 #include "platform/Platform.h"
 
 namespace quelvane {
@@ -81,6 +82,7 @@ void GameRecorder::begin() {
         return;
     }
     recording.header.rulesVersion = rulesVersion();
+    recording.controls = platform::controls().text();
     current_ = std::move(recording);
 }
 

@@ -20,14 +20,20 @@ Playback::~Playback() {
         return;
     setGameResultObserver(nullptr);
     useScoreFileAccess(nullptr);
+    platform::useControls(outerControls_);
     platform::useEventSource(nullptr);
     platform::useClock(nullptr);
     playing = nullptr;
 }
 
 bool Playback::begin() {
-    if (!restoreGame(recording_.snapshot))
+    std::vector<std::string> problems;
+    const platform::Controls recorded =
+        platform::parseControls(recording_.controls, "controls", problems);
+    if (!problems.empty() || !restoreGame(recording_.snapshot))
         return false;
+    outerControls_ = platform::controls();
+    platform::useControls(recorded);
     playing = this;
     platform::useClock(this);
     platform::useEventSource(this);

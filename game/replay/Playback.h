@@ -6,6 +6,7 @@
 #include "game/replay/Recording.h"
 #include "game/scores/HighScores.h"
 #include "platform/Clock.h"
+#include "platform/Controls.h"
 #include "platform/EventSource.h"
 
 namespace platform {
@@ -29,8 +30,8 @@ class Playback final : public platform::Clock,
     Playback(const Playback&) = delete;
     Playback& operator=(const Playback&) = delete;
 
-    // Puts the game, opened already, in the recording's first state and takes over the seam; false
-    // for a damaged snapshot.
+    // Puts the game, opened already, in the recording's first state, with the controls it was
+    // played with, and takes over the seam; false for a damaged recording.
     bool begin();
 
     // Counts a pass; true when it was the recording's last, and the run is to end.
@@ -53,6 +54,7 @@ class Playback final : public platform::Clock,
     void beyondRecording();
 
     const Recording& recording_;
+    platform::Controls outerControls_;
     platform::WatchControls* watch_;
     size_t nextTick_ = 0;
     size_t nextMessage_ = 0;

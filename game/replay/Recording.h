@@ -33,6 +33,7 @@ struct TapedMessage {
 struct Recording {
     ReplayHeader header;
     std::string snapshot;  // the state of the game at its first pass of play (GameSnapshot)
+    std::string controls;  // the keys and controller inputs it was played with, as controls.ini
     std::vector<uint32_t> ticks;
     std::vector<TapedMessage> messages;  // in pump order
     uint32_t pumps = 0;                  // every pump, with messages or none

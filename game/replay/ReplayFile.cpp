@@ -135,6 +135,7 @@ bool readTicks(ByteReader& r, std::vector<uint32_t>& ticks) {
 std::vector<uint8_t> encodeBody(const Recording& r) {
     ByteWriter w;
     w.text(r.snapshot);
+    w.text(r.controls);
     writeTicks(w, r.ticks);
     writeTicks(w, r.passTicks);
     writeMessages(w, r);
@@ -145,6 +146,7 @@ std::vector<uint8_t> encodeBody(const Recording& r) {
 bool decodeBody(const std::vector<uint8_t>& body, Recording& out) {
     ByteReader r(body.data(), body.size());
     out.snapshot = r.text(body.size());
+    out.controls = r.text(body.size());
     return readTicks(r, out.ticks) && readTicks(r, out.passTicks) && readMessages(r, out) &&
            readScoreReads(r, out) && r.atEnd();
 }

@@ -16,6 +16,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "game/core/ExitRequest.h"
 #include "game/gfx/Display.h"
@@ -64,8 +65,15 @@ void push(SDL_Scancode code, bool down) {
     SDL_PushEvent(&e);
 }
 
-void tap(SDL_Scancode code) {
+// A key pressed and let go; a key that types sends its text between, as a keyboard does.
+void tap(SDL_Scancode code, const char* text = nullptr) {
     push(code, true);
+    if (text) {
+        SDL_Event typed{};
+        typed.type = SDL_TEXTINPUT;
+        SDL_strlcpy(typed.text.text, text, sizeof typed.text.text);
+        SDL_PushEvent(&typed);
+    }
     push(code, false);
 }
 
@@ -129,11 +137,16 @@ void decide() {
             }
             break;
         case Screen::Name: {
-            static const SDL_Scancode name[] = {SDL_SCANCODE_L, SDL_SCANCODE_I, SDL_SCANCODE_V,
-                                                SDL_SCANCODE_E, SDL_SCANCODE_RETURN};
+            static const std::pair<SDL_Scancode, const char*> name[] = {
+                {SDL_SCANCODE_L, "L"},
+                {SDL_SCANCODE_I, "i"},
+                {SDL_SCANCODE_V, "v"},
+                {SDL_SCANCODE_E, "e"},
+                {SDL_SCANCODE_RETURN, nullptr}};
             if (shown > 200 && live.typed < 5 && now - live.lastPress > 100) {
                 live.lastPress = now;
-                tap(name[live.typed++]);
+                const auto& [key, text] = name[live.typed++];
+                tap(key, text);
             }
             break;
         }

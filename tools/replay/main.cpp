@@ -27,6 +27,7 @@
 #include "game/screens/Screen.h"
 #include "game/world/Assets.h"
 #include "platform/Clock.h"
+#include "platform/Controls.h"
 #include "platform/EventSource.h"
 #include "platform/Platform.h"
 #include "tools/replay/ReplayOptions.h"
@@ -129,9 +130,10 @@ int finish(const std::optional<Recording>& recording) {
     // A game that quit early never reached the later captures.
     for (const auto& capture : run.options->captures) {
         if (capture.frame >= run.passes) {
-            std::fprintf(stderr,
-                         "quelvane-replay: the game ended after frame %lld, before frame %u for %s\n",
-                         run.passes - 1, capture.frame, capture.file.c_str());
+            std::fprintf(
+                stderr,
+                "quelvane-replay: the game ended after frame %lld, before frame %u for %s\n",
+                run.passes - 1, capture.frame, capture.file.c_str());
             run.status = 1;
         }
     }
@@ -187,6 +189,14 @@ int main(int argc, char** argv) {
         for (auto& capture : options->captures)
             capture.file = absolute(capture.file);
         options->traceFile = absolute(options->traceFile);
+    }
+    // Like the game, a keys run takes the working folder's controls when it has some.
+    std::error_code noControls;
+    if (!recording && fs::exists("controls.ini", noControls)) {
+        std::vector<std::string> problems;
+        platform::useControls(platform::readControls("controls.ini", problems));
+        for (const std::string& problem : problems)
+            std::fprintf(stderr, "quelvane-replay: %s\n", problem.c_str());
     }
     platform::ScriptedEvents events;
     if (!options->keysFile.empty() && !loadReplayKeys(options->keysFile, events, error)) {

@@ -17,7 +17,7 @@ namespace {
 
 constexpr int kFirstPadKey = 0xE8;
 // Far more than any controls file a person writes; a larger one is no such file.
-constexpr std::uintmax_t kMaxFileBytes = 64 * 1024;
+constexpr std::uintmax_t kMaxFileBytes = std::uintmax_t{64} * 1024;
 constexpr size_t kMaxLineLength = 1000;
 constexpr int kMostProblemsTold = 20;
 

@@ -230,6 +230,25 @@ std::optional<ReplayHeader> peekReplayHeader(const std::vector<uint8_t>& bytes) 
     return readHeader(r, error);
 }
 
+namespace {
+
+// Inflates a recording into body, sized as its header says; an empty answer when it fits exactly.
+// zlib stops at body's size: a stream that would inflate to more is no bomb here.
+std::string inflateBody(const uint8_t* packed, uLong packedSize, std::vector<uint8_t>& body) {
+    uLongf inflated = body.size();
+    uLong consumed = packedSize;
+    const int status = uncompress2(body.data(), &inflated, packed, &consumed);
+    if (status == Z_BUF_ERROR && inflated == body.size())
+        return "damaged: the recording is larger than its header says";
+    if (status == Z_OK && inflated < body.size())
+        return "damaged: the recording is smaller than its header says";
+    if (status != Z_OK || consumed != packedSize)
+        return "damaged: the compressed recording does not inflate";
+    return {};
+}
+
+}  // namespace
+
 ReplayRead decodeReplay(const std::vector<uint8_t>& bytes, uint64_t expectedRules) {
     ReplayRead result;
     ByteReader r(bytes.data(), bytes.size());
@@ -261,24 +280,10 @@ ReplayRead decodeReplay(const std::vector<uint8_t>& bytes, uint64_t expectedRule
         result.error = "damaged: bytes after the end of the recording";
         return result;
     }
-    // zlib stops at the size the header gave: a stream that would inflate to more is no bomb here.
     std::vector<uint8_t> body(bodySize);
-    uLongf inflated = bodySize;
-    const uint8_t* packed = bytes.data() + (bytes.size() - packedSize);
-    uLong consumed = packedSize;
-    const int status = uncompress2(body.data(), &inflated, packed, &consumed);
-    if (status == Z_BUF_ERROR && inflated == bodySize) {
-        result.error = "damaged: the recording is larger than its header says";
+    result.error = inflateBody(bytes.data() + (bytes.size() - packedSize), packedSize, body);
+    if (!result.error.empty())
         return result;
-    }
-    if (status == Z_OK && inflated < bodySize) {
-        result.error = "damaged: the recording is smaller than its header says";
-        return result;
-    }
-    if (status != Z_OK || consumed != packedSize) {
-        result.error = "damaged: the compressed recording does not inflate";
-        return result;
-    }
     // The header with both sizes, then the recording as it was before compression.
     const size_t headerSize = bytes.size() - packedSize - 4;
     uLong sum = crc32(0, bytes.data(), static_cast<uInt>(headerSize));

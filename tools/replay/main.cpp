@@ -158,6 +158,90 @@ int finish(const std::optional<Recording>& recording) {
     return run.status;
 }
 
+// The recorded game of --play or --verify, its frames and captures fitted to it; none, and a line
+// on standard error, when it cannot be read or the captures fall outside it.
+std::optional<Recording> openRecording(ReplayOptions& options) {
+    ReplayRead read = readReplayFile(options.playFile, rulesVersion());
+    if (!read.recording) {
+        std::fprintf(stderr, "quelvane-replay: %s: %s\n", options.playFile.c_str(),
+                     read.error.c_str());
+        return std::nullopt;
+    }
+    const uint32_t passes = read.recording->header.passes;
+    options.frames = options.framesGiven ? std::min(options.frames, passes) : passes;
+    std::string error;
+    if (!capturesWithinFrames(options, error)) {
+        std::fprintf(stderr, "quelvane-replay: %s\n", error.c_str());
+        return std::nullopt;
+    }
+    for (auto& capture : options.captures)
+        capture.file = absolute(capture.file);
+    options.traceFile = absolute(options.traceFile);
+    return std::move(read.recording);
+}
+
+// Like the game, a keys run takes the working folder's controls when it has some.
+void useFolderControls() {
+    std::error_code noControls;
+    if (!fs::exists("controls.ini", noControls))
+        return;
+    std::vector<std::string> problems;
+    platform::useControls(platform::readControls("controls.ini", problems));
+    for (const std::string& problem : problems)
+        std::fprintf(stderr, "quelvane-replay: %s\n", problem.c_str());
+}
+
+// The trace file, when one is asked for; false, and a line on standard error, when it cannot be
+// written.
+bool openTrace(const std::string& file, std::ofstream& trace) {
+    if (file.empty())
+        return true;
+    trace.open(file);
+    if (!trace) {
+        std::fprintf(stderr, "quelvane-replay: cannot write %s\n", file.c_str());
+        return false;
+    }
+    run.trace = &trace;
+    return true;
+}
+
+// Run from anywhere: the assets generated beside the program serve when the working directory has
+// none of its own. A recorded game plays in a scratch folder of its own, so that the player's
+// scores and replays are neither read nor touched.
+bool enterFolders(bool recorded, std::unique_ptr<PlayFolder>& folder) {
+    std::error_code ignored;
+    if (recorded || !fs::exists("ship.bmp", ignored))
+        setAssetFolder(fs::read_symlink("/proc/self/exe", ignored).parent_path());
+    if (!recorded)
+        return true;
+    folder = std::make_unique<PlayFolder>();
+    if (folder->path.empty() || (fs::current_path(folder->path, ignored), ignored)) {
+        std::fprintf(stderr, "quelvane-replay: cannot make a folder to play in\n");
+        return false;
+    }
+    return true;
+}
+
+// Starts the game: a recording from its first frame of play and the state it saved, else the whole
+// run as the game has it (start-up, the first title screen, play with every screen it opens, until
+// the keys end it or it has had its passes). The exit status when it cannot, else 0.
+int beginRun(const std::optional<Recording>& recording, const ReplayOptions& options,
+             std::unique_ptr<Playback>& playback) {
+    if (!recording)
+        return startGame(options.seed, AudioSystem::Output::Offline) ? 0 : 1;
+    if (!openGame(0, AudioSystem::Output::Offline))
+        return 1;
+    playback = std::make_unique<Playback>(*recording);
+    if (!playback->begin()) {
+        std::fprintf(stderr, "quelvane-replay: %s: damaged: its first state cannot be read\n",
+                     options.playFile.c_str());
+        endGame();
+        return 2;
+    }
+    run.playback = playback.get();
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -173,63 +257,28 @@ int main(int argc, char** argv) {
     }
     std::optional<Recording> recording;
     if (!options->playFile.empty()) {
-        ReplayRead read = readReplayFile(options->playFile, rulesVersion());
-        if (!read.recording) {
-            std::fprintf(stderr, "quelvane-replay: %s: %s\n", options->playFile.c_str(),
-                         read.error.c_str());
+        recording = openRecording(*options);
+        if (!recording)
             return 2;
-        }
-        recording = std::move(read.recording);
-        const uint32_t passes = recording->header.passes;
-        options->frames = options->framesGiven ? std::min(options->frames, passes) : passes;
-        if (!capturesWithinFrames(*options, error)) {
-            std::fprintf(stderr, "quelvane-replay: %s\n", error.c_str());
-            return 2;
-        }
-        for (auto& capture : options->captures)
-            capture.file = absolute(capture.file);
-        options->traceFile = absolute(options->traceFile);
     }
-    // Like the game, a keys run takes the working folder's controls when it has some.
-    std::error_code noControls;
-    if (!recording && fs::exists("controls.ini", noControls)) {
-        std::vector<std::string> problems;
-        platform::useControls(platform::readControls("controls.ini", problems));
-        for (const std::string& problem : problems)
-            std::fprintf(stderr, "quelvane-replay: %s\n", problem.c_str());
-    }
+    if (!recording)
+        useFolderControls();
     platform::ScriptedEvents events;
     if (!options->keysFile.empty() && !loadReplayKeys(options->keysFile, events, error)) {
         std::fprintf(stderr, "quelvane-replay: %s\n", error.c_str());
         return 2;
     }
     std::ofstream trace;
-    if (!options->traceFile.empty()) {
-        trace.open(options->traceFile);
-        if (!trace) {
-            std::fprintf(stderr, "quelvane-replay: cannot write %s\n", options->traceFile.c_str());
-            return 2;
-        }
-        run.trace = &trace;
-    }
+    if (!openTrace(options->traceFile, trace))
+        return 2;
     run.options = &*options;
     run.events = &events;
     // Headless, whatever the session offers; the sound is mixed nowhere, the same on every run.
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
-    // Run from anywhere: the assets generated beside the program serve when the working directory
-    // has none of its own.
-    std::error_code ignored;
-    if (recording || !fs::exists("ship.bmp", ignored))
-        setAssetFolder(fs::read_symlink("/proc/self/exe", ignored).parent_path());
     std::unique_ptr<PlayFolder> folder;
-    if (recording) {
-        folder = std::make_unique<PlayFolder>();
-        if (folder->path.empty() || (fs::current_path(folder->path, ignored), ignored)) {
-            std::fprintf(stderr, "quelvane-replay: cannot make a folder to play in\n");
-            return 1;
-        }
-    }
+    if (!enterFolders(recording.has_value(), folder))
+        return 1;
     platform::VirtualClock clock(options->tickStart);
     platform::useClock(&clock);
     platform::useEventSource(&events);
@@ -244,23 +293,8 @@ int main(int argc, char** argv) {
     setPassObserver(afterPass);
     exitRequested = options->frames == 0;
     std::unique_ptr<Playback> playback;
-    if (recording) {
-        // The recording begins at its first frame of play, from the state it saved.
-        if (!openGame(0, AudioSystem::Output::Offline))
-            return 1;
-        playback = std::make_unique<Playback>(*recording);
-        if (!playback->begin()) {
-            std::fprintf(stderr, "quelvane-replay: %s: damaged: its first state cannot be read\n",
-                         options->playFile.c_str());
-            endGame();
-            return 2;
-        }
-        run.playback = playback.get();
-    } else if (!startGame(options->seed, AudioSystem::Output::Offline)) {
-        // The whole run, as the game has it: start-up and the first title screen, play with every
-        // screen it opens, until the keys end it or it has had its passes.
-        return 1;
-    }
+    if (const int status = beginRun(recording, *options, playback); status != 0)
+        return status;
     runMainLoop();
     if (recorder)
         recorder->finish();

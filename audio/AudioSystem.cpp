@@ -1,8 +1,11 @@
 #include "audio/AudioSystem.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 
 #include "audio/AlsaPort.h"
 #include "audio/AlsaPortList.h"
@@ -14,6 +17,7 @@
 #include "audio/SynthPort.h"
 #include "audio/WavConverter.h"
 #include "audio/WavReader.h"
+#include "platform/OpenFailure.h"
 
 std::vector<std::filesystem::path> AudioSystem::DefaultSoundFonts() {
     return {"/usr/share/sounds/sf2/default-GM.sf2", "/usr/share/sounds/sf3/default-GM.sf3",
@@ -78,25 +82,55 @@ bool AudioSystem::InitMusic(void*, uint32_t, const char* portName) {
     return true;
 }
 
-std::unique_ptr<MusicSegment> AudioSystem::LoadMidi(const char* fileName) {
+namespace {
+
+// Opens a file to be read whole; nothing, with the reason, when it cannot be.
+std::optional<std::ifstream> openWhole(const char* fileName, std::string& why) {
     if (fileName == nullptr) {
-        return nullptr;
+        why = "no file name";
+        return std::nullopt;
     }
     std::ifstream in(fileName, std::ios::binary);
     if (!in) {
-        return nullptr;
+        why = openFailure(errno);
+        return std::nullopt;
+    }
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(fileName, error)) {
+        why = "not a regular file";
+        return std::nullopt;
+    }
+    return in;
+}
+
+// Stores the reason for the caller who asked for it, and gives the null of a failed load.
+std::nullptr_t refuse(std::string* why, std::string reason) {
+    if (why != nullptr) {
+        *why = std::move(reason);
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+std::unique_ptr<MusicSegment> AudioSystem::LoadMidi(const char* fileName, std::string* why) {
+    std::string reason;
+    std::optional<std::ifstream> in = openWhole(fileName, reason);
+    if (!in) {
+        return refuse(why, reason);
     }
     std::vector<uint8_t> bytes;
     char chunk[65536];
-    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
-        bytes.insert(bytes.end(), chunk, chunk + in.gcount());
+    while (in->read(chunk, sizeof chunk) || in->gcount() > 0) {
+        bytes.insert(bytes.end(), chunk, chunk + in->gcount());
         if (bytes.size() > kMaxMidiFileBytes) {
-            return nullptr;
+            return refuse(why,
+                          "too large (more than " + std::to_string(kMaxMidiFileBytes) + " bytes)");
         }
     }
     std::shared_ptr<const MidiPiece> piece = readMidi(bytes.data(), bytes.size());
     if (!piece) {
-        return nullptr;
+        return refuse(why, "not a Standard MIDI File, or a damaged one");
     }
     return std::make_unique<MusicSegment>(std::move(piece));
 }
@@ -117,21 +151,21 @@ std::vector<std::string> AudioSystem::EnumPortNames() {
     return listPortDescriptions();
 }
 
-std::unique_ptr<SoundBuffer> AudioSystem::LoadWav(const char* fileName, uint32_t) {
-    if (fileName == nullptr) {
-        return nullptr;
-    }
-    std::ifstream in(fileName, std::ios::binary);
+std::unique_ptr<SoundBuffer> AudioSystem::LoadWav(const char* fileName, uint32_t,
+                                                  std::string* why) {
+    std::string reason;
+    std::optional<std::ifstream> in = openWhole(fileName, reason);
     if (!in) {
-        return nullptr;
+        return refuse(why, reason);
     }
-    std::optional<WavSound> sound = readWav(in);
+    std::optional<WavSound> sound = readWav(*in, &reason);
     if (!sound) {
-        return nullptr;
+        return refuse(why, reason);
     }
-    std::optional<std::vector<float>> stereo = convertToStereo(*sound, device_->sampleRate());
+    std::optional<std::vector<float>> stereo =
+        convertToStereo(*sound, device_->sampleRate(), &reason);
     if (!stereo) {
-        return nullptr;
+        return refuse(why, reason);
     }
     return std::make_unique<SoundBuffer>(device_, std::move(*stereo));
 }

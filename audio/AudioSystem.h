@@ -37,12 +37,15 @@ class AudioSystem {
     // window and soundCooperativeLevel are unused on Linux (kept for the callers' sake).
     // portName null = the default port.
     bool InitMusic(void* window, uint32_t soundCooperativeLevel, const char* portName);
-    std::unique_ptr<MusicSegment> LoadMidi(const char* fileName);
+    // A file that cannot be loaded gives null; why, when given, then says why in a few words.
+    std::unique_ptr<MusicSegment> LoadMidi(const char* fileName, std::string* why = nullptr);
     void PlayMusic(MusicSegment* segment);
     void StopMusic();
     std::vector<std::string> EnumPortNames();
-    // bufferFlags is unused: every buffer is a static one (kept for the callers' sake).
-    std::unique_ptr<SoundBuffer> LoadWav(const char* fileName, uint32_t bufferFlags);
+    // bufferFlags is unused: every buffer is a static one (kept for the callers' sake). Null, with
+    // why as for LoadMidi, when the file cannot be loaded.
+    std::unique_ptr<SoundBuffer> LoadWav(const char* fileName, uint32_t bufferFlags,
+                                         std::string* why = nullptr);
     State GetState() const;
     // Holds the sound device, effects and music, while the game is paused; false goes on.
     void Pause(bool paused);

@@ -45,26 +45,45 @@ WavFormat parseFormat(const std::vector<uint8_t>& body) {
     return f;
 }
 
-}  // namespace
-
-std::optional<WavSound> readWav(std::istream& in) {
-    uint32_t header[3];
-    for (uint32_t& h : header) {
-        if (!readWord(in, h)) {
-            return std::nullopt;
-        }
+// Chunk ids are four characters; a damaged one is shown with what cannot be printed as '?'.
+std::string chunkName(const char id[4]) {
+    std::string name = "'";
+    for (int i = 0; i < 4; ++i) {
+        const unsigned char c = static_cast<unsigned char>(id[i]);
+        name += c >= 0x20 && c < 0x7F ? static_cast<char>(c) : '?';
     }
+    return name + "'";
+}
+
+std::optional<WavSound> walkChunks(std::istream& in, std::string& why) {
+    char header[12];
+    if (!readBytes(in, header, sizeof header)) {
+        why = "not a WAV file (shorter than a RIFF header)";
+        return std::nullopt;
+    }
+    // The header decides nothing; a file that fails without RIFF WAVE is named for that.
+    const bool riffWave =
+        std::memcmp(header, "RIFF", 4) == 0 && std::memcmp(header + 8, "WAVE", 4) == 0;
+    auto refuse = [&](std::string reason) {
+        why = riffWave ? std::move(reason) : "not a WAV file (no RIFF WAVE header)";
+        return std::nullopt;
+    };
     WavSound sound;
     bool haveFormat = false;
     for (;;) {
         char id[4];
         uint32_t size;
-        if (!readBytes(in, id, 4) || !readWord(in, size) || size > remaining(in)) {
-            return std::nullopt;
+        if (!readBytes(in, id, 4) || !readWord(in, size)) {
+            return refuse("no data chunk");
+        }
+        const uint64_t left = remaining(in);
+        if (size > left) {
+            return refuse("truncated: the " + chunkName(id) + " chunk claims " +
+                          std::to_string(size) + " bytes, " + std::to_string(left) + " remain");
         }
         std::vector<uint8_t> body(size);
         if (!readBytes(in, body.data(), size)) {
-            return std::nullopt;
+            return refuse("read error in the " + chunkName(id) + " chunk");
         }
         if (std::memcmp(id, "fmt ", 4) == 0) {
             sound.format = parseFormat(body);
@@ -77,7 +96,7 @@ std::optional<WavSound> readWav(std::istream& in) {
             haveFormat = true;
         } else if (std::memcmp(id, "data", 4) == 0) {
             if (!haveFormat) {
-                return std::nullopt;
+                return refuse("data chunk before any 'fmt ' chunk");
             }
             sound.data = std::move(body);
             return sound;
@@ -86,4 +105,15 @@ std::optional<WavSound> readWav(std::istream& in) {
             in.ignore(1);
         }
     }
+}
+
+}  // namespace
+
+std::optional<WavSound> readWav(std::istream& in, std::string* why) {
+    std::string reason;
+    std::optional<WavSound> sound = walkChunks(in, reason);
+    if (!sound && why) {
+        *why = std::move(reason);
+    }
+    return sound;
 }

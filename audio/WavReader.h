@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <istream>
 #include <optional>
+#include <string>
 #include <vector>
 
 // The 18-byte format record, filled from the start of the "fmt " chunk.
@@ -31,5 +32,6 @@ struct WavSound {
 // chunk ids match case-sensitively; a "fmt " body longer than 18 bytes keeps its first 18 (and an
 // extensible one its sub-format); odd-sized chunks are followed by a pad byte, which is skipped.
 // nullopt when the data comes before any "fmt ", when a read fails or the file ends first, and when
-// a chunk claims more than what is left of the stream.
-std::optional<WavSound> readWav(std::istream& in);
+// a chunk claims more than what is left of the stream; why, when given, then says which in a few
+// words, or that the file is no WAV at all when its header is not RIFF WAVE.
+std::optional<WavSound> readWav(std::istream& in, std::string* why = nullptr);

@@ -8,9 +8,11 @@
 
 #include "game/core/WeaponMode.h"
 #include "game/player/Ship.h"
+#include "game/replay/GameRecorder.h"
 #include "game/world/AlienShot.h"
 #include "support/BusyField.h"
 #include "support/ScriptedGame.h"
+#include "support/TempDir.h"
 
 namespace quelvane {
 namespace {
@@ -31,6 +33,24 @@ void BM_PlayFrameWave20Repeater(benchmark::State& state) {
     player.setAttack(false);
 }
 BENCHMARK(BM_PlayFrameWave20Repeater)->Unit(benchmark::kMillisecond);
+
+// The same frame while the game is recorded, as every game the player plays is: what the recorder
+// costs is the difference between the two.
+void BM_PlayFrameWave20RepeaterRecorded(benchmark::State& state) {
+    BusyField field(game(), 20);
+    const TempDir folder;
+    GameRecorder recorder(folder.path());
+    recorder.begin();
+    player.setAttack(true);
+    for (auto _ : state) {
+        field.frame(false);
+        recorder.passEnded();
+    }
+    player.setAttack(false);
+    state.counters["ticks_read"] = static_cast<double>(recorder.current()->ticks.size());
+    state.counters["pumps"] = static_cast<double>(recorder.current()->pumps);
+}
+BENCHMARK(BM_PlayFrameWave20RepeaterRecorded)->Unit(benchmark::kMillisecond);
 
 void BM_PlayFrameWave300MissilesAndCombinations(benchmark::State& state) {
     BusyField field(game(), 300);

@@ -19,8 +19,15 @@ const DisplayOptions& displayOptions() {
 
 bool parseCommandLine(const std::vector<std::string>& args, CommandLine& command,
                       std::string& error) {
-    for (const std::string& arg : args) {
-        if (arg == "--window") {
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--watch") {
+            if (i + 1 >= args.size() || args[i + 1].empty()) {
+                error = "--watch needs a replay file";
+                return false;
+            }
+            command.watchFile = args[++i];
+        } else if (arg == "--window") {
             command.display.fullScreen = false;
         } else if (arg == "--fullscreen") {
             command.display.fullScreen = true;

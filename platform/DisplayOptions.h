@@ -21,6 +21,7 @@ struct CommandLine {
     DisplayOptions display;   // --window, --fullscreen (the last of the two wins), --smooth
     bool setupFirst = false;  // --setup-first: run tonspire first when there are no settings
     bool help = false;        // --help or -h
+    std::string watchFile;    // --watch FILE: a recorded game to watch instead of playing
 };
 
 // False with the reason in error for an argument it does not know.

@@ -3,8 +3,10 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "platform/Clock.h"
+#include "platform/Controls.h"
 #include "platform/VirtualKeys.h"
 
 namespace platform {
@@ -48,53 +50,76 @@ void SdlEventSource::wait(Clock& clock, uint32_t ms) {
     input_.wait(ms);
 }
 
+namespace {
+
+// A key's message, by the key's place; the full-screen key (F11) switches between full screen and a
+// window on every screen of the game. A key-down types nothing until its text follows.
+std::optional<Message> keyMessage(const SDL_KeyboardEvent& key) {
+    const bool down = key.type == SDL_KEYDOWN;
+    const int code = virtualKeyFromScancode(key.keysym.scancode);
+    if (code != 0 && controls().actionOf(code) == Action::FullScreen) {
+        if (down && !key.repeat)
+            return Message{MessageKind::ToggleFullScreen};
+        return std::nullopt;
+    }
+    Message m;
+    m.kind = down ? MessageKind::KeyDown : MessageKind::KeyUp;
+    m.key = code;
+    m.repeat = key.repeat != 0;
+    m.typed = 0;
+    // A key the game has no code for still counts when it types something, in a name say.
+    if (m.key == 0 && !down)
+        return std::nullopt;
+    return m;
+}
+
+// The first character of UTF-8 text as a byte of Latin-1, the game's character set; 0 for a
+// character outside it or a control character.
+int latin1(const char* utf8) {
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8);
+    int code = 0;
+    if (p[0] < 0x80)
+        code = p[0];
+    else if ((p[0] & 0xE0) == 0xC0 && (p[1] & 0xC0) == 0x80)
+        code = ((p[0] & 0x1F) << 6) | (p[1] & 0x3F);
+    const bool printable = (code >= 0x20 && code < 0x7F) || (code >= 0xA0 && code <= 0xFF);
+    return printable ? code : 0;
+}
+
+}  // namespace
+
 void SdlEventSource::pump(const Deliver& deliver) {
     if (!SDL_WasInit(SDL_INIT_VIDEO))
         return;
+    // SDL tells the text a key types (in the player's layout) right after the key itself: a
+    // key-down waits here for it.
+    std::optional<Message> keyDown;
+    const auto deliverKeyDown = [&] {
+        if (keyDown && (keyDown->key != 0 || keyDown->typed != 0))
+            deliver(*keyDown);
+        keyDown.reset();
+    };
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
+        if (e.type == SDL_TEXTINPUT) {
+            if (keyDown)
+                keyDown->typed = latin1(e.text.text);
+            deliverKeyDown();
+            continue;
+        }
+        deliverKeyDown();
         switch (e.type) {
             case SDL_KEYDOWN:
-            case SDL_KEYUP: {
-                // F11 switches between full screen and a window on every screen of the game.
-                if (e.key.keysym.scancode == SDL_SCANCODE_F11) {
-                    if (e.type == SDL_KEYDOWN && !e.key.repeat)
-                        deliver(Message{MessageKind::ToggleFullScreen});
-                    break;
+            case SDL_KEYUP:
+                if (std::optional<Message> m = keyMessage(e.key)) {
+                    if (m->kind == MessageKind::KeyDown)
+                        keyDown = m;
+                    else
+                        deliver(*m);
                 }
-                const int key = virtualKeyFromScancode(e.key.keysym.scancode);
-                if (key == 0)
-                    break;
-                Message m;
-                m.kind = e.type == SDL_KEYDOWN ? MessageKind::KeyDown : MessageKind::KeyUp;
-                m.key = key;
-                m.repeat = e.key.repeat != 0;
-                deliver(m);
                 break;
-            }
             case SDL_QUIT:  // the window's close button, Alt+F4, or an interrupt
                 deliver(Message{MessageKind::Close});
-                break;
-            case SDL_CONTROLLERDEVICEADDED:
-                // Controllers plugged in before the start are announced this way too.
-                if (SDL_GameController* controller = SDL_GameControllerOpen(e.cdevice.which)) {
-                    input_.controllerOpened(
-                        SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller)),
-                        SDL_GameControllerPath(controller));
-                }
-                break;
-            case SDL_CONTROLLERDEVICEREMOVED:
-                gamepads_.removed(e.cdevice.which, deliver);
-                input_.controllerClosed(e.cdevice.which);
-                SDL_GameControllerClose(SDL_GameControllerFromInstanceID(e.cdevice.which));
-                break;
-            case SDL_CONTROLLERBUTTONDOWN:
-            case SDL_CONTROLLERBUTTONUP:
-                gamepads_.button(e.cbutton.which, e.cbutton.button,
-                                 e.type == SDL_CONTROLLERBUTTONDOWN, deliver);
-                break;
-            case SDL_CONTROLLERAXISMOTION:
-                gamepads_.axis(e.caxis.which, e.caxis.axis, e.caxis.value, deliver);
                 break;
             case SDL_MOUSEMOTION:
                 deliver(Message{MessageKind::MouseMove, 0, false, e.motion.x, e.motion.y});
@@ -107,8 +132,38 @@ void SdlEventSource::pump(const Deliver& deliver) {
                 break;
             }
             default:
+                controllerEvent(e, deliver);
                 break;
         }
+    }
+    deliverKeyDown();
+}
+
+void SdlEventSource::controllerEvent(const SDL_Event& e, const Deliver& deliver) {
+    switch (e.type) {
+        case SDL_CONTROLLERDEVICEADDED:
+            // Controllers plugged in before the start are announced this way too.
+            if (SDL_GameController* controller = SDL_GameControllerOpen(e.cdevice.which)) {
+                input_.controllerOpened(
+                    SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller)),
+                    SDL_GameControllerPath(controller));
+            }
+            break;
+        case SDL_CONTROLLERDEVICEREMOVED:
+            gamepads_.removed(e.cdevice.which, deliver);
+            input_.controllerClosed(e.cdevice.which);
+            SDL_GameControllerClose(SDL_GameControllerFromInstanceID(e.cdevice.which));
+            break;
+        case SDL_CONTROLLERBUTTONDOWN:
+        case SDL_CONTROLLERBUTTONUP:
+            gamepads_.button(e.cbutton.which, e.cbutton.button, e.type == SDL_CONTROLLERBUTTONDOWN,
+                             deliver);
+            break;
+        case SDL_CONTROLLERAXISMOTION:
+            gamepads_.axis(e.caxis.which, e.caxis.axis, e.caxis.value, deliver);
+            break;
+        default:
+            break;
     }
 }
 

@@ -8,6 +8,8 @@
 #include "platform/InputWait.h"
 #include "platform/Message.h"
 
+union SDL_Event;
+
 namespace platform {
 
 class Clock;
@@ -37,6 +39,9 @@ class SdlEventSource : public EventSource {
     void watchWindow(SDL_Window* window) { input_.watchWindow(window); }
 
   private:
+    // A game controller plugged in, pulled out, pressed or moved; nothing for other events.
+    void controllerEvent(const SDL_Event& event, const Deliver& deliver);
+
     GamepadKeys gamepads_;
     InputWait input_;
 };

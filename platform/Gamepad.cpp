@@ -2,37 +2,18 @@
 
 #include <SDL_gamecontroller.h>
 
-#include "platform/VirtualKeys.h"
+#include <optional>
+
+#include "platform/Controls.h"
 
 namespace platform {
 
 namespace {
 
-int keyForButton(int button) {
-    switch (button) {
-        case SDL_CONTROLLER_BUTTON_DPAD_UP:
-            return vk::kUp;
-        case SDL_CONTROLLER_BUTTON_DPAD_DOWN:
-            return vk::kDown;
-        case SDL_CONTROLLER_BUTTON_DPAD_LEFT:
-            return vk::kLeft;
-        case SDL_CONTROLLER_BUTTON_DPAD_RIGHT:
-            return vk::kRight;
-        case SDL_CONTROLLER_BUTTON_A:
-            return vk::kCtrl;
-        case SDL_CONTROLLER_BUTTON_B:
-            return vk::kEnter;
-        case SDL_CONTROLLER_BUTTON_X:
-            return vk::kShift;
-        case SDL_CONTROLLER_BUTTON_Y:
-            return vk::kAlt;
-        case SDL_CONTROLLER_BUTTON_START:
-            return vk::kF1;
-        case SDL_CONTROLLER_BUTTON_BACK:
-            return vk::kEscape;
-        default:
-            return 0;
-    }
+// The pad key of what the input is bound to; 0 for nothing.
+int keyFor(const PadInput& input) {
+    const std::optional<Action> action = controls().actionOf(input);
+    return action ? padKey(*action) : 0;
 }
 
 // Stick directions are told apart from buttons by numbers past SDL's buttons.
@@ -48,24 +29,19 @@ Message keyMessage(int key, bool down) {
 }  // namespace
 
 void GamepadKeys::button(int controller, int button, bool down, const Deliver& deliver) {
-    const int key = keyForButton(button);
+    const int key = keyFor({PadInput::Kind::Button, button});
     if (key != 0)
         hold(key, {controller, button}, down, deliver);
 }
 
 void GamepadKeys::axis(int controller, int axis, int value, const Deliver& deliver) {
-    int lowKey = 0, highKey = 0;
-    if (axis == SDL_CONTROLLER_AXIS_LEFTX) {
-        lowKey = vk::kLeft;
-        highKey = vk::kRight;
-    } else if (axis == SDL_CONTROLLER_AXIS_LEFTY) {
-        lowKey = vk::kUp;  // the stick's y grows downwards
-        highKey = vk::kDown;
-    } else {
-        return;
-    }
-    hold(lowKey, {controller, kStickHolder + 2 * axis}, value < -kDeadZone, deliver);
-    hold(highKey, {controller, kStickHolder + 2 * axis + 1}, value > kDeadZone, deliver);
+    // A stick's y grows downwards; a trigger only ever goes up.
+    const int lowKey = keyFor({PadInput::Kind::AxisLow, axis});
+    const int highKey = keyFor({PadInput::Kind::AxisHigh, axis});
+    if (lowKey != 0)
+        hold(lowKey, {controller, kStickHolder + 2 * axis}, value < -kDeadZone, deliver);
+    if (highKey != 0)
+        hold(highKey, {controller, kStickHolder + 2 * axis + 1}, value > kDeadZone, deliver);
 }
 
 void GamepadKeys::removed(int controller, const Deliver& deliver) {
@@ -86,8 +62,15 @@ void GamepadKeys::hold(int key, Holder holder, bool down, const Deliver& deliver
         holders.insert(holder);
     else
         holders.erase(holder);
-    if (wasHeld != !holders.empty())
-        deliver(keyMessage(key, !wasHeld));
+    if (wasHeld == !holders.empty())
+        return;
+    // Full screen is the platform's own; it switches once a press.
+    if (key == padKey(Action::FullScreen)) {
+        if (!wasHeld)
+            deliver(Message{MessageKind::ToggleFullScreen});
+        return;
+    }
+    deliver(keyMessage(key, !wasHeld));
 }
 
 }  // namespace platform

@@ -9,11 +9,11 @@
 
 namespace platform {
 
-// Game controllers play the game through the keys their controls stand for: the d-pad and the left
-// stick are the arrows, A fires (Ctrl), B is the LimitBreak (Enter), X cycles the weapons (Shift),
-// Y swaps to the previous one (Alt), Start is F1 and Back is Esc. A key goes down when the first
-// control holding it is pressed and up when the last lets go, so the d-pad and the stick, or two
-// controllers, may hold one key together.
+// Game controllers play the game through the pad key of the action each input is bound to (by
+// default the d-pad and the left stick move, A fires, B is the LimitBreak, X cycles the weapons, Y
+// swaps to the previous one, Start shows the help pages and Back quits). A key goes down when the
+// first control holding it is pressed and up when the last lets go, so the d-pad and the stick, or
+// two controllers, may hold one key together.
 class GamepadKeys {
   public:
     using Deliver = std::function<void(const Message&)>;

@@ -10,6 +10,12 @@ namespace platform {
 // previous query of that key. It follows every key event the platform reads, dispatched or not.
 class KeyState {
   public:
+    struct Key {
+        bool down = false;
+        bool pressedSinceQuery = false;
+    };
+    using Keys = std::array<Key, 256>;
+
     void keyDown(int key);
     void keyUp(int key);
     uint16_t query(int key);
@@ -18,12 +24,12 @@ class KeyState {
     // queried stays reported.
     void releaseAll(const std::function<void(int)>& released);
 
+    // Every key's state by code, to be saved and put back with a game.
+    const Keys& keys() const { return keys_; }
+    void setKeys(const Keys& keys) { keys_ = keys; }
+
   private:
-    struct Key {
-        bool down = false;
-        bool pressedSinceQuery = false;
-    };
-    std::array<Key, 256> keys_{};
+    Keys keys_{};
 };
 
 }  // namespace platform

@@ -25,6 +25,10 @@ struct Message {
     bool repeat = false;  // KeyDown sent by the keyboard's auto-repeat
     int x = 0;            // MouseMove
     int y = 0;
+    // KeyDown: the character the key types in the player's keyboard layout, a byte of Latin-1, 0
+    // for none; -1 when the source cannot tell (scripted keys), and the key types what it does
+    // on a US keyboard.
+    int typed = -1;
 };
 
 }  // namespace platform

@@ -9,6 +9,7 @@
 #include "platform/Clock.h"
 #include "platform/EventSource.h"
 #include "platform/KeyState.h"
+#include "platform/SeamTap.h"
 #include "platform/Window.h"
 
 namespace platform {
@@ -29,6 +30,7 @@ struct Services {
     std::deque<Message> queue;
     KeyState keys;
     Window* window = nullptr;
+    SeamTap* tap = nullptr;
     // The game pauses while its window has no keyboard focus or is minimised. Its tick count
     // stands still meanwhile: it is the clock's less the time spent paused.
     bool focused = true;
@@ -60,6 +62,8 @@ void updatePause(Services& s) {
             m.kind = MessageKind::KeyUp;
             m.key = key;
             s.queue.push_back(m);
+            if (s.tap)
+                s.tap->messageHanded(m);
         });
         s.events->forgetHeldKeys();
     } else {
@@ -104,6 +108,10 @@ void handle(Services& s, const Message& m) {
             break;
     }
     s.queue.push_back(m);
+    // Mouse moves and repaints change nothing the game keeps.
+    if (s.tap && (m.kind == MessageKind::KeyDown || m.kind == MessageKind::KeyUp ||
+                  m.kind == MessageKind::Close))
+        s.tap->messageHanded(m);
 }
 
 // Reads what the source has; key state follows each event as it is read, dispatched or not. While
@@ -117,13 +125,22 @@ void pump() {
         s.events->wait(*s.clock, kPauseWait);
         s.events->pump(deliver);
     }
+    if (s.tap)
+        s.tap->pumpEnded();
 }
 
 }  // namespace
 
-uint32_t tickCount() {
+uint32_t peekTickCount() {
     const Services& s = services();
     return (s.paused ? s.pauseStart : s.clock->ticks()) - s.pausedTotal;
+}
+
+uint32_t tickCount() {
+    const uint32_t ticks = peekTickCount();
+    if (const Services& s = services(); s.tap)
+        s.tap->tickRead(ticks);
+    return ticks;
 }
 void sleep(uint32_t ms) {
     services().clock->sleep(ms);
@@ -205,6 +222,21 @@ bool isPaused() {
 
 void onPauseChange(void (*handler)(bool paused)) {
     services().pauseHandler = handler;
+}
+
+InputState inputState() {
+    const Services& s = services();
+    return {s.keys.keys(), s.queue};
+}
+
+void restoreInputState(const InputState& state) {
+    Services& s = services();
+    s.keys.setKeys(state.keys);
+    s.queue = state.queue;
+}
+
+void tapSeam(SeamTap* tap) {
+    services().tap = tap;
 }
 
 void attachWindow(Window* window) {

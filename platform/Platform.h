@@ -1,13 +1,16 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 
+#include "platform/KeyState.h"
 #include "platform/Message.h"
 
 namespace platform {
 
 class Clock;
 class EventSource;
+class SeamTap;
 class Window;
 
 // The operating-system services the game calls, served by the installed clock and event source (by
@@ -15,6 +18,9 @@ class Window;
 
 // Stands still while the game is paused.
 uint32_t tickCount();
+// The same, unseen by the seam's tap: for what watches the game (a trace, a recording's marks),
+// never for the game itself.
+uint32_t peekTickCount();
 void sleep(uint32_t ms);
 
 // Takes the oldest waiting message, without blocking; false when the queue is empty.
@@ -48,5 +54,18 @@ void onPauseChange(void (*handler)(bool paused));
 // The window whose events the platform handles itself (F11, pauses); the window attaches itself
 // while it is open.
 void attachWindow(Window* window);
+
+// What the platform holds for the game between two of its queries: every key's state and the
+// messages not taken yet. A saved game keeps them.
+struct InputState {
+    KeyState::Keys keys;
+    std::deque<Message> queue;
+};
+InputState inputState();
+void restoreInputState(const InputState& state);
+
+// Shows what the game takes at the seam to tap, as it takes it; null for none. It must outlive its
+// use.
+void tapSeam(SeamTap* tap);
 
 }  // namespace platform

@@ -94,7 +94,7 @@ std::optional<int> virtualKeyFromName(std::string_view name) {
             return vk::kF1 + f - 1;
         }
     }
-    static constexpr std::array<std::pair<std::string_view, int>, 14> kNames{{
+    static constexpr std::array<std::pair<std::string_view, int>, 15> kNames{{
         {"ctrl", vk::kCtrl},
         {"control", vk::kCtrl},
         {"shift", vk::kShift},
@@ -109,6 +109,7 @@ std::optional<int> virtualKeyFromName(std::string_view name) {
         {"right", vk::kRight},
         {"down", vk::kDown},
         {"backspace", vk::kBackspace},
+        {"tab", vk::kTab},
     }};
     for (const auto& [n, code] : kNames) {
         if (n == lower)

@@ -10,6 +10,10 @@ void seedRandom(uint32_t seed) {
     state = seed;
 }
 
+uint32_t randomState() {
+    return state;
+}
+
 int32_t nextRandom() {
     state = state * 214013u + 2531011u;
     return static_cast<int32_t>((state >> 16) & 0x7FFF);

@@ -8,6 +8,9 @@ namespace quelvane {
 // random choice of the game draws from it, so a seed and the same keys replay a game exactly.
 void seedRandom(uint32_t seed);
 
+// Where the generator stands: seedRandom with it goes on from here, as a saved game does.
+uint32_t randomState();
+
 // The next raw number, 0 to 32767.
 int32_t nextRandom();
 

@@ -68,7 +68,7 @@ void DeviceContext::plotLine(int x0, int y0, int x1, int y1) {
     for (int64_t i = first; i < last; ++i) {
         const int64_t major = major0 + majorSign * i;
         // Up to 2^65 for a line across the whole int range, hence 128 bits.
-        const auto offset = static_cast<int64_t>((__int128{2} * i * rise + steps) / (2 * steps));
+        const auto offset = static_cast<int64_t>((__int128{2} * i * rise + steps) / (__int128{2} * steps));
         const int64_t minor = minor0 + minorSign * offset;
         if (minor < 0 || minor >= (xMajor ? target_.height() : target_.width()))
             continue;

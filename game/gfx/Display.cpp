@@ -158,15 +158,18 @@ DisplayStatus Display::GetStatus() const {
     return {locked_, dcHeld_, state_, screenRect_};
 }
 
-SurfacePtr Display::LoadBitmap(const char* fileName) {
+SurfacePtr Display::LoadBitmap(const char* fileName, std::string* why) {
     if (!fileName)
         return nullptr;
-    const std::optional<Bitmap> bitmap = readBmp(fileName);
+    const std::optional<Bitmap> bitmap = readBmp(fileName, why);
     if (!bitmap)
         return nullptr;
     auto surface = std::make_unique<Surface>(bitmap->width, bitmap->height);
-    if (!CopyBitmap(surface.get(), &*bitmap, 0, 0, 0, 0))
+    if (!CopyBitmap(surface.get(), &*bitmap, 0, 0, 0, 0)) {
+        if (why)
+            *why = "its surface could not be made";
         return nullptr;
+    }
     return surface;
 }
 

@@ -59,8 +59,9 @@ class Display {
     Rect GetScreenRect() const { return screenRect_; }
     DisplayStatus GetStatus() const;
 
-    // Sprites: the caller owns what LoadBitmap returns; loading needs no Init.
-    SurfacePtr LoadBitmap(const char* fileName);
+    // Sprites: the caller owns what LoadBitmap returns; loading needs no Init. Null when the file
+    // cannot be loaded, why, when given, then saying why in a few words.
+    SurfacePtr LoadBitmap(const char* fileName, std::string* why = nullptr);
     bool CopyBitmap(Surface* surface, const Bitmap* bitmap, int32_t x, int32_t y, int32_t width,
                     int32_t height);
     bool SetColorKey(Surface* surface, ColourRef rgb);

@@ -16,7 +16,7 @@
 
 namespace quelvane {
 
-bool startGame(uint32_t seed, AudioSystem::Output sound) {
+bool openGame(uint32_t seed, AudioSystem::Output sound) {
     seedRandom(seed);
     // The screens hand the messages they do not consume to the window procedure.
     setMessageHandler(windowProc);
@@ -42,6 +42,12 @@ bool startGame(uint32_t seed, AudioSystem::Output sound) {
         return false;
     }
     setGameOverHandler(runGameOverScreen);
+    return true;
+}
+
+bool startGame(uint32_t seed, AudioSystem::Output sound) {
+    if (!openGame(seed, sound))
+        return false;
     runTitleScreen();
     return true;
 }

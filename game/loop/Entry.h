@@ -11,6 +11,10 @@ namespace quelvane {
 // no window or the screen cannot be taken over.
 bool startGame(uint32_t seed, AudioSystem::Output sound = AudioSystem::Output::Device);
 
+// The same without the title screen: the game is ready for its main loop, or for a replay to put
+// it in the state its recording began in.
+bool openGame(uint32_t seed, AudioSystem::Output sound = AudioSystem::Output::Device);
+
 // Shuts the game down, closes its window and ends the sound.
 void endGame();
 

@@ -12,7 +12,6 @@
 #include "game/screens/ScreenKeys.h"
 #include "game/world/ObjectLists.h"
 #include "platform/Platform.h"
-#include "platform/VirtualKeys.h"
 
 namespace quelvane {
 
@@ -26,7 +25,7 @@ void runGameOverScreen() {
     {
         ScreenScope screen(Screen::GameOver);
         const uint32_t t1 = platform::tickCount();
-        forgetKeys({'G', platform::vk::kCtrl});
+        forgetActions({platform::Action::Attack});
         clearPickups();
         while (!exitRequested) {
             const uint32_t passStart = platform::tickCount();
@@ -43,7 +42,8 @@ void runGameOverScreen() {
             display.RestoreFont();
             display.ReleaseDC();
             display.Flip(true);
-            if (attackPressed() && platform::tickCount() - t1 > kGameOverGuard) {
+            if (actionPressed(platform::Action::Attack) &&
+                platform::tickCount() - t1 > kGameOverGuard) {
                 notePass();
                 break;
             }

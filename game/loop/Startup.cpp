@@ -35,8 +35,8 @@ constexpr int kScreenHeight = 480;
 constexpr uint32_t kPriorityCooperativeLevel = 2;
 constexpr uint32_t kRepeatForever = 0xFFFFFFFF;
 
-std::unique_ptr<MusicSegment> loadMusic(const char* fileName) {
-    auto music = audioSystem->LoadMidi(assetPath(fileName).c_str());
+std::unique_ptr<MusicSegment> loadLoopingMusic(const char* fileName) {
+    auto music = loadMusic(*audioSystem, fileName);
     if (music)
         music->SetRepeats(kRepeatForever);
     return music;
@@ -55,8 +55,8 @@ void initialiseGame() {
     audioSystem->InitMusic(nullptr, kPriorityCooperativeLevel,
                            portName ? portName->c_str() : nullptr);
     // A piece that cannot be loaded leaves the game without that music.
-    titleMusic = loadMusic("title.mid");
-    backgroundMusic = loadMusic("background.mid");
+    titleMusic = loadLoopingMusic("title.mid");
+    backgroundMusic = loadLoopingMusic("background.mid");
 
     display.Init(gameWindow.get(), kScreenWidth, kScreenHeight, 32,
                  kCooperativeFullscreen | kCooperativeAllowReboot | kCooperativeExclusive, true);

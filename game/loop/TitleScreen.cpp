@@ -5,6 +5,7 @@
 #include "game/gfx/Display.h"
 #include "game/gfx/Font.h"
 #include "game/loop/Globals.h"
+#include "game/loop/MainLoop.h"
 #include "game/player/NewGame.h"
 #include "game/player/Ship.h"
 #include "game/screens/HelpPages.h"
@@ -13,13 +14,12 @@
 #include "game/screens/ScreenKeys.h"
 #include "game/world/Assets.h"
 #include "platform/Platform.h"
-#include "platform/VirtualKeys.h"
 
 namespace quelvane {
 
 namespace {
 
-namespace vk = platform::vk;
+using platform::Action;
 
 constexpr uint32_t kTitleGuard = 300;  // ms before the title screen takes a key
 constexpr ColourRef kCyan = rgb(0, 255, 255);
@@ -49,7 +49,7 @@ void runTitleScreen() {
     audioSystem->StopMusic();
     audioSystem->PlayMusic(titleMusic.get());
     uint32_t t0 = platform::tickCount();
-    forgetKeys({'G', vk::kCtrl});
+    forgetActions({Action::Attack});
     SurfacePtr titleImage = loadSprite(display, "title.bmp");
     setUpNewGame(display);
 
@@ -59,19 +59,20 @@ void runTitleScreen() {
         drawTitle(titleImage.get());
         // The keys are asked in every pass, so a press during the guard is forgotten.
         const bool guarded = platform::tickCount() - t0 <= kTitleGuard;
-        if (attackPressed() && !guarded) {
+        if (actionPressed(Action::Attack) && !guarded) {
+            noteNewGame();
             notePass();
             break;
         }
-        if (keyPressed(vk::kF1) && !guarded) {
+        if (actionPressed(Action::Help) && !guarded) {
             // The F1 that opened the pages must not also dismiss the first one.
             platform::Message stale;
             while (platform::peekKeyDownMessage(stale)) {
             }
             showHelp();
-            forgetKeys({vk::kEscape, 'G', vk::kCtrl});
+            forgetActions({Action::Quit, Action::Attack});
             t0 = platform::tickCount();
-        } else if (keyPressed(vk::kEscape) && !guarded) {
+        } else if (actionPressed(Action::Quit) && !guarded) {
             exitRequested = true;
             notePass();
             break;

@@ -4,54 +4,56 @@
 #include "game/player/Ship.h"
 #include "game/scores/HighScores.h"
 #include "game/screens/HelpPages.h"
-#include "platform/VirtualKeys.h"
+#include "platform/Controls.h"
 
 namespace quelvane {
 
 namespace {
 
-// The ship's commands for a key pressed (down) or released; keys the game does not use are
-// swallowed. Shift and Alt are the ship's to poll.
-void commandShip(int key, bool down) {
-    namespace vk = platform::vk;
-    switch (key) {
-        case vk::kEnter:
-        case 'J':
+using platform::Action;
+
+// The ship's commands for a key pressed (down) or released, by what the key is bound to; keys bound
+// to nothing are swallowed. Shift, Ctrl, Alt and the pad keys change weapons when the ship polls
+// them, so they do nothing here.
+void commandShip(Action action, int key, bool down) {
+    switch (action) {
+        case Action::LimitBreak:
             player.setLimitBreakButton(down);
             return;
-        case vk::kCtrl:
-        case 'G':
+        case Action::Attack:
             player.setAttack(down);
             return;
-        case vk::kLeft:
-        case 'A':
+        case Action::MoveLeft:
             player.setDirection(Direction::Left, down);
             return;
-        case vk::kUp:
-        case 'W':
+        case Action::MoveUp:
             player.setDirection(Direction::Up, down);
             return;
-        case vk::kRight:
-        case 'D':
+        case Action::MoveRight:
             player.setDirection(Direction::Right, down);
             return;
-        case vk::kDown:
-        case 'S':
+        case Action::MoveDown:
             player.setDirection(Direction::Down, down);
             return;
-        case '1':
-        case '2':
-        case '3':
-        case '4':
+        case Action::Weapon1:
+        case Action::Weapon2:
+        case Action::Weapon3:
+        case Action::Weapon4: {
+            const int number = static_cast<int>(action) - static_cast<int>(Action::Weapon1) + 1;
             if (down)
-                numberKeyDown(key - '0');
+                numberKeyDown(number);
             else
-                numberKeyUp(key - '0');
+                numberKeyUp(number);
             return;
-        case 'H':
+        }
+        case Action::NextWeapon:
             // Every auto-repeat cycles once more.
-            if (down)
+            if (down && !platform::actsWhenPolled(key))
                 player.cycleWeapon();
+            return;
+        case Action::PreviousWeapon:
+            if (down && !platform::actsWhenPolled(key))
+                player.swapWeapon();
             return;
         default:
             return;
@@ -61,22 +63,24 @@ void commandShip(int key, bool down) {
 }  // namespace
 
 void windowProc(const platform::Message& message) {
+    const auto action = platform::controls().actionOf(message.key);
     switch (message.kind) {
         case platform::MessageKind::Close:
             exitRequested = true;
             break;
         case platform::MessageKind::KeyDown:
-            if (message.key == platform::vk::kEscape)
+            if (action == Action::Quit)
                 exitRequested = true;
-            else if (message.key == platform::vk::kF1)
+            else if (action == Action::Help)
                 showHelp();
-            else if (message.key == platform::vk::kF2)
+            else if (action == Action::HighScores)
                 showHighScores();
-            else
-                commandShip(message.key, true);
+            else if (action)
+                commandShip(*action, message.key, true);
             break;
         case platform::MessageKind::KeyUp:
-            commandShip(message.key, false);
+            if (action)
+                commandShip(*action, message.key, false);
             break;
         default:
             break;

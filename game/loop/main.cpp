@@ -1,26 +1,104 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "audio/DeviceSettings.h"
+#include "game/core/ExitRequest.h"
 #include "game/loop/Entry.h"
+#include "game/loop/Globals.h"
 #include "game/loop/MainLoop.h"
+#include "game/replay/GameRecorder.h"
+#include "game/replay/Playback.h"
+#include "game/replay/ReplayFile.h"
+#include "game/replay/RulesVersion.h"
+#include "game/screens/Pass.h"
+#include "platform/AtomicFile.h"
+#include "platform/Controls.h"
 #include "platform/DataFolders.h"
 #include "platform/DisplayOptions.h"
 #include "platform/Platform.h"
+#include "platform/WatchControls.h"
 
 namespace {
 
 constexpr const char* kUsage =
-    "usage: quelvane [--fullscreen | --window] [--smooth] [--setup-first]\n"
+    "usage: quelvane [--fullscreen | --window] [--smooth] [--setup-first] [--watch FILE]\n"
     "  --fullscreen   start on the whole screen (the default); F11 switches at any time\n"
     "  --window       start in a window, which can be resized\n"
     "  --smooth       scale the picture to fill the screen's height, filtered, rather than by\n"
     "                 the largest whole factor with sharp pixels\n"
     "  --setup-first  without a MIDI device chosen yet, run tonspire before the game\n"
+    "  --watch FILE   watch a recorded game (replays/last.qvr, say) at its own speed: Space\n"
+    "                 pauses, Right or F held plays it four times as fast, Esc ends it\n"
     "  --help         show this text and exit\n";
+
+// The folder of the replays, beside the scores file.
+constexpr const char* kReplayFolder = "replays";
+// The player's controls, beside the scores file.
+constexpr const char* kControlsFile = "controls.ini";
+
+// Reads the player's controls, writing the defaults first when there is no file yet; what the file
+// gets wrong is told on standard error and, on a desktop, in a dialog, and the game goes on with
+// the defaults for it.
+void loadControls() {
+    std::error_code missing;
+    if (!std::filesystem::exists(kControlsFile, missing)) {
+        std::string reason;
+        if (!platform::replaceFileContents(kControlsFile, platform::defaultControlsFile(),
+                                           platform::InPlaceWrite::Never, &reason))
+            std::fprintf(stderr, "quelvane: cannot write %s: %s\n", kControlsFile, reason.c_str());
+        return;
+    }
+    std::vector<std::string> problems;
+    platform::useControls(platform::readControls(kControlsFile, problems));
+    if (problems.empty())
+        return;
+    std::string text;
+    for (const std::string& problem : problems) {
+        std::fprintf(stderr, "quelvane: %s\n", problem.c_str());
+        text += problem + "\n";
+    }
+    if (platform::hasGraphicalSession())
+        platform::messageBox((text + "The game uses the default controls for these.").c_str(),
+                             "Quelvane's controls");
+}
+
+// Says why a replay cannot be watched: in a dialog on a desktop, else on standard error.
+void refuse(const std::string& file, const std::string& reason) {
+    const std::string text = file + ": " + reason;
+    platform::messageBox(text.c_str(), "Quelvane cannot play this replay");
+}
+
+quelvane::Playback* watched = nullptr;
+
+// Plays a recorded game in the window, with its music and sounds, through the same screens as the
+// game; the player's files stay as they are.
+int watch(const quelvane::Recording& recording, const std::string& file) {
+    using namespace quelvane;
+    if (!openGame(platform::tickCount()))
+        return 1;
+    platform::WatchControls controls(gameWindow.get());
+    Playback playback(recording, &controls);
+    if (!playback.begin()) {
+        endGame();
+        refuse(file, "damaged: its first state cannot be read");
+        return 1;
+    }
+    watched = &playback;
+    setPassObserver([] {
+        if (watched->passEnded())
+            exitRequested = true;
+    });
+    // The recording begins at its first frame of play, when the title screen has started the music.
+    audioSystem->PlayMusic(backgroundMusic.get());
+    runMainLoop();
+    setPassObserver(nullptr);
+    endGame();
+    return 0;
+}
 
 }  // namespace
 
@@ -37,6 +115,17 @@ int main(int argc, char** argv) {
         return 0;
     }
     platform::setDisplayOptions(command.display);
+    // Read from where the player started the game, before it moves into its data folder.
+    std::optional<quelvane::Recording> recording;
+    if (!command.watchFile.empty()) {
+        quelvane::ReplayRead read =
+            quelvane::readReplayFile(command.watchFile, quelvane::rulesVersion());
+        if (!read.recording) {
+            refuse(command.watchFile, read.error);
+            return 1;
+        }
+        recording = std::move(read.recording);
+    }
     // Installed, the game works in the player's data folder, where its assets are linked.
     const auto folders = platform::chooseDataFolders(
         platform::thisProgram(), std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
@@ -52,12 +141,20 @@ int main(int argc, char** argv) {
                      "desktop, or use quelvane-replay to run it headless\n");
         return 1;
     }
+    loadControls();
     // Cancelled or failed, the game itself then says that tonspire must be run.
     if (command.setupFirst && !std::filesystem::exists(kDeviceSettingsFile))
         platform::runBesideThisProgram("tonspire");
+    if (recording)
+        return watch(*recording, command.watchFile);
+    // Every game is recorded as it is played.
+    quelvane::GameRecorder recorder(kReplayFolder);
+    static quelvane::GameRecorder* const theRecorder = &recorder;
+    quelvane::setPassObserver([] { theRecorder->passEnded(); });
     if (!quelvane::startGame(platform::tickCount()))
         return 1;
     quelvane::runMainLoop();
+    recorder.finish();
     quelvane::endGame();
     return 0;
 }

@@ -11,12 +11,13 @@
 #include "game/world/Assets.h"
 #include "game/world/Collision.h"
 #include "game/world/ItemDrop.h"
+#include "platform/Controls.h"
 #include "platform/Platform.h"
-#include "platform/VirtualKeys.h"
 
 namespace quelvane {
 
 Ship player;
+std::array<bool, 4> numberKeyHeld{};
 
 namespace {
 
@@ -27,7 +28,6 @@ constexpr uint32_t kMissileInterval = 600;
 constexpr int32_t kRightCannon = 16;  // x offset of the right laser cannon from the left one
 
 SurfacePtr sprite;
-std::array<bool, 4> numberKeyHeld{};
 
 void endRun() {
     exitRequested = true;
@@ -43,9 +43,15 @@ bool due(uint32_t& lastShot, uint32_t interval) {
     return true;
 }
 
-// The key was pressed since the previous poll: holding it acts once.
-bool pressedSincePoll(int key) {
-    return (platform::asyncKeyState(key) & 1) != 0;
+// One of the action's polled keys (Shift, Ctrl, Alt, a pad key) was pressed since the previous
+// poll: holding it acts once. Each is asked, so that a press of one is not left for a later poll.
+bool pressedSincePoll(platform::Action action) {
+    bool pressed = false;
+    for (const int key : platform::controls().keysOf(action)) {
+        if (platform::actsWhenPolled(key))
+            pressed = (platform::asyncKeyState(key) & 1) != 0 || pressed;
+    }
+    return pressed;
 }
 
 }  // namespace
@@ -197,11 +203,11 @@ void Ship::update(Display& display) {
     if (downHeld && (!human || y < field.bottom - kShipHeight))
         y += speed;
 
-    const bool shift = pressedSincePoll(platform::vk::kShift);
-    if (shift && human)
+    const bool next = pressedSincePoll(platform::Action::NextWeapon);
+    if (next && human)
         cycleWeapon();
-    const bool alt = pressedSincePoll(platform::vk::kAlt);
-    if (alt && human)
+    const bool previous = pressedSincePoll(platform::Action::PreviousWeapon);
+    if (previous && human)
         swapWeapon();
 
     walkRemoving(projectiles, [&](Projectile& p) { return !p.update(display); });

@@ -127,6 +127,8 @@ extern Ship player;
 // is held picks their combination. The held keys survive new games.
 void numberKeyDown(int key);
 void numberKeyUp(int key);
+// Which of the number keys 1 to 4 are held, at 0 to 3.
+extern std::array<bool, 4> numberKeyHeld;
 
 // What runs when the ship's death explosion has ended; by default the run ends.
 void setGameOverHandler(void (*handler)());

@@ -14,7 +14,33 @@ namespace {
 
 constexpr const char* kRule = "-------------------------------------";
 
+// The scores file itself.
+class ScoresFile final : public ScoreFileAccess {
+  public:
+    std::optional<ScoreFile> read() override { return readScoreFile(scoresFilePath()); }
+    bool write(const ScoreTable& table, std::string& reason) override {
+        return writeScoreFile(scoresFilePath(), table, &reason);
+    }
+};
+
+ScoresFile scoresFile;
+ScoreFileAccess* access = &scoresFile;
+void (*resultObserver)(const GameResult&) = nullptr;
+
+void tellResult(int64_t score, std::optional<std::string> name) {
+    if (resultObserver)
+        resultObserver({score, std::move(name)});
+}
+
 }  // namespace
+
+void useScoreFileAccess(ScoreFileAccess* fileAccess) {
+    access = fileAccess ? fileAccess : &scoresFile;
+}
+
+void setGameResultObserver(void (*observer)(const GameResult& result)) {
+    resultObserver = observer;
+}
 
 TextPrompt highScoreNamePrompt() {
     TextPrompt prompt;
@@ -33,19 +59,22 @@ TextPrompt highScoreNamePrompt() {
 
 void checkHighScore() {
     const int64_t score = player.getScore();
-    const std::filesystem::path file = scoresFilePath();
     // A file that cannot be opened is an empty table: the new entry becomes the only one.
-    const std::optional<ScoreFile> read = readScoreFile(file);
+    const std::optional<ScoreFile> read = access->read();
     ScoreTable table = read ? read->entries : ScoreTable{};
     const std::optional<std::size_t> place = placeFor(table, score);
-    if (!place)
+    if (!place) {
+        tellResult(score, std::nullopt);
         return;
+    }
     std::string name = promptText(highScoreNamePrompt());
-    table = insertEntry(std::move(table), *place, {std::move(name), scoreText(score)});
+    table = insertEntry(std::move(table), *place, {name, scoreText(score)});
     // The player is not troubled with a table that cannot be saved; the old one stays whole.
     std::string reason;
-    if (!writeScoreFile(file, table, &reason))
-        std::fprintf(stderr, "quelvane: cannot save %s: %s\n", file.c_str(), reason.c_str());
+    if (!access->write(table, reason))
+        std::fprintf(stderr, "quelvane: cannot save %s: %s\n", scoresFilePath().c_str(),
+                     reason.c_str());
+    tellResult(score, std::move(name));
 }
 
 ScoreTableText scoreTableText(const std::optional<ScoreFile>& file) {
@@ -69,7 +98,7 @@ ScoreTableText scoreTableText(const std::optional<ScoreFile>& file) {
 
 void showHighScores() {
     const ScreenScope scope(Screen::Scores);
-    ScoreTableText text = scoreTableText(readScoreFile(scoresFilePath()));
+    ScoreTableText text = scoreTableText(access->read());
     const std::unique_ptr<Font> small = Font::create(10, 0, 300, kFixedPitch | kFamilyModern);
     TextPage page;
     page.items = {
@@ -92,7 +121,7 @@ void showHighScores() {
          .y = 430,
          .font = small.get()},
     };
-    showTextPage(std::move(page));
+    showTextPage(page);
 }
 
 }  // namespace quelvane

@@ -1,9 +1,14 @@
 #include "game/screens/HelpPages.h"
 
+#include <string>
+#include <string_view>
+
 #include "game/gfx/Font.h"
 #include "game/screens/Screen.h"
 #include "game/screens/TextPage.h"
+#include "platform/Controls.h"
 #include "platform/Platform.h"
+#include "platform/VirtualKeys.h"
 
 namespace quelvane {
 
@@ -14,40 +19,98 @@ constexpr const char* kLaterHeading = "Help (continued):\n~~~~~~~~~~~~~~~~~";
 constexpr const char* kNextPage = "Press any key to continue...";
 constexpr const char* kLastPage = "Press any key to return to game...";
 
+// The first page; the bound keys take the places of the marks in braces.
+constexpr const char* kFirstPage =
+    "Game Keys:\n"
+    "\n"
+    "   Quit                  {quit}\n"
+    "   Help                  {help}\n"
+    "   High Scores           {high_scores}\n"
+    "\n"
+    "\n"
+    "Controls:\n"
+    "\n"
+    "   Movement              {movement}\n"
+    "\n"
+    "   Attack                {attack}\n"
+    "   Cycle weapons         {next_weapon}\n"
+    "   Activate LimitBreak   {limitbreak}\n"
+    "\n"
+    "   Previous Weapon       {previous_weapon}\n"
+    "\n"
+    "\n"
+    "Weapons:\n"
+    "\n"
+    "   1 = Repeater\n"
+    "   2 = Laser Cannons (chained)\n"
+    "   3 = Laser Cannons (linked)\n"
+    "   4 = Homing Missiles\n"
+    "   \n"
+    "   To directly select a weapon without\n"
+    "   having to cycle, you can simply press\n"
+    "   the weapon number (1-4) on the keyboard.";
+
+// The keyboard's keys of an action, "G or Ctrl"; a dash for an action only a controller does.
+std::string keyList(const platform::Controls& bindings, platform::Action action) {
+    std::string list;
+    for (const int key : bindings.keyboardKeysOf(action))
+        list += (list.empty() ? "" : " or ") + platform::keyName(key);
+    return list.empty() ? "-" : list;
+}
+
+// The four ways' first keys, "(W, S, A, D)", then their second keys, the arrows called so.
+std::string movementKeys(const platform::Controls& bindings) {
+    using platform::Action;
+    namespace vk = platform::vk;
+    const Action ways[] = {Action::MoveUp, Action::MoveDown, Action::MoveLeft, Action::MoveRight};
+    const int arrows[] = {vk::kUp, vk::kDown, vk::kLeft, vk::kRight};
+    std::string first = "(", second = "(";
+    bool allSecond = true, arrowsSecond = true;
+    for (size_t i = 0; i < 4; ++i) {
+        const std::vector<int>& keys = bindings.keyboardKeysOf(ways[i]);
+        const std::string separator = i ? ", " : "";
+        first += separator + (keys.empty() ? "-" : platform::keyName(keys[0]));
+        allSecond = allSecond && keys.size() > 1;
+        arrowsSecond = arrowsSecond && keys.size() > 1 && keys[1] == arrows[i];
+        if (keys.size() > 1)
+            second += separator + platform::keyName(keys[1]);
+    }
+    if (arrowsSecond)
+        return first + ") or Arrow keys";
+    return first + ")" + (allSecond ? " or " + second + ")" : "");
+}
+
+// The page with each mark replaced by the keys bound to what it names.
+std::string withKeys(std::string_view page, const platform::Controls& bindings) {
+    using platform::Action;
+    std::string text;
+    while (!page.empty()) {
+        const size_t open = page.find('{');
+        const size_t close = page.find('}', open);
+        if (open == std::string_view::npos || close == std::string_view::npos) {
+            text += page;
+            break;
+        }
+        text += page.substr(0, open);
+        const std::string_view mark = page.substr(open + 1, close - open - 1);
+        if (mark == "movement") {
+            text += movementKeys(bindings);
+        } else {
+            for (int i = 0; i < platform::kActionCount; ++i) {
+                if (platform::actionName(static_cast<Action>(i)) == mark)
+                    text += keyList(bindings, static_cast<Action>(i));
+            }
+        }
+        page.remove_prefix(close + 1);
+    }
+    return text;
+}
+
 }  // namespace
 
-const std::array<HelpPageText, 3>& helpPageTexts() {
-    static const std::array<HelpPageText, 3> pages{{
-        {kFirstHeading,
-         "Game Keys:\n"
-         "\n"
-         "   Quit                  Esc\n"
-         "   Help                  F1\n"
-         "   High Scores           F2\n"
-         "\n"
-         "\n"
-         "Controls:\n"
-         "\n"
-         "   Movement              (W, S, A, D) or Arrow keys\n"
-         "\n"
-         "   Attack                G or Ctrl\n"
-         "   Cycle weapons         H or Shift\n"
-         "   Activate LimitBreak   J or Enter\n"
-         "\n"
-         "   Previous Weapon       Alt\n"
-         "\n"
-         "\n"
-         "Weapons:\n"
-         "\n"
-         "   1 = Repeater\n"
-         "   2 = Laser Cannons (chained)\n"
-         "   3 = Laser Cannons (linked)\n"
-         "   4 = Homing Missiles\n"
-         "   \n"
-         "   To directly select a weapon without\n"
-         "   having to cycle, you can simply press\n"
-         "   the weapon number (1-4) on the keyboard.",
-         kNextPage},
+std::array<HelpPageText, 3> helpPageTexts(const platform::Controls& bindings) {
+    return {{
+        {kFirstHeading, withKeys(kFirstPage, bindings), kNextPage},
         {kLaterHeading,
          "Weapons (continued):\n"
          "\n"
@@ -100,7 +163,6 @@ const std::array<HelpPageText, 3>& helpPageTexts() {
          "   it, and it will perform its function.",
          kLastPage},
     }};
-    return pages;
 }
 
 void showHelp() {
@@ -115,7 +177,7 @@ void showHelp() {
         {TextItem::HasColour | TextItem::HasFont, "", rgb(255, 0, 0), 0, 50, 425, 16,
          helpFont.get()},
     };
-    for (const HelpPageText& text : helpPageTexts()) {
+    for (const HelpPageText& text : helpPageTexts(platform::controls())) {
         page.items[0].text = text.heading;
         page.items[1].text = text.body;
         page.items[2].text = text.footer;

@@ -3,6 +3,8 @@
 #include <array>
 #include <string>
 
+#include "platform/Controls.h"
+
 namespace quelvane {
 
 // The three help pages, each shown until any key is pressed: from the title screen (F1) and from
@@ -15,6 +17,7 @@ struct HelpPageText {
     std::string body;
     std::string footer;
 };
-const std::array<HelpPageText, 3>& helpPageTexts();
+// The first page names the keys the controls bind: with the defaults, the game's own text.
+std::array<HelpPageText, 3> helpPageTexts(const platform::Controls& bindings);
 
 }  // namespace quelvane

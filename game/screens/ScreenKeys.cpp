@@ -2,21 +2,22 @@
 
 #include "game/screens/Pass.h"
 #include "platform/Platform.h"
-#include "platform/VirtualKeys.h"
 
 namespace quelvane {
 
-bool keyPressed(int key) {
-    return platform::asyncKeyState(key) != 0;
+bool actionPressed(platform::Action action) {
+    for (const int key : platform::controls().keysOf(action)) {
+        if (platform::asyncKeyState(key) != 0)
+            return true;
+    }
+    return false;
 }
 
-bool attackPressed() {
-    return keyPressed('G') || keyPressed(platform::vk::kCtrl);
-}
-
-void forgetKeys(std::initializer_list<int> keys) {
-    for (int key : keys)
-        platform::asyncKeyState(key);
+void forgetActions(std::initializer_list<platform::Action> actions) {
+    for (const platform::Action action : actions) {
+        for (const int key : platform::controls().keysOf(action))
+            platform::asyncKeyState(key);
+    }
 }
 
 void drainDropping(bool dropMouseMoves) {

@@ -35,12 +35,18 @@ class TypedText {
   public:
     explicit TypedText(const TextPrompt& prompt) : prompt_(prompt) {}
 
-    void keyDown(int key) {
+    void keyDown(const platform::Message& message) {
         using namespace platform::vk;
+        const int key = message.key;
         const bool full = prompt_.maxLength != 0 && text_.size() >= prompt_.maxLength;
         if (full && key != kBackspace && key != kEnter && key != kShift)
             return;
-        if (key >= kLetterA && key < kLetterA + 26) {
+        // What the player's layout types, Shift applied already; else the US keyboard's.
+        const bool layoutTyped = message.typed >= 0 && key != kBackspace && key != kEnter;
+        if (layoutTyped) {
+            if (message.typed > 0)
+                text_ += static_cast<char>(message.typed);
+        } else if (key >= kLetterA && key < kLetterA + 26) {
             text_ += static_cast<char>(key - kLetterA + (shift_ ? 'A' : 'a'));
         } else if (key == kBackspace) {
             if (!text_.empty())
@@ -112,7 +118,7 @@ std::string promptText(const TextPrompt& prompt) {
         platform::Message message;
         while (platform::peekMessage(message)) {
             if (message.kind == platform::MessageKind::KeyDown)
-                typed.keyDown(message.key);
+                typed.keyDown(message);
             else if (message.kind == platform::MessageKind::KeyUp)
                 typed.keyUp(message.key);
             else

@@ -37,8 +37,10 @@ struct TextPrompt {
 
 // Runs the prompt until Enter ends the text or the game is to end, and returns the text typed so
 // far. Key-down and key-up messages are consumed here; every other message goes to the window
-// procedure. Letters, digits, Space and the punctuation keys type; Backspace removes the last
-// character; every other key is ignored.
+// procedure. A key types the character of the player's layout, Shift applied, when the message
+// says which; keys of scripted runs type as on a US keyboard: letters, digits, Space and the
+// punctuation keys, with Shift for capitals and shifted signs. Backspace removes the last
+// character, Enter ends the text; every other key is ignored.
 std::string promptText(const TextPrompt& prompt);
 
 // The character a key types on the US layout, with or without Shift: the digits and the

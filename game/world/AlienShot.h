@@ -14,6 +14,8 @@ class AlienShot {
   public:
     // Aims at the middle of the ship and sounds the shot.
     AlienShot(int32_t x, int32_t y);
+    // A shot already under way, as a saved game had it; silent, and no draw of the generator.
+    AlienShot(float x, float y, float dx, float dy) : x(x), y(y), dx(dx), dy(dy) {}
 
     // Moves one step; false when the shot has left the field or hit the ship.
     bool update();

@@ -7,6 +7,7 @@
 #include "game/gfx/Surface.h"
 
 class AudioSystem;
+class MusicSegment;
 class SoundBuffer;
 
 namespace quelvane {
@@ -18,12 +19,18 @@ class Display;
 void setAssetFolder(const std::filesystem::path& folder);
 std::string assetPath(const char* fileName);
 
-// Every sprite of the game has black as its transparent colour. A missing or damaged file gives
-// null: the game goes on without that picture.
+// An asset that cannot be loaded gives null and the game goes on without it; the first time, one
+// line on standard error names the file and says why ("quelvane: cannot load ship.bmp: no such
+// file"), so that a modder whose file is refused learns what to change.
+
+// Every sprite of the game has black as its transparent colour.
 SurfacePtr loadSprite(Display& display, const char* fileName);
 
-// Every sound of the game is one static buffer holding the whole sound; null when the file is
-// missing or damaged, and the game goes on silent there.
+// Every sound of the game is one static buffer holding the whole sound; without it the game goes
+// on silent there.
 std::unique_ptr<SoundBuffer> loadSound(AudioSystem& audio, const char* fileName);
+
+// A piece of music, as the file gives it.
+std::unique_ptr<MusicSegment> loadMusic(AudioSystem& audio, const char* fileName);
 
 }  // namespace quelvane

@@ -23,7 +23,7 @@ TEST(Device, CallbackPlaysEffectsAndMusicToTheEnd) {
         dir.write("a.mid", smf(0, 96, {track({{0, {0x90, 60, 100}}, {48, {0x80, 60, 0}}})}))
             .c_str());
     auto sound = audio.LoadWav(
-        dir.write("a.wav", stereoWav(std::vector<int16_t>(2 * 2400, 100))).c_str(), 2);
+        dir.write("a.wav", stereoWav(std::vector<int16_t>(std::size_t{2} * 2400, 100))).c_str(), 2);
     ASSERT_TRUE(music && sound);
     audio.PlayMusic(music.get());
     playEffect(sound.get());

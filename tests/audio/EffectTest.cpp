@@ -19,6 +19,11 @@ std::vector<int16_t> counting(int frames, int16_t value) {
     return s;
 }
 
+// The left channel of a frame of a rendered stereo mix.
+int16_t leftSample(const std::vector<int16_t>& out, std::size_t frame) {
+    return out[2 * frame];
+}
+
 class Effect : public ::testing::Test {
   protected:
     std::unique_ptr<SoundBuffer> load(const std::string& name,
@@ -26,7 +31,7 @@ class Effect : public ::testing::Test {
         return audio.LoadWav(dir.write(name, stereoWav(samples)).c_str(), 2);
     }
     std::vector<int16_t> render(uint32_t frames) {
-        std::vector<int16_t> out(2 * frames);
+        std::vector<int16_t> out(std::size_t{2} * frames);
         audio.Render(out.data(), frames);
         return out;
     }
@@ -45,10 +50,10 @@ TEST_F(Effect, PlaysOnceThenStops) {
     EXPECT_TRUE(sound->IsPlaying());
     auto out = render(150);
     for (int i = 0; i < 100; ++i) {
-        EXPECT_NEAR(out[2 * i], 1000 + i, 1);
+        EXPECT_NEAR(leftSample(out, i), 1000 + i, 1);
     }
     for (int i = 100; i < 150; ++i) {
-        EXPECT_EQ(out[2 * i], 0) << i;
+        EXPECT_EQ(leftSample(out, i), 0) << i;
     }
     EXPECT_FALSE(sound->IsPlaying());
 
@@ -68,9 +73,9 @@ TEST_F(Effect, TriggerWhilePlayingRestarts) {
     const auto out = render(120);
     // One voice, back at its start, not a second copy on top of the first.
     for (int i = 0; i < 100; ++i) {
-        EXPECT_NEAR(out[2 * i], 1000 + i, 1) << i;
+        EXPECT_NEAR(leftSample(out, i), 1000 + i, 1) << i;
     }
-    EXPECT_EQ(out[2 * 100], 0);
+    EXPECT_EQ(leftSample(out, 100), 0);
 }
 
 TEST_F(Effect, PlayGoesOnFromTheCurrentPosition) {
@@ -80,7 +85,7 @@ TEST_F(Effect, PlayGoesOnFromTheCurrentPosition) {
     sound->Play();
     const auto out = render(20);
     EXPECT_NEAR(out[0], 1090, 1);
-    EXPECT_EQ(out[2 * 10], 0);
+    EXPECT_EQ(leftSample(out, 10), 0);
     EXPECT_FALSE(sound->IsPlaying());
 }
 
@@ -93,14 +98,14 @@ TEST_F(Effect, DifferentSoundsMixAndClip) {
     playEffect(high.get());
     auto out = render(50);
     for (int i = 0; i < 50; ++i) {
-        EXPECT_NEAR(out[2 * i], 21000 + 2 * i, 2);
+        EXPECT_NEAR(leftSample(out, i), 21000 + 2 * i, 2);
     }
     playEffect(high.get());
     playEffect(loud.get());
     out = render(50);
     // Above full scale the sum stays at the top instead of wrapping round.
     EXPECT_EQ(out[0], 32767);
-    EXPECT_EQ(out[2 * 49], 32767);
+    EXPECT_EQ(leftSample(out, 49), 32767);
 }
 
 TEST_F(Effect, NullAndOrphanedBuffersAreHarmless) {

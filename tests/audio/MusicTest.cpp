@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 
 #include "audio/AudioSystem.h"
+#include "audio/MidiReader.h"
 #include "audio/MusicSegment.h"
 #include "support/AudioFiles.h"
 #include "support/TempDir.h"
@@ -186,6 +188,21 @@ TEST_F(Music, SegmentMayGoWhilePlaying) {
     EXPECT_EQ(audio.LoadMidi((dir / "missing.mid").c_str()), nullptr);
     EXPECT_EQ(audio.LoadMidi(nullptr), nullptr);
     EXPECT_EQ(audio.LoadMidi(dir.path().c_str()), nullptr);
+}
+
+TEST_F(Music, FilesThatCannotBeLoadedSayWhy) {
+    std::string why;
+    EXPECT_EQ(audio.LoadMidi((dir / "missing.mid").c_str(), &why), nullptr);
+    EXPECT_EQ(why, "no such file");
+    EXPECT_EQ(audio.LoadMidi(dir.path().c_str(), &why), nullptr);
+    EXPECT_EQ(why, "not a regular file");
+    EXPECT_EQ(audio.LoadMidi(dir.write("text.mid", "not music").c_str(), &why), nullptr);
+    EXPECT_EQ(why, "not a Standard MIDI File, or a damaged one");
+    // Sparse: past the bound without taking the disk.
+    const auto vast = dir.write("vast.mid", "MThd");
+    std::filesystem::resize_file(vast, kMaxMidiFileBytes + 1);
+    EXPECT_EQ(audio.LoadMidi(vast.c_str(), &why), nullptr);
+    EXPECT_EQ(why, "too large (more than 16777216 bytes)");
 }
 
 // A bend's 14 bits come least significant first; the middle, 0x2000, leaves the pitch alone, and

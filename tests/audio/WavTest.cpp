@@ -74,6 +74,7 @@ TEST_F(Wav, HeaderIsNotExamined) {
     expectNear(play(*buffer, 4), kRamp);
 }
 
+// Each file that gives no sound says why, in words a modder can act on.
 TEST_F(Wav, FilesThatGiveNoSound) {
     const Chunk fmt{"fmt ", fmtBody(1, 2, 48000, 16)};
     const Chunk data{"data", pcm16(kRamp)};
@@ -81,29 +82,56 @@ TEST_F(Wav, FilesThatGiveNoSound) {
     truncated.resize(truncated.size() - 3);
     Bytes hugeChunk = riff({fmt});
     hugeChunk.insert(hugeChunk.end(), {'d', 'a', 't', 'a', 0xF0, 0xFF, 0xFF, 0x7F, 1, 2, 3, 4});
-    const std::vector<std::pair<const char*, Bytes>> cases = {
-        {"data before fmt", riff({data, fmt})},
-        {"no data chunk", riff({fmt, {"LIST", {1, 2}}})},
-        {"ids are case-sensitive", riff({fmt, {"DATA", pcm16(kRamp)}})},
-        {"data cut short", truncated},
-        {"chunk larger than the file", hugeChunk},
-        {"header only", Bytes{'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W', 'A', 'V', 'E'}},
-        {"short header", Bytes{'R', 'I', 'F', 'F', 4}},
-        {"empty file", Bytes{}},
-        {"ADPCM", riff({{"fmt ", fmtBody(2, 2, 48000, 4)}, data})},
-        {"12-bit samples", riff({{"fmt ", fmtBody(1, 2, 48000, 12)}, data})},
-        {"no channels", riff({{"fmt ", fmtBody(1, 0, 48000, 16)}, data})},
-        {"nine channels",
-         riff({{"fmt ", fmtBody(1, 9, 48000, 16)}, {"data", Bytes(std::size_t{18} * 4)}})},
-        {"1 Hz", riff({{"fmt ", fmtBody(1, 2, 1, 16)}, data})},
-        {"64-bit float", riff({{"fmt ", fmtBody(3, 1, 48000, 64)}, {"data", Bytes(64)}})},
-        {"less than a frame", riff({fmt, {"data", {1, 2, 3}}})},
+    struct Case {
+        const char* what;
+        Bytes file;
+        const char* reason;
     };
-    for (const auto& [what, file] : cases) {
-        EXPECT_EQ(load(file), nullptr) << what;
+    const std::vector<Case> cases = {
+        {"data before fmt", riff({data, fmt}), "data chunk before any 'fmt ' chunk"},
+        {"no data chunk", riff({fmt, {"LIST", {1, 2}}}), "no data chunk"},
+        {"ids are case-sensitive", riff({fmt, {"DATA", pcm16(kRamp)}}), "no data chunk"},
+        {"data cut short", truncated, "truncated: the 'data' chunk claims 16 bytes, 13 remain"},
+        {"chunk larger than the file", hugeChunk,
+         "truncated: the 'data' chunk claims 2147483632 bytes, 4 remain"},
+        {"header only", Bytes{'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W', 'A', 'V', 'E'}, "no data chunk"},
+        {"short header", Bytes{'R', 'I', 'F', 'F', 4},
+         "not a WAV file (shorter than a RIFF header)"},
+        {"empty file", Bytes{}, "not a WAV file (shorter than a RIFF header)"},
+        // A file that fails without a RIFF WAVE header is no WAV, whatever else is wrong.
+        {"no RIFF WAVE header", riff({fmt}, "JUNK"), "not a WAV file (no RIFF WAVE header)"},
+        {"ADPCM", riff({{"fmt ", fmtBody(2, 2, 48000, 4)}, data}),
+         "unsupported sample format 2 (PCM and float taken)"},
+        {"12-bit samples", riff({{"fmt ", fmtBody(1, 2, 48000, 12)}, data}),
+         "12-bit samples (8, 16, 24 or 32 taken)"},
+        {"no channels", riff({{"fmt ", fmtBody(1, 0, 48000, 16)}, data}),
+         "0 channels (1 to 8 taken)"},
+        {"nine channels",
+         riff({{"fmt ", fmtBody(1, 9, 48000, 16)}, {"data", Bytes(std::size_t{18} * 4)}}),
+         "9 channels (1 to 8 taken)"},
+        {"1 Hz", riff({{"fmt ", fmtBody(1, 2, 1, 16)}, data}),
+         "a rate of 1 Hz (4000 to 192000 taken)"},
+        {"64-bit float", riff({{"fmt ", fmtBody(3, 1, 48000, 64)}, {"data", Bytes(64)}}),
+         "64-bit float samples (32-bit taken)"},
+        {"less than a frame", riff({fmt, {"data", {1, 2, 3}}}), "no whole sample frame"},
+        {"two frames at 192 kHz", riff({{"fmt ", fmtBody(1, 2, 192000, 16)}, {"data", Bytes(8)}}),
+         "too short to give a frame at 48000 Hz"},
+    };
+    for (const Case& c : cases) {
+        std::string why;
+        EXPECT_EQ(audio.LoadWav(dir.write("sound.wav", c.file).c_str(), 2, &why), nullptr)
+            << c.what;
+        EXPECT_EQ(why, c.reason) << c.what;
     }
-    EXPECT_EQ(audio.LoadWav((dir / "missing.wav").c_str(), 2), nullptr);
-    EXPECT_EQ(audio.LoadWav(dir.path().c_str(), 2), nullptr);
+    std::string why;
+    EXPECT_EQ(audio.LoadWav((dir / "missing.wav").c_str(), 2, &why), nullptr);
+    EXPECT_EQ(why, "no such file");
+    EXPECT_EQ(audio.LoadWav(dir.path().c_str(), 2, &why), nullptr);
+    EXPECT_EQ(why, "not a regular file");
+    // A sound that loads leaves the reason as it was.
+    why = "kept";
+    EXPECT_NE(audio.LoadWav(dir.write("fine.wav", riff({fmt, data})).c_str(), 2, &why), nullptr);
+    EXPECT_EQ(why, "kept");
 }
 
 TEST_F(Wav, FormatRecordTakesEighteenBytes) {

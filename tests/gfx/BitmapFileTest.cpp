@@ -102,12 +102,73 @@ TEST_F(BitmapFileTest, DamagedFilesAreRefusedWithoutAllocatingWhatTheyClaim) {
     offsetPastEnd.resize(60, 0);
     writeBytes(path("offset.bmp"), offsetPastEnd);
 
-    for (const char* name : {"text.bmp", "huge.bmp", "truncated.bmp", "rle.bmp", "empty.bmp",
-                             "offset.bmp", "missing.bmp"}) {
-        EXPECT_FALSE(readBmp(path(name))) << name;
+    const std::pair<const char*, const char*> refused[] = {
+        {"text.bmp", "not a BMP (it does not start with BM)"},
+        {"huge.bmp", "size 60000 x 60000 outside 1 to 8192"},
+        {"truncated.bmp", "truncated pixels: 192000000 bytes needed, 0 in the file"},
+        {"rle.bmp", "palette cut short"},
+        {"empty.bmp", "empty file"},
+        {"offset.bmp", "pixel data at 4294967280, past the end of the 60-byte file"},
+        {"missing.bmp", "no such file"},
+    };
+    for (const auto& [name, reason] : refused) {
+        std::string why;
+        EXPECT_FALSE(readBmp(path(name), &why)) << name;
+        EXPECT_EQ(why, reason) << name;
         Display display;
         EXPECT_EQ(display.LoadBitmap(path(name).c_str()), nullptr) << name;
     }
+}
+
+// Each way a file can fail has its own words, so that a modder knows what to change.
+TEST_F(BitmapFileTest, EachRefusalSaysWhy) {
+    auto reasonFor = [](const std::vector<uint8_t>& bytes) {
+        std::string why = "(none)";
+        EXPECT_FALSE(parseBmp(bytes, &why));
+        return why;
+    };
+    std::vector<uint8_t> jpeg = header(4, 4, 24);
+    jpeg[30] = 4;
+    EXPECT_EQ(reasonFor(jpeg), "unsupported compression JPEG");
+    std::vector<uint8_t> bitfields8 = header(4, 4, 8);
+    bitfields8[30] = 3;
+    EXPECT_EQ(reasonFor(bitfields8), "bit fields at 8 bits per pixel");
+    EXPECT_EQ(reasonFor(header(4, 4, 2)), "unsupported depth of 2 bits per pixel");
+    EXPECT_EQ(reasonFor(header(0, 4, 24)), "size 0 x 4 outside 1 to 8192");
+    std::vector<uint8_t> v2 = header(4, 4, 24);
+    v2[14] = 16;  // an OS/2 2.x header cut to 16 bytes
+    EXPECT_EQ(reasonFor(v2), "unsupported info header of 16 bytes");
+    std::vector<uint8_t> v5 = header(4, 4, 24);
+    v5[14] = 124;  // a V5 header, but the file ends inside it
+    EXPECT_EQ(reasonFor(v5), "header cut short");
+    EXPECT_EQ(reasonFor({'B', 'M', 0, 0}), "header cut short");
+    // 8 bits take a palette of 256 colours unless the header says fewer.
+    EXPECT_EQ(reasonFor(header(4, 4, 8)), "palette cut short");
+    std::vector<uint8_t> masks = header(4, 4, 16);
+    masks[30] = 3;
+    EXPECT_EQ(reasonFor(masks), "bit field masks cut short");
+    // One byte short of the last row.
+    std::vector<uint8_t> short24 = header(2, 2, 24);
+    short24.resize(54 + 15, 0);
+    EXPECT_EQ(reasonFor(short24), "truncated pixels: 16 bytes needed, 15 in the file");
+}
+
+TEST_F(BitmapFileTest, FilesThatCannotBeReadWholeSayWhy) {
+    std::string why;
+    fs::create_directory(dir / "folder.bmp");
+    EXPECT_FALSE(readBmp(path("folder.bmp"), &why));
+    EXPECT_EQ(why, "not a regular file");
+    // Sparse: larger than any bitmap of the largest side, without taking the disk.
+    { std::ofstream(path("vast.bmp")) << "BM"; }
+    fs::resize_file(path("vast.bmp"), 300'000'000);
+    EXPECT_FALSE(readBmp(path("vast.bmp"), &why));
+    EXPECT_EQ(why, "too large (300000000 bytes, at most 268439552)");
+
+    // A file that loads leaves the reason untouched.
+    why = "kept";
+    ASSERT_TRUE(writeBmp(path("fine.bmp"), Bitmap{1, 1, {0x123456}}));
+    EXPECT_TRUE(readBmp(path("fine.bmp"), &why));
+    EXPECT_EQ(why, "kept");
 }
 
 TEST_F(BitmapFileTest, LoadBitmapMakesASurfaceOfTheFilesExactSize) {

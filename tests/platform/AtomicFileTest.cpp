@@ -256,7 +256,7 @@ TEST_F(AtomicReplaceAsUser, MakesTheTemporaryFileBesideTheFileNotInTheWorkingDir
 TEST(AtomicFileKill, AKilledWriterLeavesOneWholeVersionAndNoStrayFile) {
     const TempDir temp(TempDir::Place::MemoryWhereOffered);
     ASSERT_FALSE(temp.path().empty());
-    const fs::path folder = temp.path();
+    const fs::path& folder = temp.path();
     const fs::path file = folder / "MidiDevice.ini";
     const std::string versions[] = {"Software Synthesizer",
                                     "Midi Through: Midi Through Port-0, a longer name"};

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/Controls.h"
 #include "platform/DisplayOptions.h"
 #include "platform/Platform.h"
 #include "platform/VirtualKeys.h"
@@ -13,6 +14,11 @@
 namespace {
 
 using namespace platform;
+
+// The key a controller's input bound to the action reaches the game as.
+int pad(Action action) {
+    return padKey(action);
+}
 
 // A game controller made by SDL's virtual joystick, read through the platform's own event source
 // behind a real (dummy-driver) window.
@@ -34,6 +40,7 @@ class GamepadTest : public ::testing::Test {
         if (joystick_)
             unplug();
         window_.reset();
+        useControls(Controls::defaults());
         setDisplayOptions(DisplayOptions{});
         resetInput();
     }
@@ -75,9 +82,9 @@ class GamepadTest : public ::testing::Test {
     SDL_Joystick* joystick_ = nullptr;
 };
 
-TEST_F(GamepadTest, ButtonsAreTheKeysTheyStandFor) {
+TEST_F(GamepadTest, ButtonsAreTheKeysOfTheActionsTheyAreBoundTo) {
     press(SDL_CONTROLLER_BUTTON_A, true);
-    EXPECT_EQ(asyncKeyState(vk::kCtrl), 0x8001) << "A fires, as Ctrl does";
+    EXPECT_EQ(asyncKeyState(pad(Action::Attack)), 0x8001) << "A fires";
     press(SDL_CONTROLLER_BUTTON_A, false);
     press(SDL_CONTROLLER_BUTTON_B, true);
     press(SDL_CONTROLLER_BUTTON_X, true);
@@ -85,46 +92,69 @@ TEST_F(GamepadTest, ButtonsAreTheKeysTheyStandFor) {
     press(SDL_CONTROLLER_BUTTON_START, true);
     press(SDL_CONTROLLER_BUTTON_BACK, true);
     press(SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, true);
-    EXPECT_EQ(drain(), (Keys{{vk::kEnter, true},
-                             {vk::kShift, true},
-                             {vk::kCtrl, true},
-                             {vk::kCtrl, false},
-                             {vk::kAlt, true},
-                             {vk::kEscape, true},
-                             {vk::kF1, true}}));
-    EXPECT_EQ(asyncKeyState(vk::kShift), 0x8001) << "X cycles weapons, polled as Shift is";
+    EXPECT_EQ(drain(), (Keys{{pad(Action::Attack), true},
+                             {pad(Action::Attack), false},
+                             {pad(Action::LimitBreak), true},
+                             {pad(Action::NextWeapon), true},
+                             {pad(Action::PreviousWeapon), true},
+                             {pad(Action::Help), true},
+                             {pad(Action::Quit), true}}));
+    EXPECT_EQ(asyncKeyState(pad(Action::NextWeapon)), 0x8001) << "X cycles weapons when polled";
+    EXPECT_EQ(controls().actionOf(pad(Action::Quit)), Action::Quit);
+}
+
+TEST_F(GamepadTest, RebindingMovesAButtonToAnotherActionAndTheFullScreenSwitches) {
+    std::vector<std::string> problems;
+    useControls(parseControls("attack = G, Pad x\nnext_weapon = H, Pad a\nfull_screen = F11, Pad y",
+                              "controls.ini", problems));
+    ASSERT_EQ(problems, std::vector<std::string>{});
+    press(SDL_CONTROLLER_BUTTON_X, true);
+    press(SDL_CONTROLLER_BUTTON_A, true);
+    EXPECT_EQ(drain(), (Keys{{pad(Action::Attack), true}, {pad(Action::NextWeapon), true}}));
+    const bool wasFullScreen = window_->isFullScreen();
+    press(SDL_CONTROLLER_BUTTON_Y, true);
+    drain();
+    EXPECT_NE(window_->isFullScreen(), wasFullScreen) << "Y switches full screen";
+    press(SDL_CONTROLLER_BUTTON_Y, false);
+    press(SDL_CONTROLLER_BUTTON_B, true);
+    EXPECT_EQ(drain(), (Keys{{pad(Action::LimitBreak), true}}))
+        << "B keeps the LimitBreak, which no line bound otherwise";
 }
 
 TEST_F(GamepadTest, TheStickSteersOutsideItsDeadZoneAndSharesKeysWithTheDpad) {
     lean(SDL_CONTROLLER_AXIS_LEFTX, -20000);
     lean(SDL_CONTROLLER_AXIS_LEFTY, 4000);
-    EXPECT_EQ(drain(), (Keys{{vk::kLeft, true}})) << "a small lean down is no direction";
+    EXPECT_EQ(drain(), (Keys{{pad(Action::MoveLeft), true}}))
+        << "a small lean down is no direction";
     lean(SDL_CONTROLLER_AXIS_LEFTY, 30000);
     press(SDL_CONTROLLER_BUTTON_DPAD_LEFT, true);
-    EXPECT_EQ(drain(), (Keys{{vk::kDown, true}})) << "Left is already down";
+    EXPECT_EQ(drain(), (Keys{{pad(Action::MoveDown), true}})) << "Left is already down";
     lean(SDL_CONTROLLER_AXIS_LEFTX, -3000);
     EXPECT_EQ(drain(), (Keys{})) << "the d-pad still holds Left";
-    EXPECT_EQ(asyncKeyState(vk::kLeft) & 0x8000, 0x8000);
+    EXPECT_EQ(asyncKeyState(pad(Action::MoveLeft)) & 0x8000, 0x8000);
     press(SDL_CONTROLLER_BUTTON_DPAD_LEFT, false);
     lean(SDL_CONTROLLER_AXIS_LEFTX, 32767);
     lean(SDL_CONTROLLER_AXIS_LEFTY, -32768);
-    EXPECT_EQ(drain(),
-              (Keys{{vk::kLeft, false}, {vk::kUp, true}, {vk::kRight, true}, {vk::kDown, false}}));
+    EXPECT_EQ(drain(), (Keys{{pad(Action::MoveUp), true},
+                             {pad(Action::MoveDown), false},
+                             {pad(Action::MoveLeft), false},
+                             {pad(Action::MoveRight), true}}));
 }
 
 TEST_F(GamepadTest, UnpluggingMidPressReleasesItsKeys) {
     press(SDL_CONTROLLER_BUTTON_A, true);
     lean(SDL_CONTROLLER_AXIS_LEFTX, 25000);
-    EXPECT_EQ(drain(), (Keys{{vk::kCtrl, true}, {vk::kRight, true}}));
+    EXPECT_EQ(drain(), (Keys{{pad(Action::MoveRight), true}, {pad(Action::Attack), true}}));
     unplug();
-    EXPECT_EQ(drain(), (Keys{{vk::kCtrl, false}, {vk::kRight, false}}));
-    EXPECT_EQ(asyncKeyState(vk::kCtrl) & 0x8000, 0);
-    EXPECT_EQ(asyncKeyState(vk::kRight) & 0x8000, 0);
+    EXPECT_EQ(drain(), (Keys{{pad(Action::MoveRight), false}, {pad(Action::Attack), false}}));
+    EXPECT_EQ(asyncKeyState(pad(Action::Attack)) & 0x8000, 0);
+    EXPECT_EQ(asyncKeyState(pad(Action::MoveRight)) & 0x8000, 0);
 
     plugIn();
     drain();
     press(SDL_CONTROLLER_BUTTON_A, true);
-    EXPECT_EQ(drain(), (Keys{{vk::kCtrl, true}})) << "a controller plugged in during play works";
+    EXPECT_EQ(drain(), (Keys{{pad(Action::Attack), true}}))
+        << "a controller plugged in during play works";
 }
 
 }  // namespace
@@ -133,7 +163,7 @@ namespace {
 
 TEST_F(GamepadTest, APauseLetsGoOfTheControllersKeysAndTheyCanBePressedAgain) {
     lean(SDL_CONTROLLER_AXIS_LEFTX, -30000);
-    EXPECT_EQ(drain(), (Keys{{vk::kLeft, true}}));
+    EXPECT_EQ(drain(), (Keys{{pad(Action::MoveLeft), true}}));
     for (const auto event : {SDL_WINDOWEVENT_FOCUS_LOST, SDL_WINDOWEVENT_FOCUS_GAINED}) {
         SDL_Event e{};
         e.type = SDL_WINDOWEVENT;
@@ -141,9 +171,10 @@ TEST_F(GamepadTest, APauseLetsGoOfTheControllersKeysAndTheyCanBePressedAgain) {
         e.window.event = event;
         ASSERT_EQ(SDL_PushEvent(&e), 1);
     }
-    EXPECT_EQ(drain(), (Keys{{vk::kLeft, false}}));
+    EXPECT_EQ(drain(), (Keys{{pad(Action::MoveLeft), false}}));
     press(SDL_CONTROLLER_BUTTON_DPAD_LEFT, true);
-    EXPECT_EQ(drain(), (Keys{{vk::kLeft, true}})) << "the stick no longer counts as holding Left";
+    EXPECT_EQ(drain(), (Keys{{pad(Action::MoveLeft), true}}))
+        << "the stick no longer counts as holding Left";
 }
 
 }  // namespace

@@ -40,6 +40,7 @@ TEST(VirtualKeysTest, KeysAreNamedByCodeLetterDigitOrName) {
     EXPECT_EQ(virtualKeyFromName("Ctrl"), 17);
     EXPECT_EQ(virtualKeyFromName("ENTER"), 13);
     EXPECT_EQ(virtualKeyFromName("esc"), 27);
+    EXPECT_EQ(virtualKeyFromName("Tab"), 9);
     EXPECT_EQ(virtualKeyFromName("F1"), 112);
     EXPECT_EQ(virtualKeyFromName("f12"), 123);
     EXPECT_EQ(virtualKeyFromName("Left"), 37);

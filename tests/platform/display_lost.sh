@@ -11,41 +11,15 @@ run_dir=$3
 # What the game is given to end: far above the second it needs, well below the test's timeout.
 allowed=5
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/display-lost-XXXXXX")
-xvfb=
-pid=
-cleanup() {
-    if [[ -n "$pid" ]]; then kill -KILL "$pid" 2>/dev/null || true; fi
-    if [[ -n "$xvfb" ]]; then kill -KILL "$xvfb" 2>/dev/null || true; fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-
-# The game works in a folder of its own, with the built assets and a MIDI device chosen.
-mkdir "$work/run"
-for asset in "$run_dir"/*.bmp "$run_dir"/*.wav "$run_dir"/*.mid; do
-    ln -s "$asset" "$work/run/"
-done
-printf 'Software Synthesizer' >"$work/run/MidiDevice.ini"
-export SDL_AUDIODRIVER=dummy
+source "$(dirname "$0")/bare_x.sh"
+bare_x_setup display-lost "$run_dir"
 
 # One run: a new X server with no window manager, the game on it, the keys (xdotool names, "pause"
 # to take the keyboard focus away), then the server killed as a crash would.
 scenario() {
     local name=$1
     shift
-    local fd display
-    exec {fd}<> <(:)
-    Xvfb -displayfd "$fd" -screen 0 1024x768x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
-    xvfb=$!
-    read -r -t 30 -u "$fd" display || fail "$name: Xvfb did not start"
-    exec {fd}>&-
-    export DISPLAY=:$display
+    bare_x_start 1024x768 30
 
     local watcher line
     exec {watcher}< <(exec "$x_probe" window Quelvane! 30)

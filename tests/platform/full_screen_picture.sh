@@ -13,36 +13,13 @@ run_dir=$4
 captures=$5
 deadline=30
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/full-screen-XXXXXX")
-xvfb=
-pid=
-cleanup() {
-    if [[ -n "$pid" ]]; then kill -KILL "$pid" 2>/dev/null || true; fi
-    if [[ -n "$xvfb" ]]; then kill -KILL "$xvfb" 2>/dev/null || true; fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-
-mkdir -p "$captures" "$work/run"
-for asset in "$run_dir"/*.bmp "$run_dir"/*.wav "$run_dir"/*.mid; do
-    ln -s "$asset" "$work/run/"
-done
-printf 'Software Synthesizer' >"$work/run/MidiDevice.ini"
-export SDL_AUDIODRIVER=dummy
+source "$(dirname "$0")/bare_x.sh"
+bare_x_setup full-screen "$run_dir"
+mkdir -p "$captures"
 
 failed=0
 for size in 1024x768 1280x1024 1920x1080; do
-    exec {fd}<> <(:)
-    Xvfb -displayfd "$fd" -screen 0 "${size}x24" -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
-    xvfb=$!
-    read -r -t "$deadline" -u "$fd" display || fail "$size: Xvfb did not start"
-    exec {fd}>&-
-    export DISPLAY=:$display
+    bare_x_start "$size" "$deadline"
 
     exec {watcher}< <(exec "$x_probe" window Quelvane! "$deadline")
     { read -r -u "$watcher" line && [[ $line == ready ]]; } || fail "$size: x_probe could not listen"
@@ -52,10 +29,18 @@ for size in 1024x768 1280x1024 1920x1080; do
     pid=$!
     read -r -u "$watcher" line || fail "$size: the game's window did not appear"
     exec {watcher}<&-
-    # A few frames of the title screen, then the focus goes to the desktop and the game pauses.
+    window=${line%% *}
+    root=$(xwininfo -root | awk '/Window id:/ {print $4}')
+    # A few frames of the title screen, then the focus goes to the game and from it to the desktop,
+    # and the game pauses. On a loaded machine the game may take the focus only after the first
+    # try, so it is tried again until the game pauses.
     sleep 1
-    xdotool windowfocus "$(xwininfo -root | awk '/Window id:/ {print $4}')"
     for ((wait = 0; wait < deadline * 10; wait++)); do
+        if ((wait % 30 == 0)); then
+            xdotool windowfocus "$window" 2>/dev/null || true
+            sleep 0.2
+            xdotool windowfocus "$root"
+        fi
         [[ -f $picture ]] && break
         sleep 0.1
     done

@@ -24,7 +24,7 @@ std::vector<int> listNumbers(const std::string& body) {
 }
 
 TEST(HelpPagesTest, EveryListCountsFromOneAndTheUpgradesAreAsManyAsTheTextSays) {
-    const auto& pages = helpPageTexts();
+    const auto pages = helpPageTexts(platform::Controls::defaults());
     for (size_t page = 0; page < pages.size(); ++page) {
         const std::vector<int> numbers = listNumbers(pages[page].body);
         for (size_t i = 0; i < numbers.size(); ++i)

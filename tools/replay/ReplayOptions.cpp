@@ -38,7 +38,7 @@ std::optional<ReplayOptions> parseReplayOptions(const std::vector<std::string>& 
         bool ok = true;
         if (arg == "--frames") {
             ok = parseNumber(value, options.frames);
-            haveFrames = true;
+            haveFrames = options.framesGiven = true;
         } else if (arg == "--seed") {
             ok = parseNumber(value, options.seed);
             haveSeed = true;
@@ -49,6 +49,13 @@ std::optional<ReplayOptions> parseReplayOptions(const std::vector<std::string>& 
             ok = !value.empty();
         } else if (arg == "--keys") {
             options.keysFile = value;
+        } else if (arg == "--record") {
+            options.recordFolder = value;
+            ok = !value.empty();
+        } else if (arg == "--play" || arg == "--verify") {
+            ok = options.playFile.empty() && !value.empty();
+            options.playFile = value;
+            options.verify = arg == "--verify";
         } else if (arg == "--capture") {
             const size_t colon = value.find(':');
             ReplayOptions::Capture capture{
@@ -66,19 +73,30 @@ std::optional<ReplayOptions> parseReplayOptions(const std::vector<std::string>& 
             return std::nullopt;
         }
     }
-    if (!haveFrames || !haveSeed) {
+    if (!options.playFile.empty()) {
+        if (haveSeed || !options.keysFile.empty() || !options.recordFolder.empty()) {
+            error = "a recorded game brings its own start and keys: no --seed or --keys with it";
+            return std::nullopt;
+        }
+    } else if (!haveFrames || !haveSeed) {
         error = "--frames and --seed are required";
         return std::nullopt;
     }
+    if (haveFrames && !capturesWithinFrames(options, error))
+        return std::nullopt;
+    return options;
+}
+
+bool capturesWithinFrames(const ReplayOptions& options, std::string& error) {
     for (const auto& capture : options.captures) {
         if (capture.frame >= options.frames) {
             error = "--capture " + std::to_string(capture.frame) + ":" + capture.file +
                     " is past the last frame, " +
                     (options.frames == 0 ? "none is run" : std::to_string(options.frames - 1));
-            return std::nullopt;
+            return false;
         }
     }
-    return options;
+    return true;
 }
 
 bool loadReplayKeys(const std::string& file, platform::ScriptedEvents& events, std::string& error) {

@@ -1,26 +1,33 @@
-// quelvane-replay: runs the game's own code headless on a virtual clock with scripted keys, so that
-// a run can be repeated exactly, its frames captured and its state followed frame by frame.
+// quelvane-replay: runs the game's own code headless, on a virtual clock with scripted keys or from
+// a recorded game, so that a run can be repeated exactly, its frames captured, its state followed
+// frame by frame, and a recorded score checked by playing its game again.
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "game/core/ExitRequest.h"
 #include "game/gfx/Display.h"
 #include "game/loop/Entry.h"
-#include "game/loop/Globals.h"
 #include "game/loop/MainLoop.h"
 #include "game/player/Ship.h"
+#include "game/replay/GameRecorder.h"
+#include "game/replay/Playback.h"
+#include "game/replay/ReplayFile.h"
+#include "game/replay/RulesVersion.h"
+#include "game/replay/TraceState.h"
 #include "game/screens/Pass.h"
 #include "game/screens/Screen.h"
-#include "game/world/Alien.h"
-#include "game/world/AlienShot.h"
 #include "game/world/Assets.h"
-#include "game/world/ObjectLists.h"
 #include "platform/Clock.h"
+#include "platform/Controls.h"
 #include "platform/EventSource.h"
 #include "platform/Platform.h"
 #include "tools/replay/ReplayOptions.h"
@@ -28,75 +35,46 @@
 namespace {
 
 using namespace quelvane;
+namespace fs = std::filesystem;
 
 constexpr const char* kUsage =
     "usage: quelvane-replay --frames N --seed S [--tick-start T] [--keys FILE]\n"
     "                       [--capture FRAME:FILE.bmp ...] [--state] [--trace FILE]\n"
+    "       quelvane-replay ... --record FOLDER\n"
+    "       quelvane-replay --play FILE.qvr [--frames N] [--capture ...] [--state] [--trace FILE]\n"
+    "       quelvane-replay --verify FILE.qvr\n"
     "       quelvane-replay --help\n"
     "Runs the whole game from start-up. Every pass of any of its loops (title, play, help, game\n"
     "over, name entry, score table) is one frame; frames count from 0. A keys file holds one\n"
     "event a line: FRAME down|up KEY, or FRAME close. --state prints name=value lines at the end;\n"
     "--trace writes the same names as a tab-separated table, one row after every frame. Like the\n"
-    "game it reads MidiDevice.ini and reads and writes scores.dat in the working directory.\n";
-
-// The game's state by name, in the order the trace prints it.
-using State = std::vector<std::pair<const char*, std::string>>;
+    "game it reads MidiDevice.ini and reads and writes scores.dat in the working directory.\n"
+    "--play runs a recorded game instead, from its first frame of play, with the tick counts,\n"
+    "keys and score table it had; --verify plays it to its end and prints its name, its\n"
+    "recorded score and the score it plays to, and succeeds only when the two are equal.\n"
+    "--record keeps every game of a keys run in FOLDER as the game keeps them in replays/.\n";
 
 // What the run has done so far; the pass observer moves it on after every pass of any loop.
 struct Run {
     const ReplayOptions* options = nullptr;
     platform::ScriptedEvents* events = nullptr;
+    Playback* playback = nullptr;
+    GameRecorder* recorder = nullptr;
     std::ofstream* trace = nullptr;
     long long passes = 0;
     // The state after the last pass counted, which --state prints.
-    State lastState;
+    TraceState lastState;
     int status = 0;
 };
 Run run;
 
-// The names are read by tests and by people: they keep their meaning once published, and new
-// ones are only added.
-State gameState(Screen screen) {
-    auto n = [](long long v) { return std::to_string(v); };
-    return {
-        {"frames", n(run.passes)},
-        {"tick", n(platform::tickCount())},
-        {"aliens", n(static_cast<long long>(aliens.size()))},
-        {"pickups", n(static_cast<long long>(pickups.size()))},
-        {"exit", n(exitRequested ? 1 : 0)},
-        {"score", n(player.score)},
-        {"wave", n(wave)},
-        {"shields", n(player.shields)},
-        {"weapon", n(player.weapon)},
-        {"ship_x", n(player.x)},
-        {"ship_y", n(player.y)},
-        {"exploding", n(player.exploding ? 1 : 0)},
-        {"destroyed", n(playerDestroyed ? 1 : 0)},
-        {"projectiles", n(static_cast<long long>(player.projectiles.size()))},
-        {"alien_shots", n(static_cast<long long>(alienShots.size()))},
-        {"explosions", n(static_cast<long long>(explosions.size()))},
-        {"limit_meter", n(player.limitBreakMeter)},
-        {"limit_ready", n(player.limitBreakReady ? 1 : 0)},
-        {"limit_active", n(player.limitBreakActive ? 1 : 0)},
-        {"limit_kind", n(player.limitBreakKind)},
-        {"limit_step", n(player.limitBreakStep)},
-        {"owned_weapons", n(player.ownedWeapons())},
-        {"owned_combinations", n(player.ownedCombinations())},
-        {"fighters", n(static_cast<long long>(player.leftSquadron.size()) +
-                       static_cast<long long>(player.rightSquadron.size()))},
-        {"screen", screenName(screen)},
-    };
-}
-
-void printState() {
-    for (const auto& [name, value] : run.lastState)
-        std::printf("%s=%s\n", name, value.c_str());
-}
-
-void traceRow(const State& state, bool header) {
-    for (size_t i = 0; i < state.size(); ++i)
-        *run.trace << (i ? "\t" : "") << (header ? state[i].first : state[i].second);
-    *run.trace << '\n';
+// The tick count the trace shows after a pass: the virtual clock's, or the one the recording kept.
+uint32_t traceTick(long long pass) {
+    // Unseen by the seam, so that a recording of this run holds only what the game read.
+    if (!run.playback)
+        return platform::peekTickCount();
+    const auto& ticks = run.playback->recording().passTicks;
+    return ticks.empty() ? 0 : ticks[std::min<size_t>(static_cast<size_t>(pass), ticks.size() - 1)];
 }
 
 // After every pass of any loop: the trace row and the captures of that pass, the next pass's keys,
@@ -107,9 +85,9 @@ void afterPass() {
     if (run.passes >= run.options->frames)
         return;
     const auto pass = static_cast<uint32_t>(run.passes++);
-    run.lastState = gameState(currentScreen);
+    run.lastState = traceState(run.passes, currentScreen, traceTick(pass));
     if (run.trace)
-        traceRow(run.lastState, false);
+        writeTraceRow(*run.trace, run.lastState, false);
     for (const auto& capture : run.options->captures) {
         if (capture.frame == pass && !display.SavePresented(capture.file)) {
             std::fprintf(stderr, "quelvane-replay: cannot write %s\n", capture.file.c_str());
@@ -117,62 +95,40 @@ void afterPass() {
         }
     }
     run.events->setFrame(pass + 1);
+    if (run.playback)
+        run.playback->passEnded();
+    if (run.recorder)
+        run.recorder->passEnded();
     if (run.passes >= run.options->frames)
         exitRequested = true;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    std::string error;
-    const auto options = parseReplayOptions(std::vector<std::string>(argv + 1, argv + argc), error);
-    if (!options) {
-        std::fprintf(stderr, "quelvane-replay: %s\n%s", error.c_str(), kUsage);
-        return 2;
-    }
-    if (options->help) {
-        std::fputs(kUsage, stdout);
-        return 0;
-    }
-    platform::ScriptedEvents events;
-    if (!options->keysFile.empty() && !loadReplayKeys(options->keysFile, events, error)) {
-        std::fprintf(stderr, "quelvane-replay: %s\n", error.c_str());
-        return 2;
-    }
-    std::ofstream trace;
-    if (!options->traceFile.empty()) {
-        trace.open(options->traceFile);
-        if (!trace) {
-            std::fprintf(stderr, "quelvane-replay: cannot write %s\n", options->traceFile.c_str());
-            return 2;
-        }
-        run.trace = &trace;
-    }
-    run.options = &*options;
-    run.events = &events;
-    // Headless, whatever the session offers; the sound is mixed nowhere, the same on every run.
-    setenv("SDL_VIDEODRIVER", "dummy", 1);
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-    platform::VirtualClock clock(options->tickStart);
-    platform::useClock(&clock);
-    platform::useEventSource(&events);
-    // Run from anywhere: the assets generated beside the program serve when the working directory
-    // has none of its own.
+std::string absolute(const std::string& path) {
     std::error_code ignored;
-    if (!std::filesystem::exists("ship.bmp", ignored))
-        setAssetFolder(std::filesystem::read_symlink("/proc/self/exe", ignored).parent_path());
+    return path.empty() ? path : fs::absolute(path, ignored).string();
+}
 
-    if (run.trace)
-        traceRow(gameState(Screen::Title), true);
-    setPassObserver(afterPass);
-    exitRequested = options->frames == 0;
-    // The whole run, as the game has it: start-up and the first title screen, play with every
-    // screen it opens, until the keys end it or it has had its passes.
-    if (!startGame(options->seed, AudioSystem::Output::Offline))
-        return 1;
-    runMainLoop();
+// A recorded game is played in a folder of its own, with a settings file, so that it needs none of
+// the working directory's files and touches none of them.
+struct PlayFolder {
+    PlayFolder() {
+        std::string pattern = (fs::temp_directory_path() / "quelvane-replay-XXXXXX").string();
+        if (!::mkdtemp(pattern.data()))
+            return;
+        path = pattern;
+        std::ofstream(path / "MidiDevice.ini") << "Software Synthesizer";
+    }
+    ~PlayFolder() {
+        std::error_code ignored;
+        if (!path.empty())
+            fs::remove_all(path, ignored);
+    }
+    fs::path path;
+};
+
+int finish(const std::optional<Recording>& recording) {
     // A game that quit early never reached the later captures.
-    for (const auto& capture : options->captures) {
+    for (const auto& capture : run.options->captures) {
         if (capture.frame >= run.passes) {
             std::fprintf(
                 stderr,
@@ -183,16 +139,175 @@ int main(int argc, char** argv) {
     }
     // Without a pass, the state the start-up left.
     if (run.passes == 0)
-        run.lastState = gameState(Screen::Title);
-    if (options->printState)
-        printState();
+        run.lastState = traceState(0, Screen::Title, traceTick(0));
+    if (run.options->printState) {
+        for (const auto& [name, value] : run.lastState)
+            std::printf("%s=%s\n", name, value.c_str());
+    }
+    if (run.options->verify) {
+        const ReplayHeader& header = recording->header;
+        const auto& result = run.playback->result();
+        const int64_t simulated = result ? result->score : player.getScore();
+        std::printf("name=%s\nrecorded_score=%lld\nsimulated_score=%lld\n", header.name.c_str(),
+                    static_cast<long long>(header.score), static_cast<long long>(simulated));
+        if (run.playback->diverged())
+            std::fprintf(stderr, "quelvane-replay: the game asked for more than was recorded\n");
+        if (simulated != header.score || run.playback->diverged())
+            run.status = 1;
+    }
+    return run.status;
+}
+
+// The recorded game of --play or --verify, its frames and captures fitted to it; none, and a line
+// on standard error, when it cannot be read or the captures fall outside it.
+std::optional<Recording> openRecording(ReplayOptions& options) {
+    ReplayRead read = readReplayFile(options.playFile, rulesVersion());
+    if (!read.recording) {
+        std::fprintf(stderr, "quelvane-replay: %s: %s\n", options.playFile.c_str(),
+                     read.error.c_str());
+        return std::nullopt;
+    }
+    const uint32_t passes = read.recording->header.passes;
+    options.frames = options.framesGiven ? std::min(options.frames, passes) : passes;
+    std::string error;
+    if (!capturesWithinFrames(options, error)) {
+        std::fprintf(stderr, "quelvane-replay: %s\n", error.c_str());
+        return std::nullopt;
+    }
+    for (auto& capture : options.captures)
+        capture.file = absolute(capture.file);
+    options.traceFile = absolute(options.traceFile);
+    return std::move(read.recording);
+}
+
+// Like the game, a keys run takes the working folder's controls when it has some.
+void useFolderControls() {
+    std::error_code noControls;
+    if (!fs::exists("controls.ini", noControls))
+        return;
+    std::vector<std::string> problems;
+    platform::useControls(platform::readControls("controls.ini", problems));
+    for (const std::string& problem : problems)
+        std::fprintf(stderr, "quelvane-replay: %s\n", problem.c_str());
+}
+
+// The trace file, when one is asked for; false, and a line on standard error, when it cannot be
+// written.
+bool openTrace(const std::string& file, std::ofstream& trace) {
+    if (file.empty())
+        return true;
+    trace.open(file);
+    if (!trace) {
+        std::fprintf(stderr, "quelvane-replay: cannot write %s\n", file.c_str());
+        return false;
+    }
+    run.trace = &trace;
+    return true;
+}
+
+// Run from anywhere: the assets generated beside the program serve when the working directory has
+// none of its own. A recorded game plays in a scratch folder of its own, so that the player's
+// scores and replays are neither read nor touched.
+bool enterFolders(bool recorded, std::unique_ptr<PlayFolder>& folder) {
+    std::error_code ignored;
+    if (recorded || !fs::exists("ship.bmp", ignored))
+        setAssetFolder(fs::read_symlink("/proc/self/exe", ignored).parent_path());
+    if (!recorded)
+        return true;
+    folder = std::make_unique<PlayFolder>();
+    if (folder->path.empty() || (fs::current_path(folder->path, ignored), ignored)) {
+        std::fprintf(stderr, "quelvane-replay: cannot make a folder to play in\n");
+        return false;
+    }
+    return true;
+}
+
+// Starts the game: a recording from its first frame of play and the state it saved, else the whole
+// run as the game has it (start-up, the first title screen, play with every screen it opens, until
+// the keys end it or it has had its passes). The exit status when it cannot, else 0.
+int beginRun(const std::optional<Recording>& recording, const ReplayOptions& options,
+             std::unique_ptr<Playback>& playback) {
+    if (!recording)
+        return startGame(options.seed, AudioSystem::Output::Offline) ? 0 : 1;
+    if (!openGame(0, AudioSystem::Output::Offline))
+        return 1;
+    playback = std::make_unique<Playback>(*recording);
+    if (!playback->begin()) {
+        std::fprintf(stderr, "quelvane-replay: %s: damaged: its first state cannot be read\n",
+                     options.playFile.c_str());
+        endGame();
+        return 2;
+    }
+    run.playback = playback.get();
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string error;
+    auto options = parseReplayOptions(std::vector<std::string>(argv + 1, argv + argc), error);
+    if (!options) {
+        std::fprintf(stderr, "quelvane-replay: %s\n%s", error.c_str(), kUsage);
+        return 2;
+    }
+    if (options->help) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    std::optional<Recording> recording;
+    if (!options->playFile.empty()) {
+        recording = openRecording(*options);
+        if (!recording)
+            return 2;
+    }
+    if (!recording)
+        useFolderControls();
+    platform::ScriptedEvents events;
+    if (!options->keysFile.empty() && !loadReplayKeys(options->keysFile, events, error)) {
+        std::fprintf(stderr, "quelvane-replay: %s\n", error.c_str());
+        return 2;
+    }
+    std::ofstream trace;
+    if (!openTrace(options->traceFile, trace))
+        return 2;
+    run.options = &*options;
+    run.events = &events;
+    // Headless, whatever the session offers; the sound is mixed nowhere, the same on every run.
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    std::unique_ptr<PlayFolder> folder;
+    if (!enterFolders(recording.has_value(), folder))
+        return 1;
+    platform::VirtualClock clock(options->tickStart);
+    platform::useClock(&clock);
+    platform::useEventSource(&events);
+
+    if (run.trace)
+        writeTraceRow(trace, traceState(0, Screen::Title, 0), true);
+    std::unique_ptr<GameRecorder> recorder;
+    if (!options->recordFolder.empty()) {
+        recorder = std::make_unique<GameRecorder>(options->recordFolder);
+        run.recorder = recorder.get();
+    }
+    setPassObserver(afterPass);
+    exitRequested = options->frames == 0;
+    std::unique_ptr<Playback> playback;
+    if (const int status = beginRun(recording, *options, playback); status != 0)
+        return status;
+    runMainLoop();
+    if (recorder)
+        recorder->finish();
+    const int status = finish(recording);
     endGame();
+    playback.reset();
+    recorder.reset();
     setPassObserver(nullptr);
     platform::useEventSource(nullptr);
     platform::useClock(nullptr);
     if (trace.is_open() && !trace.flush()) {
         std::fprintf(stderr, "quelvane-replay: cannot write %s\n", options->traceFile.c_str());
-        run.status = 1;
+        return 1;
     }
-    return run.status;
+    return status;
 }

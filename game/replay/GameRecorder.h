@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "game/replay/Recording.h"
+#include "game/scores/HighScores.h"
+#include "platform/SeamTap.h"
+
+namespace quelvane {
+
+// Records every game the player plays, from its first pass of play to the end of the high-score
+// check after it (or to the end of the run), and keeps the files in its folder: "last.qvr" for the
+// last game, and beside it a replay of every game whose score entered the table, pruned with the
+// table. One at a time: it takes the seam, the scores file's access and the game's start and
+// result; whoever observes the passes tells it of each.
+class GameRecorder final : public platform::SeamTap, public ScoreFileAccess {
+  public:
+    explicit GameRecorder(std::filesystem::path folder);
+    ~GameRecorder() override;
+    GameRecorder(const GameRecorder&) = delete;
+    GameRecorder& operator=(const GameRecorder&) = delete;
+
+    // The run ends: a game still under way is kept as the last game.
+    void finish();
+
+    // The game under way, if one is being recorded.
+    const std::optional<Recording>& current() const { return current_; }
+
+    // Counts a pass of the game under way.
+    void passEnded();
+    // Starts recording a game from the state it is in now; the game's start does this itself.
+    void begin();
+
+    void tickRead(uint32_t ticks) override;
+    void messageHanded(const platform::Message& message) override;
+    void pumpEnded() override;
+    std::optional<ScoreFile> read() override;
+    bool write(const ScoreTable& table, std::string& reason) override;
+
+  private:
+    static void gameStarts();
+    static void gameEnds(const GameResult& result);
+    // Ends the recording with what the game came to, and saves it as the last game.
+    void close(int64_t score, const std::string& name);
+    // Keeps the game just closed beside the table, and prunes the kept replays with it.
+    void keep();
+    void save(const std::filesystem::path& file);
+
+    std::filesystem::path folder_;
+    std::optional<Recording> current_;
+    // Said once: a game that could not be recorded, or a folder that cannot be written.
+    bool complained_ = false;
+};
+
+}  // namespace quelvane

@@ -1,0 +1,105 @@
+#include "game/replay/Playback.h"
+
+#include "game/replay/GameSnapshot.h"
+#include "platform/Message.h"
+#include "platform/Platform.h"
+#include "platform/WatchControls.h"
+
+namespace quelvane {
+
+namespace {
+// The game's result observer is a plain function: it reaches the playback here.
+Playback* playing = nullptr;
+}  // namespace
+
+Playback::Playback(const Recording& recording, platform::WatchControls* watch)
+    : recording_(recording), watch_(watch) {}
+
+Playback::~Playback() {
+    if (playing != this)
+        return;
+    setGameResultObserver(nullptr);
+    useScoreFileAccess(nullptr);
+    platform::useControls(outerControls_);
+    platform::useEventSource(nullptr);
+    platform::useClock(nullptr);
+    playing = nullptr;
+}
+
+bool Playback::begin() {
+    std::vector<std::string> problems;
+    const platform::Controls recorded =
+        platform::parseControls(recording_.controls, "controls", problems);
+    if (!problems.empty() || !restoreGame(recording_.snapshot))
+        return false;
+    outerControls_ = platform::controls();
+    platform::useControls(recorded);
+    playing = this;
+    platform::useClock(this);
+    platform::useEventSource(this);
+    useScoreFileAccess(this);
+    setGameResultObserver(gameEnded);
+    return true;
+}
+
+bool Playback::passEnded() {
+    return ++passes_ >= recording_.header.passes;
+}
+
+void Playback::beyondRecording() {
+    // Reads after the last pass are the game unwinding to its end, which the recording left out.
+    if (passes_ < recording_.header.passes)
+        diverged_ = true;
+}
+
+uint32_t Playback::ticks() {
+    const auto& ticks = recording_.ticks;
+    if (nextTick_ >= ticks.size()) {
+        beyondRecording();
+        return ticks.empty() ? 0 : ticks.back();
+    }
+    const uint32_t now = ticks[nextTick_++];
+    if (watch_)
+        watch_->keepPace(now - ticks.front());
+    return now;
+}
+
+void Playback::sleep(uint32_t) {
+    // The recorded ticks already hold the time the game slept; the watcher's pace is kept by ticks.
+}
+
+void Playback::pump(const Deliver& deliver) {
+    // The watcher's end reaches the game as a window close, so every loop of it ends as it would.
+    if (watch_) {
+        watch_->poll();
+        if (watch_->ended() && !endSent_) {
+            endSent_ = true;
+            deliver(platform::Message{platform::MessageKind::Close});
+        }
+    }
+    if (pump_ >= recording_.pumps)
+        beyondRecording();
+    const auto& messages = recording_.messages;
+    while (nextMessage_ < messages.size() && messages[nextMessage_].pump == pump_)
+        deliver(messages[nextMessage_++].message);
+    ++pump_;
+}
+
+std::optional<ScoreFile> Playback::read() {
+    if (nextScoreRead_ >= recording_.scoreReads.size()) {
+        beyondRecording();
+        return std::nullopt;
+    }
+    return recording_.scoreReads[nextScoreRead_++];
+}
+
+bool Playback::write(const ScoreTable&, std::string&) {
+    return true;
+}
+
+void Playback::gameEnded(const GameResult& result) {
+    if (playing)
+        playing->result_ = result;
+}
+
+}  // namespace quelvane

@@ -1,0 +1,344 @@
+#include "game/replay/ReplayFile.h"
+
+#include <zlib.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string_view>
+
+#include "game/replay/ByteStream.h"
+#include "platform/AtomicFile.h"
+
+namespace quelvane {
+
+namespace {
+
+constexpr char kMagic[8] = {'Q', 'V', 'R', 'E', 'P', 'L', 'A', 'Y'};
+constexpr size_t kMaxName = 255;
+// The largest file that can hold a recording of the largest size: zlib's worst case is a few bytes
+// more than the input.
+constexpr uint64_t kMaxFileBytes = kMaxRecordingBytes + (kMaxRecordingBytes >> 8) + 4096;
+
+// How a message is kept: its kind and repeat flag in one byte, then its key, then the character it
+// types when the kind's byte says so.
+enum TapedKind : uint8_t { kKeyDown = 0, kKeyRepeat = 1, kKeyUp = 2, kClose = 3 };
+constexpr uint8_t kTypedFollows = 0x80;
+
+void writeMessages(ByteWriter& w, const Recording& r) {
+    w.varint(r.pumps);
+    w.varint(r.messages.size());
+    uint32_t lastPump = 0;
+    for (const TapedMessage& t : r.messages) {
+        w.varint(t.pump - lastPump);
+        lastPump = t.pump;
+        const platform::Message& m = t.message;
+        const bool typed = m.kind == platform::MessageKind::KeyDown && m.typed >= 0;
+        const uint8_t kind = m.kind == platform::MessageKind::KeyDown
+                                 ? (m.repeat ? kKeyRepeat : kKeyDown)
+                             : m.kind == platform::MessageKind::KeyUp ? kKeyUp
+                                                                      : kClose;
+        w.u8(kind | (typed ? kTypedFollows : 0));
+        w.u8(static_cast<uint8_t>(m.key));
+        if (typed)
+            w.u8(static_cast<uint8_t>(m.typed));
+    }
+}
+
+bool readMessages(ByteReader& r, Recording& out) {
+    out.pumps = static_cast<uint32_t>(r.varint(UINT32_MAX));
+    const uint64_t count = r.count();
+    out.messages.reserve(count);
+    uint64_t pump = 0;
+    for (uint64_t i = 0; i < count && !r.failed(); ++i) {
+        pump += r.varint(UINT32_MAX);
+        const uint8_t byte = r.u8();
+        const uint8_t kind = byte & ~kTypedFollows;
+        const uint8_t key = r.u8();
+        const int typed = byte & kTypedFollows ? r.u8() : -1;
+        if (pump >= out.pumps || kind > kClose || (typed >= 0 && kind > kKeyRepeat))
+            return false;
+        platform::Message m;
+        m.typed = typed;
+        m.kind = kind == kKeyUp   ? platform::MessageKind::KeyUp
+                 : kind == kClose ? platform::MessageKind::Close
+                                  : platform::MessageKind::KeyDown;
+        m.repeat = kind == kKeyRepeat;
+        m.key = kind == kClose ? 0 : key;
+        out.messages.push_back({static_cast<uint32_t>(pump), m});
+    }
+    return !r.failed();
+}
+
+void writeScoreReads(ByteWriter& w, const Recording& r) {
+    w.varint(r.scoreReads.size());
+    for (const std::optional<ScoreFile>& read : r.scoreReads) {
+        if (!read) {
+            w.u8(0);
+            continue;
+        }
+        w.u8(1 | (read->endsInName ? 2 : 0) | (read->readFailed ? 4 : 0));
+        w.varint(read->entries.size());
+        for (const ScoreEntry& e : read->entries) {
+            w.text(e.name);
+            w.text(e.score);
+        }
+    }
+}
+
+bool readScoreReads(ByteReader& r, Recording& out) {
+    const uint64_t count = r.count();
+    for (uint64_t i = 0; i < count && !r.failed(); ++i) {
+        const uint8_t flags = r.u8();
+        if (flags > 7)
+            return false;
+        if ((flags & 1) == 0) {
+            out.scoreReads.emplace_back();
+            continue;
+        }
+        ScoreFile file;
+        file.endsInName = flags & 2;
+        file.readFailed = flags & 4;
+        const uint64_t entries = r.varint(kTableEntries);
+        for (uint64_t e = 0; e < entries && !r.failed(); ++e) {
+            ScoreEntry entry;
+            entry.name = r.text(kNameChars);
+            entry.score = r.text(kScoreChars);
+            file.entries.push_back(std::move(entry));
+        }
+        out.scoreReads.push_back(std::move(file));
+    }
+    return !r.failed();
+}
+
+// Most tick counts repeat the one before or follow it closely: small differences, modulo the wrap.
+void writeTicks(ByteWriter& w, const std::vector<uint32_t>& ticks) {
+    w.varint(ticks.size());
+    uint32_t last = 0;
+    for (const uint32_t tick : ticks) {
+        w.varint(tick - last);
+        last = tick;
+    }
+}
+
+bool readTicks(ByteReader& r, std::vector<uint32_t>& ticks) {
+    const uint64_t count = r.count();
+    ticks.reserve(count);
+    uint32_t last = 0;
+    for (uint64_t i = 0; i < count && !r.failed(); ++i) {
+        last += static_cast<uint32_t>(r.varint(UINT32_MAX));
+        ticks.push_back(last);
+    }
+    return !r.failed();
+}
+
+std::vector<uint8_t> encodeBody(const Recording& r) {
+    ByteWriter w;
+    w.text(r.snapshot);
+    w.text(r.controls);
+    writeTicks(w, r.ticks);
+    writeTicks(w, r.passTicks);
+    writeMessages(w, r);
+    writeScoreReads(w, r);
+    return std::move(w.out);
+}
+
+bool decodeBody(const std::vector<uint8_t>& body, Recording& out) {
+    ByteReader r(body.data(), body.size());
+    out.snapshot = r.text(body.size());
+    out.controls = r.text(body.size());
+    return readTicks(r, out.ticks) && readTicks(r, out.passTicks) && readMessages(r, out) &&
+           readScoreReads(r, out) && r.atEnd();
+}
+
+void writeHeader(ByteWriter& w, const ReplayHeader& h) {
+    w.out.insert(w.out.end(), std::begin(kMagic), std::end(kMagic));
+    w.le(kReplayFormatVersion, 2);
+    w.le(h.rulesVersion, 8);
+    w.le(static_cast<uint64_t>(h.recordedAt), 8);
+    w.le(h.passes, 4);
+    w.le(h.milliseconds, 4);
+    w.le(static_cast<uint64_t>(h.score), 8);
+    const std::string name = h.name.substr(0, kMaxName);
+    w.u8(static_cast<uint8_t>(name.size()));
+    w.out.insert(w.out.end(), name.begin(), name.end());
+}
+
+// The header, with the reason when it is not one of this format.
+std::optional<ReplayHeader> readHeader(ByteReader& r, std::string& error) {
+    for (const char c : kMagic) {
+        if (r.u8() != static_cast<uint8_t>(c)) {
+            error = "not a Quelvane replay";
+            return std::nullopt;
+        }
+    }
+    const uint64_t version = r.le(2);
+    if (r.failed()) {
+        error = "truncated";
+        return std::nullopt;
+    }
+    if (version != kReplayFormatVersion) {
+        error = "made in replay format " + std::to_string(version) + "; this game reads format " +
+                std::to_string(kReplayFormatVersion);
+        return std::nullopt;
+    }
+    ReplayHeader h;
+    h.rulesVersion = r.le(8);
+    h.recordedAt = static_cast<int64_t>(r.le(8));
+    h.passes = static_cast<uint32_t>(r.le(4));
+    h.milliseconds = static_cast<uint32_t>(r.le(4));
+    h.score = static_cast<int64_t>(r.le(8));
+    const uint8_t nameSize = r.u8();
+    for (uint8_t i = 0; i < nameSize && !r.failed(); ++i)
+        h.name.push_back(static_cast<char>(r.u8()));
+    if (r.failed()) {
+        error = "truncated";
+        return std::nullopt;
+    }
+    return h;
+}
+
+std::string hex(uint64_t v) {
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(v));
+    return text;
+}
+
+}  // namespace
+
+std::vector<uint8_t> encodeReplay(const Recording& recording) {
+    const std::vector<uint8_t> body = encodeBody(recording);
+    ByteWriter w;
+    writeHeader(w, recording.header);
+    uLongf packedSize = compressBound(body.size());
+    std::vector<uint8_t> packed(packedSize);
+    if (compress2(packed.data(), &packedSize, body.data(), body.size(), Z_BEST_COMPRESSION) != Z_OK)
+        return {};
+    packed.resize(packedSize);
+    w.le(body.size(), 4);
+    w.le(packed.size(), 4);
+    uLong crc = crc32(0, w.out.data(), static_cast<uInt>(w.out.size()));
+    crc = crc32(crc, body.data(), static_cast<uInt>(body.size()));
+    w.le(crc, 4);
+    w.out.insert(w.out.end(), packed.begin(), packed.end());
+    return std::move(w.out);
+}
+
+std::optional<ReplayHeader> peekReplayHeader(const std::vector<uint8_t>& bytes) {
+    ByteReader r(bytes.data(), bytes.size());
+    std::string error;
+    return readHeader(r, error);
+}
+
+namespace {
+
+// Inflates a recording into body, sized as its header says; an empty answer when it fits exactly.
+// zlib stops at body's size: a stream that would inflate to more is no bomb here.
+std::string inflateBody(const uint8_t* packed, uLong packedSize, std::vector<uint8_t>& body) {
+    uLongf inflated = body.size();
+    uLong consumed = packedSize;
+    const int status = uncompress2(body.data(), &inflated, packed, &consumed);
+    if (status == Z_BUF_ERROR && inflated == body.size())
+        return "damaged: the recording is larger than its header says";
+    if (status == Z_OK && inflated < body.size())
+        return "damaged: the recording is smaller than its header says";
+    if (status != Z_OK || consumed != packedSize)
+        return "damaged: the compressed recording does not inflate";
+    return {};
+}
+
+}  // namespace
+
+ReplayRead decodeReplay(const std::vector<uint8_t>& bytes, uint64_t expectedRules) {
+    ReplayRead result;
+    ByteReader r(bytes.data(), bytes.size());
+    std::optional<ReplayHeader> header = readHeader(r, result.error);
+    if (!header)
+        return result;
+    const uint64_t bodySize = r.le(4);
+    const uint64_t packedSize = r.le(4);
+    const uint32_t crc = static_cast<uint32_t>(r.le(4));
+    if (r.failed()) {
+        result.error = "truncated";
+        return result;
+    }
+    if (expectedRules != 0 && header->rulesVersion != expectedRules) {
+        result.error = "recorded by a game with other rules (version " + hex(header->rulesVersion) +
+                       ", this game has " + hex(expectedRules) + ")";
+        return result;
+    }
+    if (bodySize > kMaxRecordingBytes) {
+        result.error = "claims " + std::to_string(bodySize) + " bytes of recording, more than " +
+                       std::to_string(kMaxRecordingBytes) + " a replay may hold";
+        return result;
+    }
+    if (packedSize > r.left()) {
+        result.error = "truncated";
+        return result;
+    }
+    if (packedSize < r.left()) {
+        result.error = "damaged: bytes after the end of the recording";
+        return result;
+    }
+    std::vector<uint8_t> body(bodySize);
+    result.error = inflateBody(bytes.data() + (bytes.size() - packedSize), packedSize, body);
+    if (!result.error.empty())
+        return result;
+    // The header with both sizes, then the recording as it was before compression.
+    const size_t headerSize = bytes.size() - packedSize - 4;
+    uLong sum = crc32(0, bytes.data(), static_cast<uInt>(headerSize));
+    sum = crc32(sum, body.data(), static_cast<uInt>(body.size()));
+    if (sum != crc) {
+        result.error = "damaged: its checksum does not match";
+        return result;
+    }
+    Recording recording;
+    recording.header = std::move(*header);
+    if (!decodeBody(body, recording)) {
+        result.error = "damaged: the recording's content is broken";
+        return result;
+    }
+    result.recording = std::move(recording);
+    return result;
+}
+
+ReplayRead readReplayFile(const std::filesystem::path& file, uint64_t expectedRules) {
+    ReplayRead result;
+    std::error_code error;
+    if (std::filesystem::exists(file, error) && !std::filesystem::is_regular_file(file, error)) {
+        result.error = "is not a file";
+        return result;
+    }
+    std::ifstream in(file, std::ios::binary | std::ios::ate);
+    if (!in) {
+        result.error = "cannot be opened";
+        return result;
+    }
+    const std::streamoff size = in.tellg();
+    if (size < 0 || static_cast<uint64_t>(size) > kMaxFileBytes) {
+        result.error = size < 0 ? "cannot be read" : "too large to be a replay";
+        return result;
+    }
+    std::vector<uint8_t> bytes(static_cast<size_t>(size));
+    in.seekg(0);
+    if (!in.read(reinterpret_cast<char*>(bytes.data()), size)) {
+        result.error = "cannot be read";
+        return result;
+    }
+    return decodeReplay(bytes, expectedRules);
+}
+
+bool writeReplayFile(const std::filesystem::path& file, const Recording& recording,
+                     std::string* reason) {
+    const std::vector<uint8_t> bytes = encodeReplay(recording);
+    if (bytes.empty()) {
+        if (reason)
+            *reason = "the recording cannot be compressed";
+        return false;
+    }
+    return platform::replaceFileContents(
+        file, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+        platform::InPlaceWrite::Never, reason);
+}
+
+}  // namespace quelvane

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "game/replay/Recording.h"
+
+namespace quelvane {
+
+// A replay file: a header that can be read without the rest (magic, format version, rules version,
+// date, length, score and name), then the recording itself compressed with zlib, and a CRC-32 over
+// the header and the uncompressed recording.
+inline constexpr uint16_t kReplayFormatVersion = 1;
+
+// Larger recordings are refused unread: some 15 hours of play, and a bound on what a damaged or
+// hostile file can make the reader take.
+inline constexpr uint32_t kMaxRecordingBytes = 64u << 20;
+
+std::vector<uint8_t> encodeReplay(const Recording& recording);
+
+// What a read found: the recording, or why the file cannot be played.
+struct ReplayRead {
+    std::optional<Recording> recording;
+    std::string error;  // "not a Quelvane replay", "truncated", ...
+};
+
+// Decodes a file's bytes; a file of another format or rules version, a damaged, truncated or
+// foreign one is refused with its reason. expectedRules 0 takes any rules version.
+ReplayRead decodeReplay(const std::vector<uint8_t>& bytes, uint64_t expectedRules);
+
+// Reads the header alone, for listings; none for a file that is not a replay of this format.
+std::optional<ReplayHeader> peekReplayHeader(const std::vector<uint8_t>& bytes);
+
+// Reads and decodes a file; the error names the reason, not the file.
+ReplayRead readReplayFile(const std::filesystem::path& file, uint64_t expectedRules);
+
+// Writes the file with the project's atomic writer, so a crash or a kill leaves the old file or the
+// new one. False with the reason.
+bool writeReplayFile(const std::filesystem::path& file, const Recording& recording,
+                     std::string* reason = nullptr);
+
+}  // namespace quelvane

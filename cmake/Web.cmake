@@ -34,7 +34,8 @@ function(quelvane_web_sources out)
 endfunction()
 
 file(GLOB game_folders LIST_DIRECTORIES true RELATIVE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/game/*)
-list(FILTER game_folders EXCLUDE REGEX "\\.")
+# The page neither records nor plays back replays: game/replay is the node replay tool's alone.
+list(FILTER game_folders EXCLUDE REGEX "\\.|^game/replay$")
 quelvane_web_sources(sources platform audio ${game_folders})
 # What a page has no use for: the installed game's folders, a thread-driven MIDI player.
 list(REMOVE_ITEM sources ${CMAKE_SOURCE_DIR}/platform/DataFolders.cpp
@@ -115,10 +116,15 @@ add_custom_target(page ALL DEPENDS ${copied})
 set(replay_sources ${sources})
 list(REMOVE_ITEM replay_sources ${CMAKE_SOURCE_DIR}/game/loop/web/main.cpp
      ${CMAKE_SOURCE_DIR}/game/gfx/web/FontFace.cpp ${CMAKE_SOURCE_DIR}/tools/replay/ReplayOptions.cpp)
-file(GLOB replay_tool CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/replay/*.cpp)
+file(GLOB replay_tool CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/replay/*.cpp
+     ${CMAKE_SOURCE_DIR}/game/replay/*.cpp)
+find_package(ZLIB REQUIRED)
+include(${CMAKE_SOURCE_DIR}/cmake/RulesVersion.cmake)
+set_source_files_properties(${CMAKE_SOURCE_DIR}/game/replay/RulesVersion.cpp PROPERTIES
+    COMPILE_DEFINITIONS QUELVANE_RULES_VERSION=0x${QUELVANE_RULES_VERSION}ull)
 add_executable(quelvane-replay-node EXCLUDE_FROM_ALL ${replay_sources} ${replay_tool}
     ${CMAKE_SOURCE_DIR}/tests/web/libm/LibmLog.cpp ${CMAKE_SOURCE_DIR}/tests/web/libm/NodeFontFace.cpp)
-target_link_libraries(quelvane-replay-node PRIVATE SDL2::SDL2-static freetype)
+target_link_libraries(quelvane-replay-node PRIVATE SDL2::SDL2-static freetype ZLIB::ZLIB)
 target_compile_options(quelvane-replay-node PRIVATE -O2)
 target_link_options(quelvane-replay-node PRIVATE
     -O2 -sASYNCIFY -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1 -lnodefs.js

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Builds static SDL2 and FreeType for the browser from Debian's own source packages with Debian's
-# Emscripten, and installs them into a prefix in a cache under the build folder:
+# Builds static SDL2, FreeType and zlib for the browser from Debian's own source packages with
+# Debian's Emscripten, and installs them into a prefix in a cache under the build folder:
 #
 #   scripts/web/build-deps.sh [CACHE]        CACHE defaults to build/web-deps
 #
-# CACHE/prefix then holds include/, lib/libSDL2.a, lib/libfreetype.a and their CMake and pkg-config
+# CACHE/prefix then holds include/, lib/libSDL2.a, lib/libfreetype.a, lib/libz.a and their CMake and pkg-config
 # files. A rerun does nothing while CACHE/prefix/web-deps.stamp names the same pinned versions,
 # emcc version and build options. Installs what it lacks (emscripten, cmake, ninja, dpkg-dev) with
 # apt-get, as root or through sudo, and adds deb-src lines mirroring the machine's Debian lines if
@@ -16,13 +16,15 @@
 set -euo pipefail
 
 # The versions bookworm has now (Debian 12.11): libsdl2 from bookworm main, freetype from
-# bookworm-security. apt-get source fetches exactly these or fails, saying what apt offers instead.
+# bookworm-security, zlib from bookworm main (its security update's sources are not served).
+# apt-get source fetches exactly these or fails, saying what apt offers instead.
 SDL2_DEB_VERSION=2.26.5+dfsg-1
 FREETYPE_DEB_VERSION=2.12.1+dfsg-5+deb12u4
+ZLIB_DEB_VERSION=1:1.2.13.dfsg-1
 
 here=$(cd "$(dirname "$0")" && pwd)
 repo=$(cd "$here/../.." && pwd)
-cache=${1:-$repo/build/web-deps}
+cache=$(realpath -m "${1:-$repo/build/web-deps}")
 # Two shared cores: more jobs only slow everyone else down.
 jobs=${WEB_DEPS_JOBS:-2}
 
@@ -38,13 +40,15 @@ SDL2_CMAKE_ARGS=(
     -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF -DSDL_TESTS=OFF
     -DSDL_PTHREADS=OFF -DSDL_DUMMYVIDEO=ON -DSDL_DUMMYAUDIO=ON -DSDL_DISKAUDIO=OFF
 )
-# FreeType with none of its optional libraries: Debian's Emscripten sysroot has no zlib, libpng,
+# FreeType with none of its optional libraries but zlib: Debian's Emscripten sysroot has no libpng,
 # bzip2, brotli or HarfBuzz (only Emscripten's ports would), and TrueType fonts need none of them.
-# FreeType's own inflate for compressed bitmap fonts stays, being part of its source.
+# Its inflate (for compressed bitmap fonts) is the zlib built below: its own copy would clash with
+# that zlib in a program that links both, as the replay tool does.
 FREETYPE_CMAKE_ARGS=(
     -DBUILD_SHARED_LIBS=OFF
-    -DFT_DISABLE_ZLIB=TRUE -DFT_DISABLE_BZIP2=TRUE -DFT_DISABLE_PNG=TRUE
-    -DFT_DISABLE_HARFBUZZ=TRUE -DFT_DISABLE_BROTLI=TRUE
+    -DFT_REQUIRE_ZLIB=TRUE -DZLIB_INCLUDE_DIR="$cache/prefix/include"
+    -DZLIB_LIBRARY="$cache/prefix/lib/libz.a"
+    -DFT_DISABLE_BZIP2=TRUE -DFT_DISABLE_PNG=TRUE -DFT_DISABLE_HARFBUZZ=TRUE -DFT_DISABLE_BROTLI=TRUE
 )
 COMMON_CMAKE_ARGS=(-G Ninja -DCMAKE_BUILD_TYPE=Release)
 # SDL's configure runs 159 checks, each an emcc compile and link of a second or two: most of the
@@ -105,6 +109,7 @@ write_deb_src() {
 fetch_source() {
     local pkg=$1 version=$2 upstream
     upstream=${version%-*}
+    upstream=${upstream#*:}
     (cd "$cache/src" && apt-get source -qq "$pkg=$version" >/dev/null 2>"$cache/src/$pkg.log") || {
         cat "$cache/src/$pkg.log" >&2
         die "apt-get source $pkg=$version failed; apt offers: $(apt-cache showsrc "$pkg" |
@@ -139,6 +144,28 @@ cmake_build() {
     cmake --install "$obj" >"$cache/obj/$name-install.log" 2>&1 || {
         tail -n 40 "$cache/obj/$name-install.log" >&2; die "installing $name failed"
     }
+}
+
+# zlib, for the replay files, compiled file by file into lib/libz.a: under Emscripten its CMake
+# build makes its shared and its static library both as one libz.a, and only the library is wanted.
+# The replays (de)compress in memory: the gz* file functions, which want configure's answers about
+# the C library, are left out.
+ZLIB_SOURCES=(adler32 compress crc32 deflate infback inffast inflate inftrees trees uncompr zutil)
+build_zlib() {
+    local src obj=$cache/obj/zlib name objects=()
+    src=$(fetch_source zlib "$ZLIB_DEB_VERSION")
+    log "building zlib"
+    mkdir -p "$obj" "$cache/prefix/lib" "$cache/prefix/include"
+    for name in "${ZLIB_SOURCES[@]}"; do
+        emcc -O2 -c "$src/$name.c" -o "$obj/$name.o" >>"$cache/obj/zlib-build.log" 2>&1 || {
+            tail -n 20 "$cache/obj/zlib-build.log" >&2; die "compiling zlib's $name.c failed"
+        }
+        objects+=("$obj/$name.o")
+    done
+    rm -f "$cache/prefix/lib/libz.a"
+    emar rcs "$cache/prefix/lib/libz.a" "${objects[@]}"
+    emar t "$cache/prefix/lib/libz.a" >/dev/null
+    cp "$src/zlib.h" "$src/zconf.h" "$cache/prefix/include/"
 }
 
 # A two-second check before minutes of building: optimised linking (acorn), an ASYNCIFY sleep,
@@ -204,26 +231,28 @@ emcc_version=$(web_emcc_version)
 [[ -n $emcc_version ]] || die "cannot read emcc's version"
 # The answers are the checks' own, so a build with them is the same as one without: not stamped.
 sdl2_seed=$here/$(sdl2_seed_name "$emcc_version")
-stamp_text=$(printf '%s\n' "libsdl2=$SDL2_DEB_VERSION" "freetype=$FREETYPE_DEB_VERSION" \
+stamp_text=$(printf '%s\n' "libsdl2=$SDL2_DEB_VERSION" "freetype=$FREETYPE_DEB_VERSION" "zlib=$ZLIB_DEB_VERSION" \
     "emcc=$emcc_version" "sdl2-args=${SDL2_CMAKE_ARGS[*]}" "freetype-args=${FREETYPE_CMAKE_ARGS[*]}" \
     "common-args=${COMMON_CMAKE_ARGS[*]}" "recipe=$RECIPE")
 stamp=$cache/prefix/web-deps.stamp
 
 up_to_date() {
     [[ -f $stamp && "$(cat "$stamp")" == "$stamp_text" &&
-       -f $cache/prefix/lib/libSDL2.a && -f $cache/prefix/lib/libfreetype.a ]]
+       -f $cache/prefix/lib/libSDL2.a && -f $cache/prefix/lib/libfreetype.a &&
+       -f $cache/prefix/lib/libz.a ]]
 }
 
 mkdir -p "$cache"
 exec 9>"$cache/.lock"
 flock 9
+versions="libsdl2 $SDL2_DEB_VERSION, freetype $FREETYPE_DEB_VERSION, zlib $ZLIB_DEB_VERSION, emcc $emcc_version"
 if up_to_date; then
-    log "up to date in $cache/prefix (libsdl2 $SDL2_DEB_VERSION, freetype $FREETYPE_DEB_VERSION, emcc $emcc_version)"
+    log "up to date in $cache/prefix ($versions)"
     exit 0
 fi
 
 start=$SECONDS
-log "emcc $emcc_version; building libsdl2 $SDL2_DEB_VERSION and freetype $FREETYPE_DEB_VERSION with $jobs jobs"
+log "building $versions with $jobs jobs"
 rm -rf "$cache/src" "$cache/obj" "$cache/prefix"
 mkdir -p "$cache/src" "$cache/obj"
 toolchain_sanity
@@ -244,6 +273,7 @@ else
 fi
 check_sdl_config
 add_sdl_link_flags
+build_zlib
 cmake_build freetype "$freetype_src" "${FREETYPE_CMAKE_ARGS[@]}"
 
 printf '%s\n' "$stamp_text" >"$stamp"

@@ -254,7 +254,7 @@ test('the title shows within 2 s, a real key starts a game, and passes run at ab
               `in play ${frameCost.toFixed(2)} ms of the game's work a pass, ${threadCost.toFixed(2)} ms of ` +
               `the page's main thread's CPU (the sleeps' hand-overs, the sound's callbacks, the canvas)`);
   for (const rate of [titleRate, playRate]) {
-    assert.ok(rate >= 58 && rate <= 68, `${rate.toFixed(1)} passes a second, not about 66`);
+    assert.ok(rate >= 63 && rate <= 69, `${rate.toFixed(1)} passes a second, not about 66`);
   }
   assert.equal((await state()).screen, 'play');
   // The built-in synthesizer has its SoundFont, in the page's own folder.
@@ -281,10 +281,8 @@ test('a game over\'s name, typed on the keyboard, is kept over a reload and show
   // The golden game to its name prompt, quickly; then the page's own keys.
   await open(`seed=${SEED}&tickstart=${TICK_START}&fast=1&keys=${encodeURIComponent(keysBefore(9100))}`);
   await untilScreen('name', 120000);
-  await page.keyboard.down('Shift');
-  await page.keyboard.press('t');
-  await page.keyboard.up('Shift');
-  await page.keyboard.type('ester', {delay: 40});
+  // Typed as a keyboard types: the game takes a letter's case from the text the key gives.
+  await page.keyboard.type('Tester', {delay: 40});
   await page.keyboard.press('Enter');
   await untilScreen('title', 10000);
   // Written back to IndexedDB by the page as the game saved it.

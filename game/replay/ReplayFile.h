@@ -13,7 +13,7 @@ namespace quelvane {
 // A replay file: a header that can be read without the rest (magic, format version, rules version,
 // date, length, score and name), then the recording itself compressed with zlib, and a CRC-32 over
 // the header and the uncompressed recording.
-inline constexpr uint16_t kReplayFormatVersion = 1;
+inline constexpr uint16_t kReplayFormatVersion = 2;
 
 // Larger recordings are refused unread: some 15 hours of play, and a bound on what a damaged or
 // hostile file can make the reader take.

@@ -99,7 +99,7 @@ TEST(ReplayFileTest, EachWrongHeaderFieldIsRefusedWithItsReason) {
         return bytes;
     };
     EXPECT_EQ(errorFor(with(0, 'X')), "not a Quelvane replay");
-    EXPECT_EQ(errorFor(with(8, 2)), "made in replay format 2; this game reads format 1");
+    EXPECT_EQ(errorFor(with(8, 1)), "made in replay format 1; this game reads format 2");
     EXPECT_EQ(errorFor(with(10, 0)),
               "recorded by a game with other rules (version "
               "123456789abcde00, this game has 123456789abcdef0)");

@@ -37,5 +37,47 @@ TEST(HelpPagesTest, EveryListCountsFromOneAndTheUpgradesAreAsManyAsTheTextSays) 
     EXPECT_EQ(listNumbers(pages[0].body).size(), 4u);  // the four weapons
 }
 
+// The lines of the first page that name keys, in their places.
+std::vector<std::string> keyLines(const std::string& body) {
+    const std::vector<std::string> lines = splitLines(body);
+    return {lines[2], lines[3], lines[4], lines[9], lines[11], lines[12], lines[13], lines[15]};
+}
+
+TEST(HelpPagesTest, TheFirstPageNamesTheBoundKeysWhereTheDefaultsStand) {
+    const std::string defaults = helpPageTexts(platform::Controls::defaults())[0].body;
+    EXPECT_EQ(keyLines(defaults), (std::vector<std::string>{
+                                      "   Quit                  Esc",
+                                      "   Help                  F1",
+                                      "   High Scores           F2",
+                                      "   Movement              (W, S, A, D) or Arrow keys",
+                                      "   Attack                G or Ctrl",
+                                      "   Cycle weapons         H or Shift",
+                                      "   Activate LimitBreak   J or Enter",
+                                      "   Previous Weapon       Alt",
+                                  }));
+
+    std::vector<std::string> problems;
+    const auto rebound = platform::parseControls(
+        "attack = Space\nquit = Q, Esc\nup = I, Up\ndown = K, Down\nleft = J, Left\n"
+        "right = L, Right\nlimitbreak = B\nprevious_weapon = Pad y\n",
+        "controls.ini", problems);
+    ASSERT_EQ(problems, std::vector<std::string>{});
+    const std::string body = helpPageTexts(rebound)[0].body;
+    EXPECT_EQ(keyLines(body), (std::vector<std::string>{
+                                  "   Quit                  Q or Esc",
+                                  "   Help                  F1",
+                                  "   High Scores           F2",
+                                  "   Movement              (I, K, J, L) or Arrow keys",
+                                  "   Attack                Space",
+                                  "   Cycle weapons         H or Shift",
+                                  "   Activate LimitBreak   B",
+                                  "   Previous Weapon       -",
+                              }));
+    // Every other line stays as it was.
+    EXPECT_EQ(splitLines(body).size(), splitLines(defaults).size());
+    for (size_t i = 16; i < splitLines(body).size(); ++i)
+        EXPECT_EQ(splitLines(body)[i], splitLines(defaults)[i]);
+}
+
 }  // namespace
 }  // namespace quelvane

@@ -43,9 +43,17 @@ list(REMOVE_ITEM sources ${CMAKE_SOURCE_DIR}/platform/DataFolders.cpp
 # The page's test settings read keys files the way quelvane-replay does.
 list(APPEND sources ${CMAKE_SOURCE_DIR}/tools/replay/ReplayOptions.cpp)
 
-add_executable(quelvane-web ${sources})
-target_link_libraries(quelvane-web PRIVATE SDL2::SDL2-static freetype)
-target_compile_options(quelvane-web PRIVATE -O2)
+# The game's code shared by the page and the node replay tool, compiled once for both.
+set(page_only ${CMAKE_SOURCE_DIR}/game/loop/web/main.cpp ${CMAKE_SOURCE_DIR}/game/gfx/web/FontFace.cpp
+    ${CMAKE_SOURCE_DIR}/tools/replay/ReplayOptions.cpp)
+set(shared_sources ${sources})
+list(REMOVE_ITEM shared_sources ${page_only})
+add_library(quelvane-web-game OBJECT ${shared_sources})
+target_link_libraries(quelvane-web-game PUBLIC SDL2::SDL2-static freetype)
+target_compile_options(quelvane-web-game PUBLIC -O2)
+
+add_executable(quelvane-web ${page_only})
+target_link_libraries(quelvane-web PRIVATE quelvane-web-game)
 # The game's own atan, sin and cos, operation for operation as on the desktop (game/CMakeLists.txt).
 set_source_files_properties(${CMAKE_SOURCE_DIR}/game/core/PortableMath.cpp PROPERTIES
     COMPILE_OPTIONS -ffp-contract=off)
@@ -113,19 +121,15 @@ add_custom_target(page ALL DEPENDS ${copied})
 # quelvane-replay built as the page is, for node (in node's working folder): the game's
 # code of the browser build run headless, so that tests/web/libm-check.sh can hold it against
 # the desktop's replay call for call (tests/web/libm/LibmLog.cpp logs every atan, sin and cos).
-set(replay_sources ${sources})
-list(REMOVE_ITEM replay_sources ${CMAKE_SOURCE_DIR}/game/loop/web/main.cpp
-     ${CMAKE_SOURCE_DIR}/game/gfx/web/FontFace.cpp ${CMAKE_SOURCE_DIR}/tools/replay/ReplayOptions.cpp)
 file(GLOB replay_tool CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/replay/*.cpp
      ${CMAKE_SOURCE_DIR}/game/replay/*.cpp)
 find_package(ZLIB REQUIRED)
 include(${CMAKE_SOURCE_DIR}/cmake/RulesVersion.cmake)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/game/replay/RulesVersion.cpp PROPERTIES
     COMPILE_DEFINITIONS QUELVANE_RULES_VERSION=0x${QUELVANE_RULES_VERSION}ull)
-add_executable(quelvane-replay-node EXCLUDE_FROM_ALL ${replay_sources} ${replay_tool}
+add_executable(quelvane-replay-node EXCLUDE_FROM_ALL ${replay_tool}
     ${CMAKE_SOURCE_DIR}/tests/web/libm/LibmLog.cpp ${CMAKE_SOURCE_DIR}/tests/web/libm/NodeFontFace.cpp)
-target_link_libraries(quelvane-replay-node PRIVATE SDL2::SDL2-static freetype ZLIB::ZLIB)
-target_compile_options(quelvane-replay-node PRIVATE -O2)
+target_link_libraries(quelvane-replay-node PRIVATE quelvane-web-game ZLIB::ZLIB)
 target_link_options(quelvane-replay-node PRIVATE
     -O2 -sASYNCIFY -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1 -lnodefs.js
     "SHELL:--pre-js ${CMAKE_SOURCE_DIR}/tests/web/libm/node-pre.js"

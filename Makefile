@@ -6,7 +6,7 @@ RUN_DIR   := $(BUILD)/run
 PREFIX    ?= /usr/local
 
 .PHONY: all deps configure build run test test-release test-sanitize bench bench-desktop install \
-        package clean
+        package web clean
 
 all: build
 
@@ -48,6 +48,10 @@ package: build
 # The game beside a peer arcade shooter under Xvfb: CPU share, memory, time to the window.
 bench-desktop: build
 	@scripts/bench-desktop.sh $(BUILD)
+
+# The game for a browser in $(BUILD)/web: python3 -m http.server -d $(BUILD)/web
+web: configure
+	@scripts/web/build.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(SAN_BUILD)

@@ -2,13 +2,15 @@
 
 #include <cmath>
 
+#include "game/core/PortableMath.h"
+
 namespace quelvane {
 
 namespace {
 
 // atan in degrees; a positive number over zero counts as +infinity, which gives 90.
 double deg(double v) {
-    return std::atan(v) * 57.29577951308232;
+    return portable::atan(v) * 57.29577951308232;
 }
 
 // The quotient is taken in single precision, as the coordinates are.
@@ -34,7 +36,7 @@ int32_t bearing(float x0, float y0, float x1, float y1) {
 
 Heading heading(int32_t degrees) {
     const double radians = degrees * 0.017453292519943295;
-    return {static_cast<float>(std::sin(radians)), static_cast<float>(-std::cos(radians))};
+    return {static_cast<float>(portable::sin(radians)), static_cast<float>(-portable::cos(radians))};
 }
 
 double distance(float x0, float y0, float x1, float y1) {

@@ -1,6 +1,5 @@
 #include "game/gfx/Font.h"
 
-#include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
@@ -10,6 +9,7 @@
 #include <cmath>
 #include <string>
 
+#include "game/gfx/FontFace.h"
 #include "game/gfx/Surface.h"
 
 namespace quelvane {
@@ -17,32 +17,6 @@ namespace quelvane {
 std::unique_ptr<Font> hudFont;
 
 namespace {
-
-// The face file fontconfig picks for a monospace font of this weight, or "" when there is none.
-std::string findMonospaceFace(bool bold) {
-    if (!FcInit())
-        return {};
-    FcPattern* pattern = FcPatternCreate();
-    for (const char* family : {"Liberation Mono", "DejaVu Sans Mono", "monospace"}) {
-        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
-    }
-    FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-    FcPatternAddInteger(pattern, FC_SPACING, FC_MONO);
-    FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-    std::string file;
-    FcChar8* path = nullptr;
-    if (match && FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch) {
-        file = reinterpret_cast<const char*>(path);
-    }
-    if (match)
-        FcPatternDestroy(match);
-    FcPatternDestroy(pattern);
-    return file;
-}
 
 struct FaceCloser {
     void operator()(FT_Face face) const { FT_Done_Face(face); }

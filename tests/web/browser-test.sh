@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# The game in a real browser: builds the page (scripts/web/build.sh, cached), then plays it in
+# Debian's Chromium, headless, through playwright-core (tests/web/browser/game.test.mjs).
+#
+#   tests/web/browser-test.sh BUILD REPLAY
+#
+# BUILD: the native build whose assets the page packs (the page goes to BUILD/web); REPLAY: its
+# quelvane-replay, for the native frames. Exit status: 0 passed; 77 skipped, Emscripten being
+# neither installed nor installable here; else failed.
+set -euo pipefail
+
+[[ $# -eq 2 ]] || { echo "usage: $0 BUILD REPLAY" >&2; exit 2; }
+here=$(cd "$(dirname "$0")" && pwd)
+repo=$(cd "$here/../.." && pwd)
+build=$(realpath "$1")
+replay=$(realpath "$2")
+
+log() { printf 'web game: %s\n' "$*"; }
+fail() { echo "web game: FAILED: $*"; exit 1; }
+# shellcheck source=scripts/web/packages.sh
+source "$repo/scripts/web/packages.sh"
+
+start=$SECONDS
+status=0
+"$repo/scripts/web/build.sh" "$build" || status=$?
+if [[ $status -eq 3 ]]; then
+    echo "web game: SKIPPED: Emscripten is not installed and cannot be installed here"
+    exit 77
+fi
+[[ $status -eq 0 ]] || fail "scripts/web/build.sh exited with $status"
+log "the page built or found up to date in $((SECONDS - start)) s"
+ensure_packages chromium || fail "Debian's chromium is missing and cannot be installed"
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/quelvane-web.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+WEB_DIR=$build/web WEB_MODULES=$build/web-node/node_modules REPLAY=$replay WORK=$work \
+    node --test --test-reporter=tap "$here/browser/game.test.mjs" || fail "the browser test"
+log "passed in $((SECONDS - start)) s"

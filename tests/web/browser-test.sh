@@ -32,7 +32,13 @@ log "the page built or found up to date in $((SECONDS - start)) s"
 ensure_packages chromium || fail "Debian's chromium is missing and cannot be installed"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/quelvane-web.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+# The canvas's pictures stay in the build folder, to be looked at, whatever the outcome.
+keep_captures() {
+    mkdir -p "$build/captures/web"
+    find "$work" -maxdepth 2 -name '*-page.png' -exec cp {} "$build/captures/web/" \;
+    rm -rf "$work"
+}
+trap keep_captures EXIT
 WEB_DIR=$build/web WEB_MODULES=$build/web-node/node_modules REPLAY=$replay WORK=$work \
     node --test --test-reporter=tap "$here/browser/game.test.mjs" || fail "the browser test"
 log "passed in $((SECONDS - start)) s"

@@ -350,11 +350,14 @@ test('the picture is scaled whole and sharp, F11 takes the whole screen, and a p
                    [0, 0, windowed.height / 480], 'a whole factor, the aspect kept');
   assert.ok(windowed.width >= 640);
   assert.equal(windowed.rendering, 'pixelated');
+  // The whole page as a player sees it, kept in the build folder (tests/web/browser-test.sh).
+  await page.screenshot({path: path.join(work, 'title-window-page.png')});
   await page.waitForTimeout(1200);
   await page.keyboard.press('F11');
   await page.waitForFunction(() => !!document.fullscreenElement, null, {timeout: 5000});
   const full = await size();
   assert.equal(full.width / 640, full.height / 480);
+  await page.screenshot({path: path.join(work, 'title-full-screen-page.png')});
   await page.keyboard.press('F11');
   await page.waitForFunction(() => !document.fullscreenElement, null, {timeout: 5000});
 

@@ -182,18 +182,12 @@ bool restoreGame(const std::string& snapshot) {
 
 namespace {
 
-bool restoreFrom(const std::string& snapshot) {
-    ByteReader r(reinterpret_cast<const uint8_t*>(snapshot.data()), snapshot.size());
-    if (r.u8() != kSnapshotVersion)
-        return false;
-    const auto seed = static_cast<uint32_t>(r.le(4));
-
-    // The stars are made at start-up; a snapshot only moves them.
-    if (starField.empty())
-        return false;
+// The star field as it moved: the stars themselves are made at start-up, so each read star is a
+// copy of the first one moved to its place.
+std::vector<Star> getStars(ByteReader& r) {
     std::vector<Star> stars;
-    const uint64_t starCount = r.varint(kMaxListLength);
-    for (uint64_t i = 0; i < starCount && !r.failed(); ++i) {
+    const uint64_t count = r.varint(kMaxListLength);
+    for (uint64_t i = 0; i < count && !r.failed(); ++i) {
         Star star = starField.front();
         star.x = r.f32();
         star.y = r.f32();
@@ -201,43 +195,43 @@ bool restoreFrom(const std::string& snapshot) {
         star.pixel = static_cast<uint32_t>(r.le(4));
         stars.push_back(star);
     }
-    std::vector<Alien> fieldAliens;
-    const uint64_t alienCount = r.varint(kMaxListLength);
-    for (uint64_t i = 0; i < alienCount && !r.failed(); ++i) {
-        Alien& a = fieldAliens.emplace_back();
+    return stars;
+}
+
+std::vector<Alien> getAliens(ByteReader& r) {
+    std::vector<Alien> read;
+    const uint64_t count = r.varint(kMaxListLength);
+    for (uint64_t i = 0; i < count && !r.failed(); ++i) {
+        Alien& a = read.emplace_back();
         a.x = r.f32();
         a.y = r.f32();
         for (int32_t* v : {&a.targetX, &a.targetY, &a.hitPoints})
             get(r, *v);
         a.lastShotTime = static_cast<uint32_t>(r.le(4));
     }
-    int32_t waveNow = 0;
-    get(r, waveNow);
+    return read;
+}
+
+OwningList<AlienShot> getShots(ByteReader& r) {
     OwningList<AlienShot> shots;
-    const uint64_t shotCount = r.varint(kMaxListLength);
-    for (uint64_t i = 0; i < shotCount && !r.failed(); ++i) {
+    const uint64_t count = r.varint(kMaxListLength);
+    for (uint64_t i = 0; i < count && !r.failed(); ++i) {
         const float x = r.f32(), y = r.f32(), dx = r.f32(), dy = r.f32();
         shots.push_back(std::make_unique<AlienShot>(x, y, dx, dy));
     }
-    bool destroyed = false;
-    get(r, destroyed);
+    return shots;
+}
+
+OwningList<Explosion> getExplosions(ByteReader& r) {
     OwningList<Explosion> blasts;
-    const uint64_t blastCount = r.varint(kMaxListLength);
-    for (uint64_t i = 0; i < blastCount && !r.failed(); ++i)
+    const uint64_t count = r.varint(kMaxListLength);
+    for (uint64_t i = 0; i < count && !r.failed(); ++i)
         get(r, *blasts.emplace_back(std::make_unique<Explosion>()));
-    std::array<bool, 2> collected{};
-    for (bool& b : collected)
-        get(r, b);
-    // Into a ship of its own first, so that a damaged snapshot leaves `player` alone.
-    Ship ship(false);
-    getShip(r, ship);
-    std::array<bool, 4> heldKeys{};
-    for (bool& b : heldKeys)
-        get(r, b);
-    VolleyTimer volley;
-    get(r, volley.started);
-    volley.tick = static_cast<uint32_t>(r.le(4));
-    platform::InputState input;
+    return blasts;
+}
+
+// The keys' states and the messages waiting; false when the snapshot has another count of keys.
+bool getInput(ByteReader& r, platform::InputState& input) {
     const bool allKeys = r.varint(kMaxListLength) == input.keys.size();
     for (platform::KeyState::Key& key : input.keys) {
         get(r, key.down);
@@ -255,6 +249,40 @@ bool restoreFrom(const std::string& snapshot) {
         get(r, m.y);
         get(r, m.typed);
     }
+    return allKeys;
+}
+
+bool restoreFrom(const std::string& snapshot) {
+    ByteReader r(reinterpret_cast<const uint8_t*>(snapshot.data()), snapshot.size());
+    if (r.u8() != kSnapshotVersion)
+        return false;
+    const auto seed = static_cast<uint32_t>(r.le(4));
+
+    // The stars are made at start-up; a snapshot only moves them.
+    if (starField.empty())
+        return false;
+    std::vector<Star> stars = getStars(r);
+    std::vector<Alien> fieldAliens = getAliens(r);
+    int32_t waveNow = 0;
+    get(r, waveNow);
+    OwningList<AlienShot> shots = getShots(r);
+    bool destroyed = false;
+    get(r, destroyed);
+    OwningList<Explosion> blasts = getExplosions(r);
+    std::array<bool, 2> collected{};
+    for (bool& b : collected)
+        get(r, b);
+    // Into a ship of its own first, so that a damaged snapshot leaves `player` alone.
+    Ship ship(false);
+    getShip(r, ship);
+    std::array<bool, 4> heldKeys{};
+    for (bool& b : heldKeys)
+        get(r, b);
+    VolleyTimer volley;
+    get(r, volley.started);
+    volley.tick = static_cast<uint32_t>(r.le(4));
+    platform::InputState input;
+    const bool allKeys = getInput(r, input);
     if (r.failed() || !r.atEnd() || stars.size() != starField.size() || !validWeapon(ship.weapon) ||
         !validWeapon(ship.previousWeapon) || ship.limitBreakKind < CoverFire ||
         ship.limitBreakKind > MissileBarrage || !allKeys)

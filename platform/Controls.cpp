@@ -124,7 +124,7 @@ class ControlsReader {
     Controls finish() {
         if (told_ > kMostProblemsTold) {
             problems_.push_back(name_ + ": " + std::to_string(told_ - kMostProblemsTold) +
-                                " more lines it cannot use");
+                                " more problems, not told");
         }
         const Controls defaults = Controls::defaults();
         // What no line bound right keeps its defaults, less what the lines took.
@@ -138,6 +138,10 @@ class ControlsReader {
             for (const PadInput& input : defaults.pad_[a]) {
                 if (!padOwner(input))
                     controls_.pad_[a].push_back(input);
+            }
+            if (controls_.keys_[a].empty() && controls_.pad_[a].empty()) {
+                problems_.push_back(name_ + ": " + std::string(kActionNames[a]) +
+                                    " is left with no key or button: other lines took its own");
             }
         }
         controls_.index();
@@ -161,7 +165,7 @@ class ControlsReader {
     }
 
     // The keys and inputs of one line; a line with any fault binds nothing, so that its action
-    // keeps its defaults whole.
+    // keeps its defaults (those that no other line takes).
     void bind(size_t action, std::string_view list, int number) {
         std::vector<int> keys;
         std::vector<PadInput> pad;
@@ -295,6 +299,9 @@ const std::vector<PadInput>& Controls::padOf(Action action) const {
 std::string Controls::text() const {
     std::string text;
     for (size_t a = 0; a < kActionCount; ++a) {
+        // An action left with nothing has no line: read again, it is left with nothing again.
+        if (keys_[a].empty() && pad_[a].empty())
+            continue;
         std::string line = std::string(kActionNames[a]) + " =";
         const char* separator = " ";
         for (const int key : keys_[a]) {
@@ -332,18 +339,26 @@ Controls parseControls(std::string_view text, const std::string& name,
 Controls readControls(const std::filesystem::path& file, std::vector<std::string>& problems) {
     const std::string name = file.filename().string();
     std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(file, error);
-    if (!error && size > kMaxFileBytes) {
-        problems.push_back(name + ": too large for a controls file (" + std::to_string(size) +
-                           " bytes); the default controls are used");
-        return Controls::defaults();
-    }
-    std::ifstream in(file, std::ios::binary);
-    if (std::filesystem::is_directory(file, error) || !in) {
+    // Only a plain file (or a link to one): a pipe would wait for a writer, a device never end.
+    std::ifstream in;
+    if (std::filesystem::is_regular_file(file, error))
+        in.open(file, std::ios::binary);
+    if (!in.is_open()) {
         problems.push_back(name + ": cannot be read; the default controls are used");
         return Controls::defaults();
     }
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // At most one byte more than a controls file may have, whatever size the file claims.
+    std::string text(kMaxFileBytes + 1, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<size_t>(in.gcount()));
+    if (text.size() > kMaxFileBytes) {
+        const std::uintmax_t size = std::filesystem::file_size(file, error);
+        problems.push_back(
+            name + ": too large for a controls file (" +
+            (error ? "over " + std::to_string(kMaxFileBytes) : std::to_string(size)) +
+            " bytes); the default controls are used");
+        return Controls::defaults();
+    }
     return parseControls(text, name, problems);
 }
 
@@ -397,6 +412,9 @@ std::string keyName(int key) {
     };
     if (const auto named = kNames.find(key); named != kNames.end())
         return named->second;
+    // A code of one digit would read back as that digit's key.
+    if (key > 0 && key < 10)
+        return "0" + std::to_string(key);
     for (const auto& [text, code] : kPunctuation) {
         if (code == key)
             return text == "comma" ? "Comma" : std::string(text);

@@ -84,7 +84,7 @@ int watch(const quelvane::Recording& recording, const std::string& file) {
     Playback playback(recording, &controls);
     if (!playback.begin()) {
         endGame();
-        refuse(file, "damaged: its first state cannot be read");
+        refuse(file, "damaged: its controls or its first state cannot be read");
         return 1;
     }
     watched = &playback;

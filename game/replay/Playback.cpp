@@ -27,10 +27,11 @@ Playback::~Playback() {
 }
 
 bool Playback::begin() {
+    // The controls as the recorder wrote them, or the recording is not this game's.
     std::vector<std::string> problems;
     const platform::Controls recorded =
         platform::parseControls(recording_.controls, "controls", problems);
-    if (!problems.empty() || !restoreGame(recording_.snapshot))
+    if (recorded.text() != recording_.controls || !restoreGame(recording_.snapshot))
         return false;
     outerControls_ = platform::controls();
     platform::useControls(recorded);

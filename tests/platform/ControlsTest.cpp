@@ -1,7 +1,9 @@
 #include "platform/Controls.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -104,6 +106,12 @@ TEST(ControlsTest, NoiseUnreadableAndHugeFilesGiveTheDefaultsAndAFewLines) {
     EXPECT_EQ(problems, Problems{"big.ini: too large for a controls file (1048586 bytes); the "
                                  "default controls are used"});
 
+    // A pipe would wait for a writer for ever.
+    problems.clear();
+    ASSERT_EQ(::mkfifo((dir / "pipe.ini").c_str(), 0600), 0);
+    EXPECT_EQ(readControls(dir / "pipe.ini", problems), Controls::defaults());
+    EXPECT_EQ(problems, Problems{"pipe.ini: cannot be read; the default controls are used"});
+
     problems.clear();
     std::filesystem::create_directory(dir / "folder.ini");
     EXPECT_EQ(readControls(dir / "folder.ini", problems), Controls::defaults());
@@ -116,6 +124,10 @@ TEST(ControlsTest, KeysAreNamedAsTheFileAndTheHelpPagesNameThem) {
         const std::string name = keyName(key);
         Problems problems;
         const Controls c = parse("help = " + name, problems);
+        // Taking a key may leave its own action with none, which is told; nothing else is.
+        std::erase_if(problems, [](const std::string& p) {
+            return p.find(" is left with no key or button") != std::string::npos;
+        });
         EXPECT_EQ(problems, Problems{}) << name;
         EXPECT_EQ(c.keyboardKeysOf(Action::Help), std::vector<int>{key}) << name;
     }
@@ -124,6 +136,27 @@ TEST(ControlsTest, KeysAreNamedAsTheFileAndTheHelpPagesNameThem) {
     EXPECT_TRUE(actsWhenPolled(vk::kShift) && actsWhenPolled(vk::kAlt) &&
                 actsWhenPolled(padKey(Action::NextWeapon)));
     EXPECT_FALSE(actsWhenPolled('H'));
+}
+
+// A replay keeps the bindings as text() writes them and plays with what that text reads as.
+TEST(ControlsTest, WhatTheBindingsWriteReadsBackAsTheSameBindings) {
+    for (const std::string text : {"attack = Space\nlimitbreak = B\n", "attack = 1\n",
+                                   "help = F2\nquit = 05, Esc\n", "left = J, Pad dpleft\n"}) {
+        Problems problems;
+        const Controls bound = parse(text, problems);
+        Problems again;
+        const Controls reread = parse(bound.text(), again);
+        EXPECT_EQ(reread, bound) << text;
+        EXPECT_EQ(reread.text(), bound.text()) << text;
+    }
+    // An action whose every key another line took is told, not left silently dead.
+    Problems problems;
+    const Controls emptied = parse("attack = 1", problems);
+    EXPECT_TRUE(emptied.keysOf(Action::Weapon1).size() == 1);  // its controller key alone
+    EXPECT_NE(std::find(problems.begin(), problems.end(),
+                        "controls.ini: weapon1 is left with no key or button: other lines took "
+                        "its own"),
+              problems.end());
 }
 
 }  // namespace

@@ -233,7 +233,7 @@ int beginRun(const std::optional<Recording>& recording, const ReplayOptions& opt
         return 1;
     playback = std::make_unique<Playback>(*recording);
     if (!playback->begin()) {
-        std::fprintf(stderr, "quelvane-replay: %s: damaged: its first state cannot be read\n",
+        std::fprintf(stderr, "quelvane-replay: %s: damaged: its controls or its first state cannot be read\n",
                      options.playFile.c_str());
         endGame();
         return 2;

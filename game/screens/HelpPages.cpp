@@ -93,12 +93,20 @@ std::string withKeys(std::string_view page, const platform::Controls& bindings) 
         }
         text += page.substr(0, open);
         const std::string_view mark = page.substr(open + 1, close - open - 1);
+        // "{first:action}" names the action's first key alone, where the text has room for one.
+        const bool firstOnly = mark.starts_with("first:");
+        const std::string_view actionMark = firstOnly ? mark.substr(6) : mark;
         if (mark == "movement") {
             text += movementKeys(bindings);
         } else {
             for (int i = 0; i < platform::kActionCount; ++i) {
-                if (platform::actionName(static_cast<Action>(i)) == mark)
-                    text += keyList(bindings, static_cast<Action>(i));
+                const auto action = static_cast<Action>(i);
+                if (platform::actionName(action) != actionMark)
+                    continue;
+                const std::vector<int>& keys = bindings.keyboardKeysOf(action);
+                text += !firstOnly     ? keyList(bindings, action)
+                        : keys.empty() ? std::string("-")
+                                       : platform::keyName(keys.front());
             }
         }
         page.remove_prefix(close + 1);
@@ -112,33 +120,34 @@ std::array<HelpPageText, 3> helpPageTexts(const platform::Controls& bindings) {
     return {{
         {kFirstHeading, withKeys(kFirstPage, bindings), kNextPage},
         {kLaterHeading,
-         "Weapons (continued):\n"
-         "\n"
-         "   You can also use combinations of weapons,\n"
-         "   if you pick up the upgrades. To select\n"
-         "   an acquired combination, simply hold\n"
-         "   the key for one of the combination's\n"
-         "   weapons, and press the key for the other\n"
-         "   weapon.\n"
-         "\n"
-         "   Note: In order to use lasers and\n"
-         "         missiles, you must pick up\n"
-         "         the upgrades for them.\n"
-         "\n"
-         "\n"
-         "LimitBreak Info:\n"
-         "\n"
-         "   If your shields fall below 20, your\n"
-         "   LimitBreak meter will begin to go down.\n"
-         "   When it reaches empty, a message will\n"
-         "   appear on the screen notifying you of\n"
-         "   it. Then, select a weapon and press J\n"
-         "   to activate the limit break. Each \n"
-         "   different weapon has a different\n"
-         "   LimitBreak, each of which is useful\n"
-         "   in different situations. While you do\n"
-         "   not use the LimitBreak, your LimitBreak\n"
-         "   meter will not continue to go down.",
+         withKeys("Weapons (continued):\n"
+                  "\n"
+                  "   You can also use combinations of weapons,\n"
+                  "   if you pick up the upgrades. To select\n"
+                  "   an acquired combination, simply hold\n"
+                  "   the key for one of the combination's\n"
+                  "   weapons, and press the key for the other\n"
+                  "   weapon.\n"
+                  "\n"
+                  "   Note: In order to use lasers and\n"
+                  "         missiles, you must pick up\n"
+                  "         the upgrades for them.\n"
+                  "\n"
+                  "\n"
+                  "LimitBreak Info:\n"
+                  "\n"
+                  "   If your shields fall below 20, your\n"
+                  "   LimitBreak meter will begin to go down.\n"
+                  "   When it reaches empty, a message will\n"
+                  "   appear on the screen notifying you of\n"
+                  "   it. Then, select a weapon and press {first:limitbreak}\n"
+                  "   to activate the limit break. Each \n"
+                  "   different weapon has a different\n"
+                  "   LimitBreak, each of which is useful\n"
+                  "   in different situations. While you do\n"
+                  "   not use the LimitBreak, your LimitBreak\n"
+                  "   meter will not continue to go down.",
+                  bindings),
          kNextPage},
         {kLaterHeading,
          "Upgrade Help:\n"

@@ -73,6 +73,12 @@ TEST(HelpPagesTest, TheFirstPageNamesTheBoundKeysWhereTheDefaultsStand) {
                                   "   Activate LimitBreak   B",
                                   "   Previous Weapon       -",
                               }));
+    // The LimitBreak's key is named where the second page says how to set it off.
+    EXPECT_NE(helpPageTexts(rebound)[1].body.find("select a weapon and press B\n"),
+              std::string::npos);
+    EXPECT_NE(
+        helpPageTexts(platform::Controls::defaults())[1].body.find("select a weapon and press J\n"),
+        std::string::npos);
     // Every other line stays as it was.
     EXPECT_EQ(splitLines(body).size(), splitLines(defaults).size());
     for (size_t i = 16; i < splitLines(body).size(); ++i)

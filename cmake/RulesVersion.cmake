@@ -8,3 +8,6 @@ string(SHA256 QUELVANE_RULES_VERSION "${golden_state}${golden_frames}")
 string(SUBSTRING ${QUELVANE_RULES_VERSION} 0 16 QUELVANE_RULES_VERSION)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${golden}/state.txt
              ${golden}/frames.txt)
+unset(golden_state)
+unset(golden_frames)
+unset(golden)

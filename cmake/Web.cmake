@@ -33,7 +33,8 @@ function(quelvane_web_sources out)
     set(${out} ${result} PARENT_SCOPE)
 endfunction()
 
-file(GLOB game_folders LIST_DIRECTORIES true RELATIVE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/game/*)
+file(GLOB game_folders LIST_DIRECTORIES true RELATIVE ${CMAKE_SOURCE_DIR} CONFIGURE_DEPENDS
+     ${CMAKE_SOURCE_DIR}/game/*)
 # The page neither records nor plays back replays: game/replay is the node replay tool's alone.
 list(FILTER game_folders EXCLUDE REGEX "\\.|^game/replay$")
 quelvane_web_sources(sources platform audio ${game_folders})

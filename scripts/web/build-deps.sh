@@ -4,12 +4,13 @@
 #
 #   scripts/web/build-deps.sh [CACHE]        CACHE defaults to build/web-deps
 #
-# CACHE/prefix then holds include/, lib/libSDL2.a, lib/libfreetype.a, lib/libz.a and their CMake and pkg-config
-# files. A rerun does nothing while CACHE/prefix/web-deps.stamp names the same pinned versions,
-# emcc version and build options. Installs what it lacks (emscripten, cmake, ninja, dpkg-dev) with
-# apt-get, as root or through sudo, and adds deb-src lines mirroring the machine's Debian lines if
-# apt has none. Nothing comes from anywhere but Debian's archive: Emscripten's ports download from
-# the internet, so -sUSE_SDL=2 and -sUSE_FREETYPE=1 are never used.
+# CACHE/prefix then holds include/, lib/libSDL2.a, lib/libfreetype.a, lib/libz.a, and SDL's and
+# FreeType's CMake and pkg-config files. A rerun does nothing while CACHE/prefix/web-deps.stamp
+# names the same pinned versions, emcc version and build options. Installs what it lacks
+# (emscripten, cmake, ninja, dpkg-dev) with apt-get, as root or through sudo, and adds deb-src lines
+# mirroring the machine's Debian lines if apt has none. Nothing comes from anywhere but Debian's
+# archive: Emscripten's ports download from the internet, so -sUSE_SDL=2, -sUSE_FREETYPE=1 and
+# -sUSE_ZLIB=1 are never used.
 #
 # Exit status: 0 built or up to date; 3 Emscripten is missing and cannot be installed here;
 # anything else, a failure.
@@ -164,7 +165,6 @@ build_zlib() {
     done
     rm -f "$cache/prefix/lib/libz.a"
     emar rcs "$cache/prefix/lib/libz.a" "${objects[@]}"
-    emar t "$cache/prefix/lib/libz.a" >/dev/null
     cp "$src/zlib.h" "$src/zconf.h" "$cache/prefix/include/"
 }
 

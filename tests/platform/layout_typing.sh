@@ -20,10 +20,10 @@ wait_for_prompt() {
     for _ in $(seq 1 150); do
         sleep 1
         kill -0 "$pid" 2>/dev/null || fail "$1: the game ended: $(cat "$work/stderr")"
-        colours=$("$x_probe" capture root "$work/screen.bmp")
+        colours=$("$x_probe" capture root "$work/screen.bmp") || fail "$1: the screen cannot be captured"
         ((colours < 400)) && return 0
     done
-    fail "$1: no high-score prompt within 150 s"
+    fail "$1: no high-score prompt within 150 s (the screen last had $colours colours)"
 }
 
 scenario() {
@@ -51,7 +51,7 @@ scenario() {
     kill -TERM "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
     pid=
-    kill -KILL "$xvfb"
+    kill -KILL "$xvfb" 2>/dev/null || true
     wait "$xvfb" 2>/dev/null || true
     xvfb=
     [[ -s "$work/run/scores.dat" ]] || fail "$layout: no scores.dat after the name was entered"

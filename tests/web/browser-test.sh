@@ -32,10 +32,12 @@ log "the page built or found up to date in $((SECONDS - start)) s"
 ensure_packages chromium || fail "Debian's chromium is missing and cannot be installed"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/quelvane-web.XXXXXX")
-# The canvas's pictures stay in the build folder, to be looked at, whatever the outcome.
+# The canvas's pictures stay in the build folder, to be looked at, whatever the outcome; those of
+# an earlier run go first, so that none is taken for this run's.
+rm -rf "$build/captures/web"
 keep_captures() {
-    mkdir -p "$build/captures/web"
-    find "$work" -maxdepth 2 -name '*-page.png' -exec cp {} "$build/captures/web/" \;
+    mkdir -p "$build/captures/web" &&
+        find "$work" -maxdepth 2 -name '*-page.png' -exec cp {} "$build/captures/web/" \; || true
     rm -rf "$work"
 }
 trap keep_captures EXIT

@@ -10,3 +10,15 @@ function(quelvane_add_test name)
         QUELVANE_RUN_DIR="${QUELVANE_RUN_DIR}" QUELVANE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST)
 endfunction()
+
+# quelvane_add_fuzzer(NAME SOURCE LIB): a libFuzzer target of one reader, built only by
+# scripts/fuzz.sh (clang, QUELVANE_FUZZ, a build folder of its own) into its fuzz/ folder.
+function(quelvane_add_fuzzer name source lib)
+    if(NOT QUELVANE_FUZZ)
+        return()
+    endif()
+    add_executable(${name} ${source})
+    target_link_libraries(${name} PRIVATE ${lib})
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
+endfunction()

@@ -15,19 +15,15 @@ repo=$(cd "$here/../.." && pwd)
 build=$(realpath "$1")
 replay=$(realpath "$2")
 
-log() { printf 'web game: %s\n' "$*"; }
-fail() { echo "web game: FAILED: $*"; exit 1; }
+name="web game"
+log() { printf '%s: %s\n' "$name" "$*"; }
+# shellcheck source=tests/web/web-test.sh
+source "$here/web-test.sh"
 # shellcheck source=scripts/web/packages.sh
 source "$repo/scripts/web/packages.sh"
 
 start=$SECONDS
-status=0
-"$repo/scripts/web/build.sh" "$build" || status=$?
-if [[ $status -eq 3 ]]; then
-    echo "web game: SKIPPED: Emscripten is not installed and cannot be installed here"
-    exit 77
-fi
-[[ $status -eq 0 ]] || fail "scripts/web/build.sh exited with $status"
+build_or_skip build.sh "$build"
 log "the page built or found up to date in $((SECONDS - start)) s"
 ensure_packages chromium || fail "Debian's chromium is missing and cannot be installed"
 

@@ -18,18 +18,14 @@ native=${2:-}
 deps=${WEB_DEPS_DIR:-$repo/build/web-deps}
 font=/usr/share/fonts/truetype/liberation2/LiberationMono-Bold.ttf
 
-fail() { echo "web toolchain: FAILED: $*"; exit 1; }
+name="web toolchain"
+# shellcheck source=tests/web/web-test.sh
+source "$here/web-test.sh"
 # emcc's output under node reports errors with its whole minified source as the "line": keep
 # what is printed readable.
 show() { cut -c1-300 "$1" | grep -v '^| ' | tail -n 40; }
 
-status=0
-"$repo/scripts/web/build-deps.sh" "$deps" || status=$?
-if [[ $status -eq 3 ]]; then
-    echo "web toolchain: SKIPPED: Emscripten is not installed and cannot be installed here"
-    exit 77
-fi
-[[ $status -eq 0 ]] || fail "scripts/web/build-deps.sh exited with $status"
+build_or_skip build-deps.sh "$deps"
 
 # shellcheck source=scripts/web/emenv.sh
 source "$repo/scripts/web/emenv.sh"

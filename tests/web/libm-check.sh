@@ -17,15 +17,11 @@ build=$(realpath "$1")
 native=$(realpath "$2")
 golden=$(realpath "$3")
 
-fail() { echo "web libm: FAILED: $*"; exit 1; }
+name="web libm"
+# shellcheck source=tests/web/web-test.sh
+source "$here/web-test.sh"
 
-status=0
-"$repo/scripts/web/build.sh" "$build" >/dev/null || status=$?
-if [[ $status -eq 3 ]]; then
-    echo "web libm: SKIPPED: Emscripten is not installed and cannot be installed here"
-    exit 77
-fi
-[[ $status -eq 0 ]] || fail "scripts/web/build.sh exited with $status"
+build_or_skip build.sh "$build"
 # shellcheck source=scripts/web/emenv.sh
 source "$repo/scripts/web/emenv.sh"
 cmake --build "$build/web-obj" --target quelvane-replay-node -j "${WEB_DEPS_JOBS:-2}" \

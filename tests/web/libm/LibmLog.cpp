@@ -7,20 +7,6 @@
 #include <cstdio>
 #include <cstring>
 
-extern "C" {
-double __real_atan(double);
-double __real_sin(double);
-double __real_cos(double);
-void __real_sincos(double, double*, double*);
-float __real_atanf(float);
-float __real_sinf(float);
-float __real_cosf(float);
-void __real_sincosf(float, float*, float*);
-double __real__ZN8quelvane8portable4atanEd(double);
-double __real__ZN8quelvane8portable3sinEd(double);
-double __real__ZN8quelvane8portable3cosEd(double);
-}
-
 namespace {
 
 std::FILE* log() {
@@ -44,74 +30,37 @@ void note(const char* name, double argument, double result) {
 
 }  // namespace
 
-extern "C" {
-
-double __wrap_atan(double x) {
-    const double r = __real_atan(x);
-    note("atan", x, r);
-    return r;
-}
-
-double __wrap_sin(double x) {
-    const double r = __real_sin(x);
-    note("sin", x, r);
-    return r;
-}
-
-double __wrap_cos(double x) {
-    const double r = __real_cos(x);
-    note("cos", x, r);
-    return r;
-}
+// One wrapper of a function of one argument: the real call, logged under the name given.
+#define LOGGED(type, symbol, name)         \
+    type __real_##symbol(type);            \
+    type __wrap_##symbol(type x) {         \
+        const type r = __real_##symbol(x); \
+        note(name, x, r);                  \
+        return r;                          \
+    }
 
 // A compiler may turn a sin and a cos of one angle into one sincos: logged as the two calls.
-void __wrap_sincos(double x, double* s, double* c) {
-    __real_sincos(x, s, c);
-    note("sin", x, *s);
-    note("cos", x, *c);
-}
+#define LOGGED_SINCOS(type, symbol, sinName, cosName) \
+    void __real_##symbol(type, type*, type*);         \
+    void __wrap_##symbol(type x, type* s, type* c) {  \
+        __real_##symbol(x, s, c);                     \
+        note(sinName, x, *s);                         \
+        note(cosName, x, *c);                         \
+    }
 
-float __wrap_atanf(float x) {
-    const float r = __real_atanf(x);
-    note("atanf", x, r);
-    return r;
-}
+extern "C" {
 
-float __wrap_sinf(float x) {
-    const float r = __real_sinf(x);
-    note("sinf", x, r);
-    return r;
-}
-
-float __wrap_cosf(float x) {
-    const float r = __real_cosf(x);
-    note("cosf", x, r);
-    return r;
-}
-
-void __wrap_sincosf(float x, float* s, float* c) {
-    __real_sincosf(x, s, c);
-    note("sinf", x, *s);
-    note("cosf", x, *c);
-}
-
+LOGGED(double, atan, "atan")
+LOGGED(double, sin, "sin")
+LOGGED(double, cos, "cos")
+LOGGED_SINCOS(double, sincos, "sin", "cos")
+LOGGED(float, atanf, "atanf")
+LOGGED(float, sinf, "sinf")
+LOGGED(float, cosf, "cosf")
+LOGGED_SINCOS(float, sincosf, "sinf", "cosf")
 // The game's own: quelvane::portable::atan, sin and cos.
-double __wrap__ZN8quelvane8portable4atanEd(double x) {
-    const double r = __real__ZN8quelvane8portable4atanEd(x);
-    note("portable::atan", x, r);
-    return r;
-}
-
-double __wrap__ZN8quelvane8portable3sinEd(double x) {
-    const double r = __real__ZN8quelvane8portable3sinEd(x);
-    note("portable::sin", x, r);
-    return r;
-}
-
-double __wrap__ZN8quelvane8portable3cosEd(double x) {
-    const double r = __real__ZN8quelvane8portable3cosEd(x);
-    note("portable::cos", x, r);
-    return r;
-}
+LOGGED(double, _ZN8quelvane8portable4atanEd, "portable::atan")
+LOGGED(double, _ZN8quelvane8portable3sinEd, "portable::sin")
+LOGGED(double, _ZN8quelvane8portable3cosEd, "portable::cos")
 
 }  // extern "C"

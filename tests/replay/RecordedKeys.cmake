@@ -24,7 +24,11 @@ foreach(game ${kept} ${WORK}/replays/last.qvr)
         message(FATAL_ERROR "${game} does not verify (${status}):\n${out}${err}")
     endif()
 endforeach()
-execute_process(COMMAND ${REPLAY} --play ${kept} --trace ${WORK}/played.tsv RESULT_VARIABLE status)
+execute_process(COMMAND ${REPLAY} --play ${kept} --trace ${WORK}/played.tsv RESULT_VARIABLE status
+                ERROR_VARIABLE err)
+if(NOT status EQUAL 0)
+    message(FATAL_ERROR "playing ${kept} back failed (${status}): ${err}")
+endif()
 # The keys run's first 26 frames are its title screen, before the game the recording holds. The
 # first column of every row, the frame count, goes before the two are held side by side.
 file(READ ${WORK}/keys.tsv keys)
@@ -43,6 +47,11 @@ drop_lines(keys 27)
 drop_lines(played 1)
 string(REGEX REPLACE "\n[0-9]+\t" "\n" keys "\n${keys}")
 string(REGEX REPLACE "\n[0-9]+\t" "\n" played "\n${played}")
+# The recording holds the whole game, to its name prompt: a playback that stopped short would
+# otherwise pass as the front of the keys run.
+if(NOT played MATCHES "\tname\n$")
+    message(FATAL_ERROR "the played game does not reach its name prompt (see ${WORK})")
+endif()
 string(LENGTH "${played}" length)
 string(SUBSTRING "${keys}" 0 ${length} keys)
 if(NOT played STREQUAL keys)

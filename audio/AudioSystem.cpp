@@ -18,6 +18,7 @@
 #include "audio/WavConverter.h"
 #include "audio/WavReader.h"
 #include "platform/OpenFailure.h"
+#include "platform/WholeFile.h"
 
 std::vector<std::filesystem::path> AudioSystem::DefaultSoundFonts() {
     return {"/usr/share/sounds/sf2/default-GM.sf2", "/usr/share/sounds/sf3/default-GM.sf3",
@@ -90,14 +91,16 @@ std::optional<std::ifstream> openWhole(const char* fileName, std::string& why) {
         why = "no file name";
         return std::nullopt;
     }
+    // Looked at before it is opened: a pipe would wait for a writer in the open.
+    std::error_code error;
+    if (std::filesystem::exists(fileName, error) &&
+        !std::filesystem::is_regular_file(fileName, error)) {
+        why = "not a regular file";
+        return std::nullopt;
+    }
     std::ifstream in(fileName, std::ios::binary);
     if (!in) {
         why = openFailure(errno);
-        return std::nullopt;
-    }
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(fileName, error)) {
-        why = "not a regular file";
         return std::nullopt;
     }
     return in;
@@ -114,20 +117,25 @@ std::nullptr_t refuse(std::string* why, std::string reason) {
 }  // namespace
 
 std::unique_ptr<MusicSegment> AudioSystem::LoadMidi(const char* fileName, std::string* why) {
-    std::string reason;
-    std::optional<std::ifstream> in = openWhole(fileName, reason);
-    if (!in) {
-        return refuse(why, reason);
+    if (fileName == nullptr) {
+        return refuse(why, "no file name");
     }
-    std::vector<uint8_t> bytes;
-    char chunk[65536];
-    while (in->read(chunk, sizeof chunk) || in->gcount() > 0) {
-        bytes.insert(bytes.end(), chunk, chunk + in->gcount());
-        if (bytes.size() > kMaxMidiFileBytes) {
+    const platform::WholeFile file = platform::readWholeFile(fileName, kMaxMidiFileBytes);
+    using Fault = platform::WholeFile::Fault;
+    switch (file.fault) {
+        case Fault::CannotOpen:
+            return refuse(why, openFailure(file.error));
+        case Fault::NotRegular:
+            return refuse(why, "not a regular file");
+        case Fault::TooLarge:
             return refuse(why,
                           "too large (more than " + std::to_string(kMaxMidiFileBytes) + " bytes)");
-        }
+        case Fault::ReadError:
+            return refuse(why, "read error");
+        case Fault::None:
+            break;
     }
+    const std::vector<uint8_t>& bytes = file.bytes;
     std::shared_ptr<const MidiPiece> piece = readMidi(bytes.data(), bytes.size());
     if (!piece) {
         return refuse(why, "not a Standard MIDI File, or a damaged one");

@@ -4,12 +4,11 @@
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <sstream>
 
 #include "platform/VirtualKeys.h"
+#include "platform/WholeFile.h"
 
 namespace platform {
 
@@ -338,28 +337,17 @@ Controls parseControls(std::string_view text, const std::string& name,
 
 Controls readControls(const std::filesystem::path& file, std::vector<std::string>& problems) {
     const std::string name = file.filename().string();
-    std::error_code error;
-    // Only a plain file (or a link to one): a pipe would wait for a writer, a device never end.
-    std::ifstream in;
-    if (std::filesystem::is_regular_file(file, error))
-        in.open(file, std::ios::binary);
-    if (!in.is_open()) {
+    const WholeFile read = readWholeFile(file, kMaxFileBytes);
+    if (read.fault == WholeFile::Fault::TooLarge) {
+        problems.push_back(name + ": too large for a controls file (" + std::to_string(read.size) +
+                           " bytes); the default controls are used");
+        return Controls::defaults();
+    }
+    if (read.fault != WholeFile::Fault::None) {
         problems.push_back(name + ": cannot be read; the default controls are used");
         return Controls::defaults();
     }
-    // At most one byte more than a controls file may have, whatever size the file claims.
-    std::string text(kMaxFileBytes + 1, '\0');
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<size_t>(in.gcount()));
-    if (text.size() > kMaxFileBytes) {
-        const std::uintmax_t size = std::filesystem::file_size(file, error);
-        problems.push_back(
-            name + ": too large for a controls file (" +
-            (error ? "over " + std::to_string(kMaxFileBytes) : std::to_string(size)) +
-            " bytes); the default controls are used");
-        return Controls::defaults();
-    }
-    return parseControls(text, name, problems);
+    return parseControls(std::string(read.bytes.begin(), read.bytes.end()), name, problems);
 }
 
 std::string defaultControlsFile() {

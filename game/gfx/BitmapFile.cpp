@@ -5,11 +5,11 @@
 #include <bit>
 #include <cerrno>
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 
 #include "platform/ByteOrder.h"
 #include "platform/OpenFailure.h"
+#include "platform/WholeFile.h"
 
 namespace quelvane {
 
@@ -370,31 +370,26 @@ std::optional<Bitmap> parse(const std::vector<uint8_t>& b, std::string& why) {
     return readRows(b, h, *palette, *masks, why);
 }
 
-struct CloseFile {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 // The whole file, bounded in size.
 std::optional<std::vector<uint8_t>> readWhole(const std::string& path, std::string& why) {
-    const std::unique_ptr<std::FILE, CloseFile> file(std::fopen(path.c_str(), "rb"));
-    if (!file)
-        return refuse(why, openFailure(errno));
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error))
-        return refuse(why, "not a regular file");
-    const uintmax_t size = std::filesystem::file_size(path, error);
-    if (error)
-        return refuse(why, error.message());
-    if (size == 0)
-        return refuse(why, "empty file");
-    if (size > kMaxFileSize) {
-        return refuse(
-            why, "too large (" + number(size) + " bytes, at most " + number(kMaxFileSize) + ")");
+    platform::WholeFile file = platform::readWholeFile(path, kMaxFileSize);
+    using Fault = platform::WholeFile::Fault;
+    switch (file.fault) {
+        case Fault::CannotOpen:
+            return refuse(why, openFailure(file.error));
+        case Fault::NotRegular:
+            return refuse(why, "not a regular file");
+        case Fault::TooLarge:
+            return refuse(why, "too large (" + number(file.size) + " bytes, at most " +
+                                   number(kMaxFileSize) + ")");
+        case Fault::ReadError:
+            return refuse(why, "read error");
+        case Fault::None:
+            break;
     }
-    std::vector<uint8_t> bytes(static_cast<size_t>(size));
-    if (std::fread(bytes.data(), 1, bytes.size(), file.get()) != bytes.size())
-        return refuse(why, "read error");
-    return bytes;
+    if (file.bytes.empty())
+        return refuse(why, "empty file");
+    return std::move(file.bytes);
 }
 
 }  // namespace

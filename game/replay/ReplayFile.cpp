@@ -3,12 +3,11 @@
 #include <zlib.h>
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <string_view>
 
 #include "game/replay/ByteStream.h"
 #include "platform/AtomicFile.h"
+#include "platform/WholeFile.h"
 
 namespace quelvane {
 
@@ -304,28 +303,25 @@ ReplayRead decodeReplay(const std::vector<uint8_t>& bytes, uint64_t expectedRule
 
 ReplayRead readReplayFile(const std::filesystem::path& file, uint64_t expectedRules) {
     ReplayRead result;
-    std::error_code error;
-    if (std::filesystem::exists(file, error) && !std::filesystem::is_regular_file(file, error)) {
-        result.error = "is not a file";
-        return result;
+    const platform::WholeFile read = platform::readWholeFile(file, kMaxFileBytes);
+    using Fault = platform::WholeFile::Fault;
+    switch (read.fault) {
+        case Fault::CannotOpen:
+            result.error = "cannot be opened";
+            return result;
+        case Fault::NotRegular:
+            result.error = "is not a file";
+            return result;
+        case Fault::TooLarge:
+            result.error = "too large to be a replay";
+            return result;
+        case Fault::ReadError:
+            result.error = "cannot be read";
+            return result;
+        case Fault::None:
+            break;
     }
-    std::ifstream in(file, std::ios::binary | std::ios::ate);
-    if (!in) {
-        result.error = "cannot be opened";
-        return result;
-    }
-    const std::streamoff size = in.tellg();
-    if (size < 0 || static_cast<uint64_t>(size) > kMaxFileBytes) {
-        result.error = size < 0 ? "cannot be read" : "too large to be a replay";
-        return result;
-    }
-    std::vector<uint8_t> bytes(static_cast<size_t>(size));
-    in.seekg(0);
-    if (!in.read(reinterpret_cast<char*>(bytes.data()), size)) {
-        result.error = "cannot be read";
-        return result;
-    }
-    return decodeReplay(bytes, expectedRules);
+    return decodeReplay(read.bytes, expectedRules);
 }
 
 bool writeReplayFile(const std::filesystem::path& file, const Recording& recording,

@@ -38,9 +38,11 @@ file(GLOB game_folders LIST_DIRECTORIES true RELATIVE ${CMAKE_SOURCE_DIR} CONFIG
 # The page neither records nor plays back replays: game/replay is the node replay tool's alone.
 list(FILTER game_folders EXCLUDE REGEX "\\.|^game/replay$")
 quelvane_web_sources(sources platform audio ${game_folders})
-# What a page has no use for: the installed game's folders, a thread-driven MIDI player.
+# What a page has no use for: the installed game's folders, a thread-driven MIDI player, and what
+# only the desktop's window calls (the X server's drawn size and its loss).
 list(REMOVE_ITEM sources ${CMAKE_SOURCE_DIR}/platform/DataFolders.cpp
-     ${CMAKE_SOURCE_DIR}/audio/ClockedPlayer.cpp)
+     ${CMAKE_SOURCE_DIR}/audio/ClockedPlayer.cpp ${CMAKE_SOURCE_DIR}/platform/NativeWindow.cpp
+     ${CMAKE_SOURCE_DIR}/platform/DisplayLoss.cpp)
 # The page's test settings read keys files the way quelvane-replay does.
 list(APPEND sources ${CMAKE_SOURCE_DIR}/tools/replay/ReplayOptions.cpp)
 
@@ -128,12 +130,12 @@ find_package(ZLIB REQUIRED)
 include(${CMAKE_SOURCE_DIR}/cmake/RulesVersion.cmake)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/game/replay/RulesVersion.cpp PROPERTIES
     COMPILE_DEFINITIONS QUELVANE_RULES_VERSION=0x${QUELVANE_RULES_VERSION}ull)
+include(${CMAKE_SOURCE_DIR}/tests/web/libm/Wrap.cmake)
 add_executable(quelvane-replay-node EXCLUDE_FROM_ALL ${replay_tool}
     ${CMAKE_SOURCE_DIR}/tests/web/libm/LibmLog.cpp ${CMAKE_SOURCE_DIR}/tests/web/libm/NodeFontFace.cpp)
 target_link_libraries(quelvane-replay-node PRIVATE quelvane-web-game ZLIB::ZLIB)
 target_link_options(quelvane-replay-node PRIVATE
     -O2 -sASYNCIFY -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1 -lnodefs.js
     "SHELL:--pre-js ${CMAKE_SOURCE_DIR}/tests/web/libm/node-pre.js"
-    -Wl,--wrap=atan,--wrap=sin,--wrap=cos,--wrap=sincos,--wrap=atanf,--wrap=sinf,--wrap=cosf,--wrap=sincosf
-    -Wl,--wrap=_ZN8quelvane8portable4atanEd,--wrap=_ZN8quelvane8portable3sinEd,--wrap=_ZN8quelvane8portable3cosEd)
+    ${QUELVANE_LIBM_WRAP})
 set_target_properties(quelvane-replay-node PROPERTIES SUFFIX ".js")

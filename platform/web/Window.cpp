@@ -159,8 +159,6 @@ SDL_Window* Window::handle() const {
     return sdl_->window.get();
 }
 
-void Window::measure() {}
-
 void Window::show(const uint32_t* pixels, int pitch) {
     if (width_ == 0)
         return;

@@ -29,7 +29,9 @@ cmake --build "$build/web-obj" --target quelvane-replay-node -j "${WEB_DEPS_JOBS
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/quelvane-libm.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-frames=(10 225 3275 8890 9035 9080 9105 9140 9150 9160 9240)
+# The golden replay's captured frames: every line of its frames.txt but the trace's.
+mapfile -t frames < <(awk '$1 != "trace" { print $1 }' "$golden/frames.txt")
+[[ ${#frames[@]} -gt 0 ]] || fail "no frames in $golden/frames.txt"
 run() {
     local dir=$work/$1; shift
     mkdir -p "$dir"

@@ -6,15 +6,11 @@
 
 #include "platform/VirtualKeys.h"
 
-namespace {
-
 bool parseNumber(const std::string& text, uint32_t& value) {
     const char* end = text.data() + text.size();
     const auto [ptr, err] = std::from_chars(text.data(), end, value);
     return err == std::errc() && ptr == end && !text.empty();
 }
-
-}  // namespace
 
 std::optional<ReplayOptions> parseReplayOptions(const std::vector<std::string>& args,
                                                 std::string& error) {

@@ -30,6 +30,9 @@ struct ReplayOptions {
     bool help = false;  // --help: nothing else is checked
 };
 
+// A whole decimal number of 0 to 2^32 - 1, nothing before or after it.
+bool parseNumber(const std::string& text, uint32_t& value);
+
 // Parses the command line; nullopt with the reason in error, among them a capture of a frame the
 // run does not reach. With a recorded game, the checks that need its length are the caller's.
 std::optional<ReplayOptions> parseReplayOptions(const std::vector<std::string>& args,

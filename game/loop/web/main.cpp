@@ -62,17 +62,16 @@ bool parseOptions(int argc, char** argv, PageOptions& options) {
         if (i + 1 >= argc)
             return false;
         const std::string value = argv[++i];
-        char* end = nullptr;
-        const unsigned long long number = std::strtoull(value.c_str(), &end, 10);
-        const bool isNumber = !value.empty() && *end == '\0';
+        uint32_t number = 0;
+        const bool isNumber = parseNumber(value, number);
         if (arg == "--keys")
             options.keysFile = value;
         else if (arg == "--seed" && isNumber)
-            options.seeded = true, options.seed = static_cast<uint32_t>(number);
+            options.seeded = true, options.seed = number;
         else if (arg == "--tick-start" && isNumber)
-            options.tickStart = static_cast<uint32_t>(number);
+            options.tickStart = number;
         else if (arg == "--hold" && isNumber)
-            options.hold = static_cast<long long>(number);
+            options.hold = number;
         else
             return false;
     }

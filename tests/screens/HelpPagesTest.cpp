@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <regex>
 #include <string>
 #include <vector>
@@ -38,9 +39,13 @@ TEST(HelpPagesTest, EveryListCountsFromOneAndTheUpgradesAreAsManyAsTheTextSays) 
 }
 
 // The lines of the first page that name keys, in their places.
+constexpr size_t kKeyLines[] = {2, 3, 4, 9, 11, 12, 13, 15};
 std::vector<std::string> keyLines(const std::string& body) {
     const std::vector<std::string> lines = splitLines(body);
-    return {lines[2], lines[3], lines[4], lines[9], lines[11], lines[12], lines[13], lines[15]};
+    std::vector<std::string> picked;
+    for (const size_t line : kKeyLines)
+        picked.push_back(lines.at(line));
+    return picked;
 }
 
 TEST(HelpPagesTest, TheFirstPageNamesTheBoundKeysWhereTheDefaultsStand) {
@@ -80,9 +85,12 @@ TEST(HelpPagesTest, TheFirstPageNamesTheBoundKeysWhereTheDefaultsStand) {
         helpPageTexts(platform::Controls::defaults())[1].body.find("select a weapon and press J\n"),
         std::string::npos);
     // Every other line stays as it was.
-    EXPECT_EQ(splitLines(body).size(), splitLines(defaults).size());
-    for (size_t i = 16; i < splitLines(body).size(); ++i)
-        EXPECT_EQ(splitLines(body)[i], splitLines(defaults)[i]);
+    const std::vector<std::string> lines = splitLines(body), defaultLines = splitLines(defaults);
+    ASSERT_EQ(lines.size(), defaultLines.size());
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (std::find(std::begin(kKeyLines), std::end(kKeyLines), i) == std::end(kKeyLines))
+            EXPECT_EQ(lines[i], defaultLines[i]) << "line " << i;
+    }
 }
 
 }  // namespace

@@ -88,8 +88,9 @@ TEST(HelpPagesTest, TheFirstPageNamesTheBoundKeysWhereTheDefaultsStand) {
     const std::vector<std::string> lines = splitLines(body), defaultLines = splitLines(defaults);
     ASSERT_EQ(lines.size(), defaultLines.size());
     for (size_t i = 0; i < lines.size(); ++i) {
-        if (std::find(std::begin(kKeyLines), std::end(kKeyLines), i) == std::end(kKeyLines))
+        if (std::find(std::begin(kKeyLines), std::end(kKeyLines), i) == std::end(kKeyLines)) {
             EXPECT_EQ(lines[i], defaultLines[i]) << "line " << i;
+        }
     }
 }
 

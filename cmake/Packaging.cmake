@@ -21,4 +21,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 # the built-in synthesizer plays are found at run time, so they are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, timgm6mb-soundfont | fluid-soundfont-gm")
+# The game's dialogs (no MIDI device chosen, a damaged controls file) are SDL's message boxes: on X11
+# drawn in the X server's core fonts, on Wayland shown by zenity. Without them the game plays just
+# the same and says the same on standard error, so they are recommended rather than required; apt
+# installs recommendations unless told not to. tonspire's GTK comes with its shared libraries.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xfonts-base, zenity")
 include(CPack)

@@ -12,15 +12,12 @@ seconds=${2:-20}
 screen=1280x1024x24
 settle=2
 
+log() { echo "bench-desktop: $*"; }
+# shellcheck source=scripts/web/packages.sh
+source "$top/scripts/web/packages.sh"
+ensure_packages chromium-bsu || { log "cannot install chromium-bsu, the peer the game is measured against" >&2; exit 1; }
 # Debian puts games in /usr/games, which not every PATH holds.
 export PATH=$PATH:/usr/games
-if ! command -v chromium-bsu >/dev/null; then
-    echo "Installing chromium-bsu, the peer the game is measured against"
-    sudo=()
-    [[ $(id -u) -ne 0 ]] && sudo=(sudo)
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
-        chromium-bsu >/dev/null
-fi
 
 work=$(mktemp -d)
 xvfb_pid=

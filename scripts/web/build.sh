@@ -16,7 +16,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 repo=$(cd "$here/../.." && pwd)
 build=$(realpath -m "${1:-$repo/build}")
-deps=${WEB_DEPS_DIR:-$repo/build/web-deps}
+deps=$(realpath -m "${WEB_DEPS_DIR:-$repo/build/web-deps}")
 jobs=${WEB_DEPS_JOBS:-2}
 
 log() { printf 'web: %s\n' "$*"; }

@@ -4,9 +4,9 @@
 # for what the file got wrong, and leaves the file as the player wrote it.
 # Usage: damaged_controls.sh QUELVANE X_PROBE RUN_DIR
 set -euo pipefail
-game=$1
-x_probe=$2
-run_dir=$3
+game=$(realpath -m "$1")
+x_probe=$(realpath -m "$2")
+run_dir=$(realpath -m "$3")
 
 source "$(dirname "$0")/bare_x.sh"
 bare_x_setup damaged-controls "$run_dir"

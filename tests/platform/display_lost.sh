@@ -5,9 +5,9 @@
 # standard error, having written nothing to the display it lost.
 # Usage: display_lost.sh QUELVANE X_PROBE RUN_DIR
 set -euo pipefail
-game=$1
-x_probe=$2
-run_dir=$3
+game=$(realpath -m "$1")
+x_probe=$(realpath -m "$2")
+run_dir=$(realpath -m "$3")
 # What the game is given to end: far above the second it needs, well below the test's timeout.
 allowed=5
 

@@ -6,11 +6,11 @@
 # sent SIGTERM and must quit cleanly. Leaves both pictures, as BMPs, in the capture folder.
 # Usage: full_screen_picture.sh QUELVANE X_PROBE SCREEN_HOLDS_PICTURE RUN_DIR CAPTURE_FOLDER
 set -euo pipefail
-game=$1
-x_probe=$2
-check=$3
-run_dir=$4
-captures=$5
+game=$(realpath -m "$1")
+x_probe=$(realpath -m "$2")
+check=$(realpath -m "$3")
+run_dir=$(realpath -m "$4")
+captures=$(realpath -m "$5")
 deadline=30
 
 source "$(dirname "$0")/bare_x.sh"

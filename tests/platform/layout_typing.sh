@@ -5,9 +5,9 @@
 # high-score prompt and reads the bytes of scores.dat.
 # Usage: layout_typing.sh QUELVANE X_PROBE RUN_DIR
 set -euo pipefail
-game=$1
-x_probe=$2
-run_dir=$3
+game=$(realpath -m "$1")
+x_probe=$(realpath -m "$2")
+run_dir=$(realpath -m "$3")
 name="Zoe Quang"
 
 source "$(dirname "$0")/bare_x.sh"

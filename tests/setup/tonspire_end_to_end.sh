@@ -5,11 +5,12 @@
 # each with a deadline. Leaves captures of the dialog and of its message about a failed save.
 # Usage: tonspire_end_to_end.sh TONSPIRE SEND_WINDOW_CLOSE X_PROBE CAPTURE_FOLDER RUN_GAME_SCRIPT
 set -euo pipefail
-tonspire=$1
-send_window_close=$2
-x_probe=$3
-captures=$4
-run_game=$5
+# Every path as an absolute one: the script works in a folder of its own.
+tonspire=$(realpath -m "$1")
+send_window_close=$(realpath -m "$2")
+x_probe=$(realpath -m "$3")
+captures=$(realpath -m "$4")
+run_game=$(realpath -m "$5")
 # Far above what any step takes, even under the sanitizers on a busy machine.
 deadline=60
 

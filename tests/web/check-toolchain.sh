@@ -13,9 +13,9 @@ set -euo pipefail
 [[ $# -ge 1 && $# -le 2 ]] || { echo "usage: $0 WORK [NATIVE_PROBE]" >&2; exit 2; }
 here=$(cd "$(dirname "$0")" && pwd)
 repo=$(cd "$here/../.." && pwd)
-work=$1
-native=${2:-}
-deps=${WEB_DEPS_DIR:-$repo/build/web-deps}
+work=$(realpath -m "$1")
+native=${2:+$(realpath -m "$2")}
+deps=$(realpath -m "${WEB_DEPS_DIR:-$repo/build/web-deps}")
 font=/usr/share/fonts/truetype/liberation2/LiberationMono-Bold.ttf
 
 name="web toolchain"

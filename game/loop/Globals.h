@@ -24,8 +24,8 @@ extern std::unique_ptr<MusicSegment> backgroundMusic;
 void eraseStars();
 void moveStars();
 
-// Frames of play run since start-up, as the tests count them (the replay counts every pass of any
-// loop through the pass observer).
+// Frames of play run since start-up, as the tests count them (the replay counts the passes of every
+// loop, told by passEnds).
 extern uint32_t framesRun;
 
 }  // namespace quelvane

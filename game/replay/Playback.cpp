@@ -1,29 +1,23 @@
 #include "game/replay/Playback.h"
 
 #include "game/replay/GameSnapshot.h"
+#include "game/screens/Pass.h"
 #include "platform/Message.h"
 #include "platform/Platform.h"
 #include "platform/WatchControls.h"
 
 namespace quelvane {
 
-namespace {
-// The game's result observer is a plain function: it reaches the playback here.
-Playback* playing = nullptr;
-}  // namespace
-
 Playback::Playback(const Recording& recording, platform::WatchControls* watch)
     : recording_(recording), watch_(watch) {}
 
 Playback::~Playback() {
-    if (playing != this)
+    // The scores file and what it sees are given back as its members end.
+    if (subscriptions_.empty())
         return;
-    setGameResultObserver(nullptr);
-    useScoreFileAccess(nullptr);
     platform::useControls(outerControls_);
     platform::useEventSource(nullptr);
     platform::useClock(nullptr);
-    playing = nullptr;
 }
 
 bool Playback::begin() {
@@ -35,16 +29,13 @@ bool Playback::begin() {
         return false;
     outerControls_ = platform::controls();
     platform::useControls(recorded);
-    playing = this;
     platform::useClock(this);
     platform::useEventSource(this);
-    useScoreFileAccess(this);
-    setGameResultObserver(gameEnded);
+    scoresServed_.emplace(*this);
+    subscriptions_.push_back(passEnds().subscribe([this] { ++passes_; }));
+    subscriptions_.push_back(
+        gameEnds().subscribe([this](const GameResult& result) { result_ = result; }));
     return true;
-}
-
-bool Playback::passEnded() {
-    return ++passes_ >= recording_.header.passes;
 }
 
 void Playback::beyondRecording() {
@@ -96,11 +87,6 @@ std::optional<ScoreFile> Playback::read() {
 
 bool Playback::write(const ScoreTable&, std::string&) {
     return true;
-}
-
-void Playback::gameEnded(const GameResult& result) {
-    if (playing)
-        playing->result_ = result;
 }
 
 }  // namespace quelvane

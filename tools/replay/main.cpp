@@ -54,12 +54,11 @@ constexpr const char* kUsage =
     "recorded score and the score it plays to, and succeeds only when the two are equal.\n"
     "--record keeps every game of a keys run in FOLDER as the game keeps them in replays/.\n";
 
-// What the run has done so far; the pass observer moves it on after every pass of any loop.
+// What the run has done so far; afterPass moves it on after every pass of any loop.
 struct Run {
     const ReplayOptions* options = nullptr;
     platform::ScriptedEvents* events = nullptr;
     Playback* playback = nullptr;
-    GameRecorder* recorder = nullptr;
     std::ofstream* trace = nullptr;
     long long passes = 0;
     // The state after the last pass counted, which --state prints.
@@ -95,10 +94,6 @@ void afterPass() {
         }
     }
     run.events->setFrame(pass + 1);
-    if (run.playback)
-        run.playback->passEnded();
-    if (run.recorder)
-        run.recorder->passEnded();
     if (run.passes >= run.options->frames)
         exitRequested = true;
 }
@@ -233,8 +228,10 @@ int beginRun(const std::optional<Recording>& recording, const ReplayOptions& opt
         return 1;
     playback = std::make_unique<Playback>(*recording);
     if (!playback->begin()) {
-        std::fprintf(stderr, "quelvane-replay: %s: damaged: its controls or its first state cannot be read\n",
-                     options.playFile.c_str());
+        std::fprintf(
+            stderr,
+            "quelvane-replay: %s: damaged: its controls or its first state cannot be read\n",
+            options.playFile.c_str());
         endGame();
         return 2;
     }
@@ -286,11 +283,9 @@ int main(int argc, char** argv) {
     if (run.trace)
         writeTraceRow(trace, traceState(0, Screen::Title, 0), true);
     std::unique_ptr<GameRecorder> recorder;
-    if (!options->recordFolder.empty()) {
+    if (!options->recordFolder.empty())
         recorder = std::make_unique<GameRecorder>(options->recordFolder);
-        run.recorder = recorder.get();
-    }
-    setPassObserver(afterPass);
+    const platform::Subscription passes = passEnds().subscribe(afterPass);
     exitRequested = options->frames == 0;
     std::unique_ptr<Playback> playback;
     if (const int status = beginRun(recording, *options, playback); status != 0)
@@ -302,7 +297,6 @@ int main(int argc, char** argv) {
     endGame();
     playback.reset();
     recorder.reset();
-    setPassObserver(nullptr);
     platform::useEventSource(nullptr);
     platform::useClock(nullptr);
     if (trace.is_open() && !trace.flush()) {

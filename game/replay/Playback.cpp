@@ -12,10 +12,9 @@ Playback::Playback(const Recording& recording, platform::WatchControls* watch)
     : recording_(recording), watch_(watch) {}
 
 Playback::~Playback() {
-    // The scores file and what it sees are given back as its members end.
+    // The controls, the scores file and what it sees are given back as its members end.
     if (subscriptions_.empty())
         return;
-    platform::useControls(outerControls_);
     platform::useEventSource(nullptr);
     platform::useClock(nullptr);
 }
@@ -27,8 +26,7 @@ bool Playback::begin() {
         platform::parseControls(recording_.controls, "controls", problems);
     if (recorded.text() != recording_.controls || !restoreGame(recording_.snapshot))
         return false;
-    outerControls_ = platform::controls();
-    platform::useControls(recorded);
+    recordedControls_.emplace(recorded);
     platform::useClock(this);
     platform::useEventSource(this);
     scoresServed_.emplace(*this);

@@ -56,7 +56,6 @@ class Playback final : public platform::Clock,
     void beyondRecording();
 
     const Recording& recording_;
-    platform::Controls outerControls_;
     platform::WatchControls* watch_;
     size_t nextTick_ = 0;
     size_t nextMessage_ = 0;
@@ -66,6 +65,7 @@ class Playback final : public platform::Clock,
     bool diverged_ = false;
     bool endSent_ = false;
     std::optional<GameResult> result_;
+    std::optional<platform::ControlsOverride> recordedControls_;
     std::optional<ScoreFileOverride> scoresServed_;
     std::vector<platform::Subscription> subscriptions_;
 };

@@ -19,8 +19,8 @@ void showHighScores();
 
 // Where the high-score flow reads and writes the table. The scores file serves unless something
 // provides the table in its place: a playback serves the reads it recorded instead, and leaves the
-// player's file as it is. Providing replaces, so one access serves at a time; seeing what was read
-// (a recording does) is no provider's business but scoreFileReads'.
+// player's file as it is. Providing replaces, so one access serves at a time. Seeing what was read,
+// as a recording does, replaces nothing: that is scoreFileReads, below.
 class ScoreFileAccess {
   public:
     virtual ~ScoreFileAccess() = default;

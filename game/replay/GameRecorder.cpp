@@ -91,7 +91,7 @@ void GameRecorder::keep() {
 }
 
 void GameRecorder::passEnded() {
-    if (!current_)
+    if (!current_ || cut_)
         return;
     ++current_->header.passes;
     current_->passTicks.push_back(platform::peekTickCount());

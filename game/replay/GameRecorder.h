@@ -33,6 +33,10 @@ class GameRecorder final {
 
     // Starts recording a game from the state it is in now; the game's start does this itself.
     void begin();
+    // The run's driver ended it after the pass that just ended, not a message the game took
+    // (quelvane-replay's --frames): the passes the game then takes to unwind are none of the
+    // recording's, so that a playback cut after the same pass unwinds the same way.
+    void cutRun() { cut_ = true; }
 
   private:
     void passEnded();
@@ -51,6 +55,7 @@ class GameRecorder final {
     std::optional<Recording> current_;
     // Said once: a game that could not be recorded, or a folder that cannot be written.
     bool complained_ = false;
+    bool cut_ = false;
     // Last, so that they end first.
     std::vector<platform::Subscription> subscriptions_;
 };

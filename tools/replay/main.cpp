@@ -59,6 +59,7 @@ struct Run {
     const ReplayOptions* options = nullptr;
     platform::ScriptedEvents* events = nullptr;
     Playback* playback = nullptr;
+    GameRecorder* recorder = nullptr;
     std::ofstream* trace = nullptr;
     long long passes = 0;
     // The state after the last pass counted, which --state prints.
@@ -94,8 +95,11 @@ void afterPass() {
         }
     }
     run.events->setFrame(pass + 1);
-    if (run.passes >= run.options->frames)
-        exitRequested = true;
+    if (run.passes < run.options->frames)
+        return;
+    if (run.recorder)
+        run.recorder->cutRun();
+    exitRequested = true;
 }
 
 std::string absolute(const std::string& path) {
@@ -283,8 +287,10 @@ int main(int argc, char** argv) {
     if (run.trace)
         writeTraceRow(trace, traceState(0, Screen::Title, 0), true);
     std::unique_ptr<GameRecorder> recorder;
-    if (!options->recordFolder.empty())
+    if (!options->recordFolder.empty()) {
         recorder = std::make_unique<GameRecorder>(options->recordFolder);
+        run.recorder = recorder.get();
+    }
     const platform::Subscription passes = passEnds().subscribe(afterPass);
     exitRequested = options->frames == 0;
     std::unique_ptr<Playback> playback;

@@ -21,7 +21,6 @@ namespace quelvane {
 class GameRecorder final {
   public:
     explicit GameRecorder(std::filesystem::path folder);
-    ~GameRecorder() = default;
     GameRecorder(const GameRecorder&) = delete;
     GameRecorder& operator=(const GameRecorder&) = delete;
 

@@ -6,6 +6,7 @@
 #include <cctype>
 #include <map>
 #include <sstream>
+#include <utility>
 
 #include "platform/VirtualKeys.h"
 #include "platform/WholeFile.h"
@@ -385,6 +386,13 @@ const Controls& controls() {
 
 void useControls(const Controls& bindings) {
     current() = bindings;
+}
+
+ControlsOverride::ControlsOverride(const Controls& bindings)
+    : replaced_(std::exchange(current(), bindings)) {}
+
+ControlsOverride::~ControlsOverride() {
+    current() = replaced_;
 }
 
 std::string keyName(int key) {

@@ -100,9 +100,26 @@ std::string defaultControlsFile();
 // the keyboard's repeat included.
 bool actsWhenPolled(int key);
 
-// The bindings in force, by default the defaults. Set once at start-up, before the window opens.
+// The bindings in force: the defaults until the program sets the player's, once, at start-up before
+// its window opens (the game from controls.ini; the replay tool from the working folder's for a
+// keys run). The window procedure, the ship, the screens, the help pages, full screen and the game
+// controllers read them at every use.
 const Controls& controls();
 void useControls(const Controls& bindings);
+
+// A recorded game plays by the bindings it was recorded with: a playback puts them in force when it
+// begins, the game open already, and this gives back the bindings it replaced when it ends.
+// Overrides nest, and end in the reverse order of their making.
+class ControlsOverride {
+  public:
+    explicit ControlsOverride(const Controls& bindings);
+    ~ControlsOverride();
+    ControlsOverride(const ControlsOverride&) = delete;
+    ControlsOverride& operator=(const ControlsOverride&) = delete;
+
+  private:
+    Controls replaced_;
+};
 
 // A key's name as the help pages and controls.ini show it ("G", "Ctrl", "F1", "Left").
 std::string keyName(int key);

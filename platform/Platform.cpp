@@ -9,7 +9,6 @@
 #include "platform/Clock.h"
 #include "platform/EventSource.h"
 #include "platform/KeyState.h"
-#include "platform/SeamTap.h"
 #include "platform/Window.h"
 
 namespace platform {
@@ -30,7 +29,9 @@ struct Services {
     std::deque<Message> queue;
     KeyState keys;
     Window* window = nullptr;
-    SeamTap* tap = nullptr;
+    Observers<uint32_t> tickReads;
+    Observers<const Message&> messagesHanded;
+    Observers<> pumpEnds;
     // The game pauses while its window has no keyboard focus or is minimised. Its tick count
     // stands still meanwhile: it is the clock's less the time spent paused.
     bool focused = true;
@@ -62,8 +63,7 @@ void updatePause(Services& s) {
             m.kind = MessageKind::KeyUp;
             m.key = key;
             s.queue.push_back(m);
-            if (s.tap)
-                s.tap->messageHanded(m);
+            s.messagesHanded.tell(m);
         });
         s.events->forgetHeldKeys();
     } else {
@@ -109,9 +109,9 @@ void handle(Services& s, const Message& m) {
     }
     s.queue.push_back(m);
     // Mouse moves and repaints change nothing the game keeps.
-    if (s.tap && (m.kind == MessageKind::KeyDown || m.kind == MessageKind::KeyUp ||
-                  m.kind == MessageKind::Close))
-        s.tap->messageHanded(m);
+    if (m.kind == MessageKind::KeyDown || m.kind == MessageKind::KeyUp ||
+        m.kind == MessageKind::Close)
+        s.messagesHanded.tell(m);
 }
 
 // Reads what the source has; key state follows each event as it is read, dispatched or not. While
@@ -125,8 +125,7 @@ void pump() {
         s.events->wait(*s.clock, kPauseWait);
         s.events->pump(deliver);
     }
-    if (s.tap)
-        s.tap->pumpEnded();
+    s.pumpEnds.tell();
 }
 
 }  // namespace
@@ -138,8 +137,7 @@ uint32_t peekTickCount() {
 
 uint32_t tickCount() {
     const uint32_t ticks = peekTickCount();
-    if (const Services& s = services(); s.tap)
-        s.tap->tickRead(ticks);
+    services().tickReads.tell(ticks);
     return ticks;
 }
 void sleep(uint32_t ms) {
@@ -235,8 +233,16 @@ void restoreInputState(const InputState& state) {
     s.queue = state.queue;
 }
 
-void tapSeam(SeamTap* tap) {
-    services().tap = tap;
+Observers<uint32_t>& tickReads() {
+    return services().tickReads;
+}
+
+Observers<const Message&>& messagesHanded() {
+    return services().messagesHanded;
+}
+
+Observers<>& pumpEnds() {
+    return services().pumpEnds;
 }
 
 void attachWindow(Window* window) {

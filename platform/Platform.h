@@ -5,12 +5,12 @@
 
 #include "platform/KeyState.h"
 #include "platform/Message.h"
+#include "platform/Observers.h"
 
 namespace platform {
 
 class Clock;
 class EventSource;
-class SeamTap;
 class Window;
 
 // The operating-system services the game calls, served by the installed clock and event source (by
@@ -18,8 +18,8 @@ class Window;
 
 // Stands still while the game is paused.
 uint32_t tickCount();
-// The same, unseen by the seam's tap: for what watches the game (a trace, a recording's marks),
-// never for the game itself.
+// The same, unseen by the seam's observers: for what watches the game (a trace, a recording's
+// marks), never for the game itself.
 uint32_t peekTickCount();
 void sleep(uint32_t ms);
 
@@ -64,8 +64,11 @@ struct InputState {
 InputState inputState();
 void restoreInputState(const InputState& state);
 
-// Shows what the game takes at the seam to tap, as it takes it; null for none. It must outlive its
-// use.
-void tapSeam(SeamTap* tap);
+// What the game takes at the seam, told as it takes it: every tick count it reads, every message
+// handed to it (into its queue, and into the key state for keys) and the end of every pump. A game
+// that is given the same back, pump for pump, plays the same.
+Observers<uint32_t>& tickReads();
+Observers<const Message&>& messagesHanded();
+Observers<>& pumpEnds();
 
 }  // namespace platform

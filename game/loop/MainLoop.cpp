@@ -3,6 +3,7 @@
 #include "game/core/ExitRequest.h"
 #include "game/loop/Frame.h"
 #include "game/loop/WindowProc.h"
+#include "game/player/NewGame.h"
 #include "game/screens/Pass.h"
 #include "platform/Platform.h"
 
@@ -10,15 +11,10 @@ namespace quelvane {
 
 namespace {
 bool newGame = false;
-void (*gameStartObserver)() = nullptr;
 }  // namespace
 
 void noteNewGame() {
     newGame = true;
-}
-
-void setGameStartObserver(void (*observer)()) {
-    gameStartObserver = observer;
 }
 
 void runMainLoop() {
@@ -29,8 +25,7 @@ void runMainLoop() {
 void runLoopPass() {
     if (newGame) {
         newGame = false;
-        if (gameStartObserver)
-            gameStartObserver();
+        gameStarts().tell();
     }
     const uint32_t frameStart = platform::tickCount();
     platform::Message message;

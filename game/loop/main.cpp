@@ -72,8 +72,6 @@ void refuse(const std::string& file, const std::string& reason) {
     platform::messageBox(text.c_str(), "Quelvane cannot play this replay");
 }
 
-quelvane::Playback* watched = nullptr;
-
 // Plays a recorded game in the window, with its music and sounds, through the same screens as the
 // game; the player's files stay as they are.
 int watch(const quelvane::Recording& recording, const std::string& file) {
@@ -87,15 +85,13 @@ int watch(const quelvane::Recording& recording, const std::string& file) {
         refuse(file, "damaged: its controls or its first state cannot be read");
         return 1;
     }
-    watched = &playback;
-    setPassObserver([] {
-        if (watched->passEnded())
+    const platform::Subscription ending = passEnds().subscribe([&playback] {
+        if (playback.ended())
             exitRequested = true;
     });
     // The recording begins at its first frame of play, when the title screen has started the music.
     audioSystem->PlayMusic(backgroundMusic.get());
     runMainLoop();
-    setPassObserver(nullptr);
     endGame();
     return 0;
 }
@@ -149,8 +145,6 @@ int main(int argc, char** argv) {
         return watch(*recording, command.watchFile);
     // Every game is recorded as it is played.
     quelvane::GameRecorder recorder(kReplayFolder);
-    static quelvane::GameRecorder* const theRecorder = &recorder;
-    quelvane::setPassObserver([] { theRecorder->passEnded(); });
     if (!quelvane::startGame(platform::tickCount()))
         return 1;
     quelvane::runMainLoop();

@@ -11,4 +11,9 @@ void setUpNewGame(Display& display) {
     clearForNewGame();
 }
 
+platform::Observers<>& gameStarts() {
+    static platform::Observers<> observers;
+    return observers;
+}
+
 }  // namespace quelvane

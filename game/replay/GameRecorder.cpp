@@ -3,36 +3,30 @@
 #include <cstdio>
 #include <ctime>
 
-#include "game/loop/MainLoop.h"
+#include "game/player/NewGame.h"
 #include "game/player/Ship.h"
 #include "game/replay/GameSnapshot.h"
 #include "game/replay/KeptReplays.h"
 #include "game/replay/ReplayFile.h"
 #include "game/replay/RulesVersion.h"
+#include "game/screens/Pass.h"
 #include "platform/Controls.h"
 #include "platform/Platform.h"
 
 namespace quelvane {
 
-namespace {
-// The observers of the loop and the scores are plain functions: they reach the recorder here.
-GameRecorder* recorder = nullptr;
-}  // namespace
-
 GameRecorder::GameRecorder(std::filesystem::path folder) : folder_(std::move(folder)) {
-    recorder = this;
-    platform::tapSeam(this);
-    useScoreFileAccess(this);
-    setGameStartObserver(gameStarts);
-    setGameResultObserver(gameEnds);
-}
-
-GameRecorder::~GameRecorder() {
-    setGameResultObserver(nullptr);
-    setGameStartObserver(nullptr);
-    useScoreFileAccess(nullptr);
-    platform::tapSeam(nullptr);
-    recorder = nullptr;
+    subscriptions_.push_back(gameStarts().subscribe([this] { begin(); }));
+    subscriptions_.push_back(passEnds().subscribe([this] { passEnded(); }));
+    subscriptions_.push_back(
+        platform::tickReads().subscribe([this](uint32_t ticks) { tickRead(ticks); }));
+    subscriptions_.push_back(platform::messagesHanded().subscribe(
+        [this](const platform::Message& message) { messageHanded(message); }));
+    subscriptions_.push_back(platform::pumpEnds().subscribe([this] { pumpEnded(); }));
+    subscriptions_.push_back(scoreFileReads().subscribe(
+        [this](const std::optional<ScoreFile>& file) { scoreFileRead(file); }));
+    subscriptions_.push_back(
+        gameEnds().subscribe([this](const GameResult& result) { gameEnded(result); }));
 }
 
 void GameRecorder::finish() {
@@ -56,19 +50,9 @@ void GameRecorder::pumpEnded() {
         ++current_->pumps;
 }
 
-std::optional<ScoreFile> GameRecorder::read() {
-    std::optional<ScoreFile> file = readScoreFile(scoresFilePath());
+void GameRecorder::scoreFileRead(const std::optional<ScoreFile>& file) {
     if (current_)
         current_->scoreReads.push_back(file);
-    return file;
-}
-
-bool GameRecorder::write(const ScoreTable& table, std::string& reason) {
-    return writeScoreFile(scoresFilePath(), table, &reason);
-}
-
-void GameRecorder::gameStarts() {
-    recorder->begin();
 }
 
 void GameRecorder::begin() {
@@ -86,14 +70,13 @@ void GameRecorder::begin() {
     current_ = std::move(recording);
 }
 
-void GameRecorder::gameEnds(const GameResult& result) {
-    GameRecorder& self = *recorder;
-    if (!self.current_)
+void GameRecorder::gameEnded(const GameResult& result) {
+    if (!current_)
         return;
-    self.close(result.score, result.name.value_or(""));
+    close(result.score, result.name.value_or(""));
     if (result.name)
-        self.keep();
-    self.current_.reset();
+        keep();
+    current_.reset();
 }
 
 void GameRecorder::keep() {
@@ -103,12 +86,12 @@ void GameRecorder::keep() {
                      folder_.c_str(), reason.c_str());
         complained_ = true;
     }
-    if (const auto table = readScoreFile(scoresFilePath()))
+    if (const auto table = scoresFileAccess().read())
         pruneKeptReplays(folder_, table->entries);
 }
 
 void GameRecorder::passEnded() {
-    if (!current_)
+    if (!current_ || cut_)
         return;
     ++current_->header.passes;
     current_->passTicks.push_back(platform::peekTickCount());

@@ -4,22 +4,23 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "game/replay/Recording.h"
 #include "game/scores/HighScores.h"
-#include "platform/SeamTap.h"
+#include "platform/Message.h"
+#include "platform/Observers.h"
 
 namespace quelvane {
 
 // Records every game the player plays, from its first pass of play to the end of the high-score
 // check after it (or to the end of the run), and keeps the files in its folder: "last.qvr" for the
 // last game, and beside it a replay of every game whose score entered the table, pruned with the
-// table. One at a time: it takes the seam, the scores file's access and the game's start and
-// result; whoever observes the passes tells it of each.
-class GameRecorder final : public platform::SeamTap, public ScoreFileAccess {
+// table. It sees for itself what it keeps, for as long as it lives: the games' starts, passes and
+// results, what the game takes at the platform's seam, and what the scores file gave the game.
+class GameRecorder final {
   public:
     explicit GameRecorder(std::filesystem::path folder);
-    ~GameRecorder() override;
     GameRecorder(const GameRecorder&) = delete;
     GameRecorder& operator=(const GameRecorder&) = delete;
 
@@ -29,20 +30,20 @@ class GameRecorder final : public platform::SeamTap, public ScoreFileAccess {
     // The game under way, if one is being recorded.
     const std::optional<Recording>& current() const { return current_; }
 
-    // Counts a pass of the game under way.
-    void passEnded();
     // Starts recording a game from the state it is in now; the game's start does this itself.
     void begin();
-
-    void tickRead(uint32_t ticks) override;
-    void messageHanded(const platform::Message& message) override;
-    void pumpEnded() override;
-    std::optional<ScoreFile> read() override;
-    bool write(const ScoreTable& table, std::string& reason) override;
+    // The run's driver ended it after the pass that just ended, not a message the game took
+    // (quelvane-replay's --frames): the passes the game then takes to unwind are none of the
+    // recording's, so that a playback cut after the same pass unwinds the same way.
+    void cutRun() { cut_ = true; }
 
   private:
-    static void gameStarts();
-    static void gameEnds(const GameResult& result);
+    void passEnded();
+    void tickRead(uint32_t ticks);
+    void messageHanded(const platform::Message& message);
+    void pumpEnded();
+    void scoreFileRead(const std::optional<ScoreFile>& file);
+    void gameEnded(const GameResult& result);
     // Ends the recording with what the game came to, and saves it as the last game.
     void close(int64_t score, const std::string& name);
     // Keeps the game just closed beside the table, and prunes the kept replays with it.
@@ -53,6 +54,9 @@ class GameRecorder final : public platform::SeamTap, public ScoreFileAccess {
     std::optional<Recording> current_;
     // Said once: a game that could not be recorded, or a folder that cannot be written.
     bool complained_ = false;
+    bool cut_ = false;
+    // Last, so that they end first.
+    std::vector<platform::Subscription> subscriptions_;
 };
 
 }  // namespace quelvane

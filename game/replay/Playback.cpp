@@ -1,29 +1,22 @@
 #include "game/replay/Playback.h"
 
 #include "game/replay/GameSnapshot.h"
+#include "game/screens/Pass.h"
 #include "platform/Message.h"
 #include "platform/Platform.h"
 #include "platform/WatchControls.h"
 
 namespace quelvane {
 
-namespace {
-// The game's result observer is a plain function: it reaches the playback here.
-Playback* playing = nullptr;
-}  // namespace
-
 Playback::Playback(const Recording& recording, platform::WatchControls* watch)
     : recording_(recording), watch_(watch) {}
 
 Playback::~Playback() {
-    if (playing != this)
+    // The controls, the scores file and what it sees are given back as its members end.
+    if (subscriptions_.empty())
         return;
-    setGameResultObserver(nullptr);
-    useScoreFileAccess(nullptr);
-    platform::useControls(outerControls_);
     platform::useEventSource(nullptr);
     platform::useClock(nullptr);
-    playing = nullptr;
 }
 
 bool Playback::begin() {
@@ -33,18 +26,14 @@ bool Playback::begin() {
         platform::parseControls(recording_.controls, "controls", problems);
     if (recorded.text() != recording_.controls || !restoreGame(recording_.snapshot))
         return false;
-    outerControls_ = platform::controls();
-    platform::useControls(recorded);
-    playing = this;
+    recordedControls_.emplace(recorded);
     platform::useClock(this);
     platform::useEventSource(this);
-    useScoreFileAccess(this);
-    setGameResultObserver(gameEnded);
+    scoresServed_.emplace(*this);
+    subscriptions_.push_back(passEnds().subscribe([this] { ++passes_; }));
+    subscriptions_.push_back(
+        gameEnds().subscribe([this](const GameResult& result) { result_ = result; }));
     return true;
-}
-
-bool Playback::passEnded() {
-    return ++passes_ >= recording_.header.passes;
 }
 
 void Playback::beyondRecording() {
@@ -96,11 +85,6 @@ std::optional<ScoreFile> Playback::read() {
 
 bool Playback::write(const ScoreTable&, std::string&) {
     return true;
-}
-
-void Playback::gameEnded(const GameResult& result) {
-    if (playing)
-        playing->result_ = result;
 }
 
 }  // namespace quelvane

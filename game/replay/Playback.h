@@ -2,12 +2,14 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "game/replay/Recording.h"
 #include "game/scores/HighScores.h"
 #include "platform/Clock.h"
 #include "platform/Controls.h"
 #include "platform/EventSource.h"
+#include "platform/Observers.h"
 
 namespace platform {
 class WatchControls;
@@ -18,7 +20,8 @@ namespace quelvane {
 // Plays a recording back through the platform's seam: the game is put in the state its recording
 // began in, the clock gives the recorded tick counts in order, the event source hands the recorded
 // messages pump by pump, and the scores file reads as it read then (its writes go nowhere, so the
-// player's table stays as it is). One at a time.
+// player's table stays as it is). It counts the passes and sees how the game ends itself. One at a
+// time: it provides the clock, the events, the controls and the scores file's access.
 class Playback final : public platform::Clock,
                        public platform::EventSource,
                        public ScoreFileAccess {
@@ -34,8 +37,8 @@ class Playback final : public platform::Clock,
     // played with, and takes over the seam; false for a damaged recording.
     bool begin();
 
-    // Counts a pass; true when it was the recording's last, and the run is to end.
-    bool passEnded();
+    // The recording's last pass has been played: the run is to end.
+    bool ended() const { return passes_ >= recording_.header.passes; }
     uint32_t passes() const { return passes_; }
     const Recording& recording() const { return recording_; }
     // The game asked for more than was recorded before its last pass: it plays otherwise now.
@@ -50,11 +53,9 @@ class Playback final : public platform::Clock,
     bool write(const ScoreTable& table, std::string& reason) override;
 
   private:
-    static void gameEnded(const GameResult& result);
     void beyondRecording();
 
     const Recording& recording_;
-    platform::Controls outerControls_;
     platform::WatchControls* watch_;
     size_t nextTick_ = 0;
     size_t nextMessage_ = 0;
@@ -64,6 +65,9 @@ class Playback final : public platform::Clock,
     bool diverged_ = false;
     bool endSent_ = false;
     std::optional<GameResult> result_;
+    std::optional<platform::ControlsOverride> recordedControls_;
+    std::optional<ScoreFileOverride> scoresServed_;
+    std::vector<platform::Subscription> subscriptions_;
 };
 
 }  // namespace quelvane

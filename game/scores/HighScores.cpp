@@ -1,6 +1,7 @@
 #include "game/scores/HighScores.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "game/gfx/Font.h"
 #include "game/player/Ship.h"
@@ -25,21 +26,34 @@ class ScoresFile final : public ScoreFileAccess {
 
 ScoresFile scoresFile;
 ScoreFileAccess* access = &scoresFile;
-void (*resultObserver)(const GameResult&) = nullptr;
 
-void tellResult(int64_t score, std::optional<std::string> name) {
-    if (resultObserver)
-        resultObserver({score, std::move(name)});
+std::optional<ScoreFile> readTable() {
+    std::optional<ScoreFile> file = access->read();
+    scoreFileReads().tell(file);
+    return file;
 }
 
 }  // namespace
 
-void useScoreFileAccess(ScoreFileAccess* fileAccess) {
-    access = fileAccess ? fileAccess : &scoresFile;
+ScoreFileAccess& scoresFileAccess() {
+    return scoresFile;
 }
 
-void setGameResultObserver(void (*observer)(const GameResult& result)) {
-    resultObserver = observer;
+ScoreFileOverride::ScoreFileOverride(ScoreFileAccess& fileAccess)
+    : replaced_(std::exchange(access, &fileAccess)) {}
+
+ScoreFileOverride::~ScoreFileOverride() {
+    access = replaced_;
+}
+
+platform::Observers<const std::optional<ScoreFile>&>& scoreFileReads() {
+    static platform::Observers<const std::optional<ScoreFile>&> observers;
+    return observers;
+}
+
+platform::Observers<const GameResult&>& gameEnds() {
+    static platform::Observers<const GameResult&> observers;
+    return observers;
 }
 
 TextPrompt highScoreNamePrompt() {
@@ -60,11 +74,11 @@ TextPrompt highScoreNamePrompt() {
 void checkHighScore() {
     const int64_t score = player.getScore();
     // A file that cannot be opened is an empty table: the new entry becomes the only one.
-    const std::optional<ScoreFile> read = access->read();
+    const std::optional<ScoreFile> read = readTable();
     ScoreTable table = read ? read->entries : ScoreTable{};
     const std::optional<std::size_t> place = placeFor(table, score);
     if (!place) {
-        tellResult(score, std::nullopt);
+        gameEnds().tell({score, std::nullopt});
         return;
     }
     std::string name = promptText(highScoreNamePrompt());
@@ -74,7 +88,7 @@ void checkHighScore() {
     if (!access->write(table, reason))
         std::fprintf(stderr, "quelvane: cannot save %s: %s\n", scoresFilePath().c_str(),
                      reason.c_str());
-    tellResult(score, std::move(name));
+    gameEnds().tell({score, std::move(name)});
 }
 
 ScoreTableText scoreTableText(const std::optional<ScoreFile>& file) {
@@ -98,7 +112,7 @@ ScoreTableText scoreTableText(const std::optional<ScoreFile>& file) {
 
 void showHighScores() {
     const ScreenScope scope(Screen::Scores);
-    ScoreTableText text = scoreTableText(access->read());
+    ScoreTableText text = scoreTableText(readTable());
     const std::unique_ptr<Font> small = Font::create(10, 0, 300, kFixedPitch | kFamilyModern);
     TextPage page;
     page.items = {

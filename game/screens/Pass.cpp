@@ -5,7 +5,6 @@
 namespace quelvane {
 
 namespace {
-void (*passObserver)() = nullptr;
 void (*messageHandler)(const platform::Message&) = nullptr;
 }  // namespace
 
@@ -22,12 +21,12 @@ void endPass(uint32_t passStart) {
 }
 
 void notePass() {
-    if (passObserver)
-        passObserver();
+    passEnds().tell();
 }
 
-void setPassObserver(void (*observer)()) {
-    passObserver = observer;
+platform::Observers<>& passEnds() {
+    static platform::Observers<> observers;
+    return observers;
 }
 
 void setMessageHandler(void (*handler)(const platform::Message&)) {

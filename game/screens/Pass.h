@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "platform/Message.h"
+#include "platform/Observers.h"
 
 namespace quelvane {
 
@@ -14,15 +15,17 @@ inline constexpr uint32_t kFramePeriod = 15;
 uint32_t frameSleep(uint32_t passStart, uint32_t now);
 
 // Ends a pass that started at passStart: sleeps for what is left of the frame period (no catching
-// up), then tells the pass observer. The screens pace themselves here too, so that no loop keeps a
-// core busy when presenting does not wait for the screen.
+// up), then tells the pass's observers. The screens pace themselves here too, so that no loop keeps
+// a core busy when presenting does not wait for the screen.
 void endPass(uint32_t passStart);
 
-// Tells the pass observer that a pass ended, without the sleep: for a screen that leaves at once.
+// Tells the pass's observers that a pass ended, without the sleep: for a screen that leaves at
+// once.
 void notePass();
 
-// Called after every pass of every loop; the replay tool counts, traces and captures here.
-void setPassObserver(void (*observer)());
+// Told after every pass of every loop: a recording counts here, the replay tool traces and
+// captures.
+platform::Observers<>& passEnds();
 
 // The window procedure: the screens hand it every message they do not consume themselves.
 void setMessageHandler(void (*handler)(const platform::Message&));

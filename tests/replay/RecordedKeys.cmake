@@ -57,3 +57,40 @@ string(SUBSTRING "${keys}" 0 ${length} keys)
 if(NOT played STREQUAL keys)
     message(FATAL_ERROR "the played game's rows differ from the keys run's (see ${WORK})")
 endif()
+
+# A keys run cut by --frames while the score table opened from play (F2 at frame 9230) is shown: the
+# frame the table interrupted still ends as the game unwinds, but the recording ends with the cut,
+# and played back it stops where the keys run stopped, in the same state.
+file(REMOVE_RECURSE ${WORK}/cut)
+execute_process(
+    COMMAND ${REPLAY} --frames 9240 --seed 20261208 --tick-start 4294960000 --keys ${KEYS}
+            --record ${WORK}/cut --trace ${WORK}/cut-keys.tsv
+    WORKING_DIRECTORY ${WORK} RESULT_VARIABLE status ERROR_VARIABLE err)
+execute_process(COMMAND ${REPLAY} --play ${WORK}/cut/last.qvr --trace ${WORK}/cut-played.tsv
+                RESULT_VARIABLE played_status ERROR_VARIABLE played_err)
+if(NOT status EQUAL 0 OR NOT played_status EQUAL 0)
+    message(FATAL_ERROR "the cut run or its playback failed (${status}, ${played_status}): "
+                        "${err}${played_err}")
+endif()
+# The rows of a trace file, each without its frame count.
+function(rows_without_frames file out)
+    file(STRINGS ${file} rows)
+    set(result)
+    foreach(row ${rows})
+        string(FIND "${row}" "\t" first_tab)
+        string(SUBSTRING "${row}" ${first_tab} -1 row)
+        list(APPEND result "${row}")
+    endforeach()
+    set(${out} "${result}" PARENT_SCOPE)
+endfunction()
+rows_without_frames(${WORK}/cut-keys.tsv keys_rows)
+rows_without_frames(${WORK}/cut-played.tsv played_rows)
+list(REMOVE_AT played_rows 0)
+list(LENGTH played_rows count)
+list(LENGTH keys_rows total)
+math(EXPR first "${total} - ${count}")
+list(SUBLIST keys_rows ${first} ${count} keys_tail)
+list(GET played_rows -1 last)
+if(NOT played_rows STREQUAL keys_tail OR NOT last MATCHES "\tscores$")
+    message(FATAL_ERROR "the cut game's ${count} rows are not the keys run's from its game's start")
+endif()

@@ -198,7 +198,6 @@ void traceGame() {
 }
 
 void afterPass() {
-    live.recorder->passEnded();
     traceGame();
     // Two games at least: one to its end, and a while of the next.
     const auto& game = live.recorder->current();
@@ -235,7 +234,8 @@ int main(int argc, char** argv) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     GameRecorder recorder("replays");
     live.recorder = &recorder;
-    setPassObserver(afterPass);
+    // After the recorder's own: each pass is traced once the recording has counted it.
+    const platform::Subscription passes = passEnds().subscribe(afterPass);
     if (!startGame(platform::tickCount(), AudioSystem::Output::Offline))
         return 1;
     runMainLoop();
@@ -243,7 +243,6 @@ int main(int argc, char** argv) {
     if (live.trace.is_open())
         keepLastGame();
     endGame();
-    setPassObserver(nullptr);
     std::printf("%d games, %u passes recorded\n", live.game, live.passesRecorded);
     return 0;
 }

@@ -132,7 +132,7 @@ std::vector<bool> cursorByPass;
 
 TEST_F(TextPromptTest, TheCursorShowsAtFirstAndBlinksEvery250Milliseconds) {
     cursorByPass.clear();
-    setPassObserver([] {
+    passObserver = passEnds().subscribe([] {
         countPass();
         cursorByPass.push_back(cursorShown(0));
     });

@@ -79,7 +79,7 @@ class ScreenFixture : public ::testing::Test {
         keysOf = &keys;
         platform::useClock(&clock);
         platform::useEventSource(&keys);
-        setPassObserver(countPass);
+        passObserver = passEnds().subscribe(countPass);
         setMessageHandler([](const platform::Message& m) {
             dispatched.push_back(m.kind);
             if (m.kind == platform::MessageKind::Close)
@@ -90,7 +90,7 @@ class ScreenFixture : public ::testing::Test {
     }
     void TearDown() override {
         std::filesystem::current_path(oldWorkingDir);
-        setPassObserver(nullptr);
+        passObserver.end();
         setMessageHandler(nullptr);
         platform::useEventSource(nullptr);
         platform::useClock(nullptr);
@@ -134,6 +134,7 @@ class ScreenFixture : public ::testing::Test {
     platform::ScriptedEvents keys;
     TempDir dir;
     std::filesystem::path oldWorkingDir;
+    platform::Subscription passObserver;
 };
 
 }  // namespace quelvane

@@ -11,26 +11,10 @@
 
 namespace quelvane {
 
-namespace {
-
-// The pass observer is a plain function: it reaches the one game through here.
-ScriptedGame* current = nullptr;
-
-void afterPass() {
-    ScriptedGame& game = *current;
-    game.screens.push_back(currentScreen);
-    game.keys.setFrame(++game.passes);
-    if (game.onPass)
-        game.onPass();
-}
-
-}  // namespace
-
 ScriptedGame::ScriptedGame(uint32_t seed, uint32_t tickStart) : clock(tickStart) {
     // Headless and silent, whatever the session offers.
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
-    current = this;
     previousFolder_ = std::filesystem::current_path();
     folder_ = std::make_unique<TempDir>();
     if (folder_->path().empty())
@@ -40,7 +24,12 @@ ScriptedGame::ScriptedGame(uint32_t seed, uint32_t tickStart) : clock(tickStart)
     setAssetFolder(QUELVANE_RUN_DIR);
     platform::useClock(&clock);
     platform::useEventSource(&keys);
-    setPassObserver(afterPass);
+    passes_ = passEnds().subscribe([this] {
+        screens.push_back(currentScreen);
+        keys.setFrame(++passes);
+        if (onPass)
+            onPass();
+    });
     key(kFirstPassOfPlay - 1, 'G', true);
     key(kFirstPassOfPlay, 'G', false);
     exitRequested = false;
@@ -51,14 +40,13 @@ ScriptedGame::ScriptedGame(uint32_t seed, uint32_t tickStart) : clock(tickStart)
 ScriptedGame::~ScriptedGame() {
     if (running_)
         endGame();
-    setPassObserver(nullptr);
+    passes_.end();
     setAssetFolder({});
     platform::useEventSource(nullptr);
     platform::useClock(nullptr);
     platform::resetInput();
     std::filesystem::current_path(previousFolder_);
     exitRequested = false;
-    current = nullptr;
 }
 
 void ScriptedGame::key(uint32_t fromNow, int code, bool down) {

@@ -9,6 +9,7 @@
 #include "game/screens/Screen.h"
 #include "platform/Clock.h"
 #include "platform/EventSource.h"
+#include "platform/Observers.h"
 #include "support/TempDir.h"
 
 namespace quelvane {
@@ -49,6 +50,7 @@ class ScriptedGame {
     std::unique_ptr<TempDir> folder_;
     bool running_ = false;
     uint32_t passesAtStart_ = 0;
+    platform::Subscription passes_;
 };
 
 }  // namespace quelvane

@@ -54,7 +54,7 @@ constexpr const char* kUsage =
     "recorded score and the score it plays to, and succeeds only when the two are equal.\n"
     "--record keeps every game of a keys run in FOLDER as the game keeps them in replays/.\n";
 
-// What the run has done so far; the pass observer moves it on after every pass of any loop.
+// What the run has done so far; afterPass moves it on after every pass of any loop.
 struct Run {
     const ReplayOptions* options = nullptr;
     platform::ScriptedEvents* events = nullptr;
@@ -95,12 +95,11 @@ void afterPass() {
         }
     }
     run.events->setFrame(pass + 1);
-    if (run.playback)
-        run.playback->passEnded();
+    if (run.passes < run.options->frames)
+        return;
     if (run.recorder)
-        run.recorder->passEnded();
-    if (run.passes >= run.options->frames)
-        exitRequested = true;
+        run.recorder->cutRun();
+    exitRequested = true;
 }
 
 std::string absolute(const std::string& path) {
@@ -233,8 +232,10 @@ int beginRun(const std::optional<Recording>& recording, const ReplayOptions& opt
         return 1;
     playback = std::make_unique<Playback>(*recording);
     if (!playback->begin()) {
-        std::fprintf(stderr, "quelvane-replay: %s: damaged: its controls or its first state cannot be read\n",
-                     options.playFile.c_str());
+        std::fprintf(
+            stderr,
+            "quelvane-replay: %s: damaged: its controls or its first state cannot be read\n",
+            options.playFile.c_str());
         endGame();
         return 2;
     }
@@ -290,7 +291,7 @@ int main(int argc, char** argv) {
         recorder = std::make_unique<GameRecorder>(options->recordFolder);
         run.recorder = recorder.get();
     }
-    setPassObserver(afterPass);
+    const platform::Subscription passes = passEnds().subscribe(afterPass);
     exitRequested = options->frames == 0;
     std::unique_ptr<Playback> playback;
     if (const int status = beginRun(recording, *options, playback); status != 0)
@@ -302,7 +303,6 @@ int main(int argc, char** argv) {
     endGame();
     playback.reset();
     recorder.reset();
-    setPassObserver(nullptr);
     platform::useEventSource(nullptr);
     platform::useClock(nullptr);
     if (trace.is_open() && !trace.flush()) {

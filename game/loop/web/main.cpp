@@ -260,7 +260,7 @@ int main(int argc, char** argv) {
     platform::useClock(&clock);
     if (scripted)
         platform::useEventSource(&scriptThenPage);
-    setPassObserver(afterPass);
+    const platform::Subscription passes = passEnds().subscribe(afterPass);
 
     const uint32_t seed =
         run.options.seeded

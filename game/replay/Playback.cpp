@@ -1,6 +1,7 @@
 #include "game/replay/Playback.h"
 
 #include "game/replay/GameSnapshot.h"
+#include "platform/ControlsReader.h"
 #include "platform/Message.h"
 #include "platform/Platform.h"
 #include "platform/WatchControls.h"

@@ -27,7 +27,7 @@
 #include "game/screens/Screen.h"
 #include "game/world/Assets.h"
 #include "platform/Clock.h"
-#include "platform/Controls.h"
+#include "platform/ControlsReader.h"
 #include "platform/EventSource.h"
 #include "platform/Platform.h"
 #include "tools/replay/ReplayOptions.h"
@@ -233,8 +233,10 @@ int beginRun(const std::optional<Recording>& recording, const ReplayOptions& opt
         return 1;
     playback = std::make_unique<Playback>(*recording);
     if (!playback->begin()) {
-        std::fprintf(stderr, "quelvane-replay: %s: damaged: its controls or its first state cannot be read\n",
-                     options.playFile.c_str());
+        std::fprintf(
+            stderr,
+            "quelvane-replay: %s: damaged: its controls or its first state cannot be read\n",
+            options.playFile.c_str());
         endGame();
         return 2;
     }

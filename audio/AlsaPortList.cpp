@@ -4,7 +4,7 @@
 
 #include <cstdarg>
 
-#include "audio/PortNames.h"
+#include "audio/DeviceSettings.h"
 
 namespace {
 

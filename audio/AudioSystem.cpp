@@ -121,19 +121,10 @@ std::unique_ptr<MusicSegment> AudioSystem::LoadMidi(const char* fileName, std::s
         return refuse(why, "no file name");
     }
     const platform::WholeFile file = platform::readWholeFile(fileName, kMaxMidiFileBytes);
-    using Fault = platform::WholeFile::Fault;
-    switch (file.fault) {
-        case Fault::CannotOpen:
-            return refuse(why, openFailure(file.error));
-        case Fault::NotRegular:
-            return refuse(why, "not a regular file");
-        case Fault::TooLarge:
-            return refuse(why,
-                          "too large (more than " + std::to_string(kMaxMidiFileBytes) + " bytes)");
-        case Fault::ReadError:
-            return refuse(why, "read error");
-        case Fault::None:
-            break;
+    if (file.fault != platform::WholeFile::Fault::None) {
+        platform::FaultWords words;
+        words.tooLarge = "too large (more than " + std::to_string(kMaxMidiFileBytes) + " bytes)";
+        return refuse(why, platform::describe(file, kMaxMidiFileBytes, words));
     }
     const std::vector<uint8_t>& bytes = file.bytes;
     std::shared_ptr<const MidiPiece> piece = readMidi(bytes.data(), bytes.size());

@@ -65,5 +65,3 @@ class AudioSystem {
     State state_ = State::Constructed;
     bool warned_ = false;
 };
-
-void playEffect(SoundBuffer* buffer);  // restart while playing, else play once; null does nothing

@@ -5,6 +5,19 @@
 
 #include "platform/AtomicFile.h"
 
+std::string limitDescription(std::string description) {
+    if (description.size() <= kMaxDeviceNameLength) {
+        return description;
+    }
+    std::size_t cut = kMaxDeviceNameLength;
+    // Back off over continuation bytes so that no multi-byte character is split.
+    while (cut > 0 && (static_cast<unsigned char>(description[cut]) & 0xC0) == 0x80) {
+        --cut;
+    }
+    description.resize(cut);
+    return description;
+}
+
 std::optional<std::string> readDeviceSettings(const std::filesystem::path& file) {
     std::error_code error;
     // A folder of that name opens as a stream but is no settings file.

@@ -11,6 +11,10 @@ inline constexpr const char* kDeviceSettingsFile = "MidiDevice.ini";
 // Longest port description the file carries; a longer first line is cut to this many characters.
 inline constexpr std::size_t kMaxDeviceNameLength = 127;
 
+// A port description as the file can carry it: at most 127 bytes, never cut inside a UTF-8
+// sequence.
+std::string limitDescription(std::string description);
+
 // nullopt when the file cannot be opened; else the first line, at most 127 characters, a CR before
 // the LF removed, and ending at a NUL byte as the zero-terminated text it is. An empty file gives
 // the empty name.

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "audio/AlsaPortList.h"
-#include "audio/DeviceSettings.h"
 
 namespace {
 
@@ -41,17 +40,4 @@ std::optional<std::size_t> findPort(const std::vector<std::string>& descriptions
         }
     }
     return std::nullopt;
-}
-
-std::string limitDescription(std::string description) {
-    if (description.size() <= kMaxDeviceNameLength) {
-        return description;
-    }
-    std::size_t cut = kMaxDeviceNameLength;
-    // Back off over continuation bytes so that no multi-byte character is split.
-    while (cut > 0 && (static_cast<unsigned char>(description[cut]) & 0xC0) == 0x80) {
-        --cut;
-    }
-    description.resize(cut);
-    return description;
 }

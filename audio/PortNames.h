@@ -17,7 +17,3 @@ std::vector<std::string> listPortDescriptions();
 // a card number is found again after a restart; nullopt when neither matches.
 std::optional<std::size_t> findPort(const std::vector<std::string>& descriptions,
                                     const std::string& wanted);
-
-// A port description as the settings file can carry it: at most 127 bytes, never cut inside a
-// UTF-8 sequence.
-std::string limitDescription(std::string description);

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "audio/AudioDevice.h"
-#include "audio/AudioSystem.h"
 
 SoundBuffer::SoundBuffer(std::shared_ptr<AudioDevice> device, std::vector<float> stereo)
     : device_(std::move(device)) {

@@ -32,3 +32,5 @@ class SoundBuffer {
     std::shared_ptr<AudioDevice> device_;
     Voice voice_;
 };
+
+void playEffect(SoundBuffer* buffer);  // restart while playing, else play once; null does nothing

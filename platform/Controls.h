@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstdint>
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -43,7 +42,8 @@ struct PadInput {
 };
 
 // A game controller has no keys: its inputs reach the game as the key of the action they are bound
-// to, one code for each action above the keyboard's (0xE8 on).
+// to, one code for each action above the keyboard's.
+inline constexpr int kFirstPadKey = 0xE8;
 int padKey(Action action);
 
 // Which keys (by their place on a US keyboard, as virtual-key codes) and which game controller
@@ -82,19 +82,6 @@ class Controls {
     std::array<int8_t, 256> actionOfKey_{};               // -1 for none
 };
 
-// Reads controls.ini's text. Every line that names an unknown action, key or input, a key or input
-// bound to two actions, or an action bound twice, is told in problems as "NAME:LINE: reason"; the
-// actions a line got wrong keep their defaults (less what other lines took), the rest is used.
-Controls parseControls(std::string_view text, const std::string& name,
-                       std::vector<std::string>& problems);
-
-// The same for a file; one that cannot be read, or is too large to be one, gives the defaults and
-// says why.
-Controls readControls(const std::filesystem::path& file, std::vector<std::string>& problems);
-
-// The file written on the first start: the defaults, with what the names mean.
-std::string defaultControlsFile();
-
 // Shift, Ctrl, Alt and the pad keys act once for each press when the next or previous weapon is
 // bound to them: the ship asks for them once a frame. Other keys act on every key-down message,
 // the keyboard's repeat included.
@@ -120,8 +107,5 @@ class ControlsOverride {
   private:
     Controls replaced_;
 };
-
-// A key's name as the help pages and controls.ini show it ("G", "Ctrl", "F1", "Left").
-std::string keyName(int key);
 
 }  // namespace platform

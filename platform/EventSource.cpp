@@ -52,12 +52,13 @@ void SdlEventSource::wait(Clock& clock, uint32_t ms) {
 
 namespace {
 
-// A key's message, by the key's place; the full-screen key (F11) switches between full screen and a
-// window on every screen of the game. A key-down types nothing until its text follows.
-std::optional<Message> keyMessage(const SDL_KeyboardEvent& key) {
+// A key's message, by the key's place; the full-screen key of bindings (F11 unless the player chose
+// another) switches between full screen and a window on every screen of the game. A key-down types
+// nothing until its text follows.
+std::optional<Message> keyMessage(const SDL_KeyboardEvent& key, const Controls& bindings) {
     const bool down = key.type == SDL_KEYDOWN;
     const int code = virtualKeyFromScancode(key.keysym.scancode);
-    if (code != 0 && controls().actionOf(code) == Action::FullScreen) {
+    if (code != 0 && bindings.actionOf(code) == Action::FullScreen) {
         if (down && !key.repeat)
             return Message{MessageKind::ToggleFullScreen};
         return std::nullopt;
@@ -89,6 +90,10 @@ int latin1(const char* utf8) {
 }  // namespace
 
 void SdlEventSource::pump(const Deliver& deliver) {
+    read(deliver, controls());
+}
+
+void SdlEventSource::read(const Deliver& deliver, const Controls& bindings) {
     if (!SDL_WasInit(SDL_INIT_VIDEO))
         return;
     // SDL tells the text a key types (in the player's layout) right after the key itself: a
@@ -111,7 +116,7 @@ void SdlEventSource::pump(const Deliver& deliver) {
         switch (e.type) {
             case SDL_KEYDOWN:
             case SDL_KEYUP:
-                if (std::optional<Message> m = keyMessage(e.key)) {
+                if (std::optional<Message> m = keyMessage(e.key, bindings)) {
                     if (m->kind == MessageKind::KeyDown)
                         keyDown = m;
                     else

@@ -13,6 +13,7 @@ union SDL_Event;
 namespace platform {
 
 class Clock;
+class Controls;
 
 // Where the window's messages come from: SDL's event queue, or a script.
 class EventSource {
@@ -31,7 +32,10 @@ class EventSource {
 // Reads SDL's events while SDL's video is running, game controllers' included.
 class SdlEventSource : public EventSource {
   public:
+    // The full-screen key is the one of the bindings in force.
     void pump(const Deliver& deliver) override;
+    // The same with the full-screen key of bindings.
+    void read(const Deliver& deliver, const Controls& bindings);
     // Sleeps on the display of the window watched and on the controllers.
     void wait(Clock& clock, uint32_t ms) override;
     void forgetHeldKeys() override { gamepads_.forget(); }

@@ -6,10 +6,10 @@
 #include <cstring>
 #include <deque>
 
+#include "platform/AttachedWindow.h"
 #include "platform/Clock.h"
 #include "platform/EventSource.h"
 #include "platform/KeyState.h"
-#include "platform/Window.h"
 
 namespace platform {
 
@@ -28,7 +28,7 @@ struct Services {
     EventSource* events = &sdlEvents;
     std::deque<Message> queue;
     KeyState keys;
-    Window* window = nullptr;
+    AttachedWindow* window = nullptr;
     Observers<uint32_t> tickReads;
     Observers<const Message&> messagesHanded;
     Observers<> pumpEnds;
@@ -75,6 +75,16 @@ void updatePause(Services& s) {
         s.pauseHandler(pause);
 }
 
+// What the window does itself, whoever the messages are for.
+void windowMessage(const Services& s, const Message& m) {
+    if (!s.window)
+        return;
+    if (m.kind == MessageKind::Paint)
+        s.window->refresh();
+    else if (m.kind == MessageKind::ToggleFullScreen)
+        s.window->toggleFullScreen();
+}
+
 void handle(Services& s, const Message& m) {
     switch (m.kind) {
         case MessageKind::KeyDown:
@@ -87,8 +97,7 @@ void handle(Services& s, const Message& m) {
             s.closed = true;
             break;
         case MessageKind::Paint:
-            if (s.window)
-                s.window->refresh();
+            windowMessage(s, m);
             break;
         case MessageKind::FocusLost:
         case MessageKind::FocusGained:
@@ -101,8 +110,7 @@ void handle(Services& s, const Message& m) {
             updatePause(s);
             return;
         case MessageKind::ToggleFullScreen:
-            if (s.window)
-                s.window->toggleFullScreen();
+            windowMessage(s, m);
             return;
         default:
             break;
@@ -245,9 +253,38 @@ Observers<>& pumpEnds() {
     return services().pumpEnds;
 }
 
-void attachWindow(Window* window) {
+void attachWindow(AttachedWindow* window) {
     services().window = window;
     services().sdlEvents.watchWindow(window ? window->handle() : nullptr);
+}
+
+void pumpWindow(const Controls& bindings, const std::function<void(const Message&)>& deliver) {
+    Services& s = services();
+    s.sdlEvents.read(
+        [&s, &deliver](const Message& m) {
+            switch (m.kind) {
+                case MessageKind::Paint:
+                case MessageKind::ToggleFullScreen:
+                    windowMessage(s, m);
+                    break;
+                case MessageKind::KeyDown:
+                case MessageKind::KeyUp:
+                case MessageKind::Close:
+                    deliver(m);
+                    break;
+                default:
+                    break;
+            }
+        },
+        bindings);
+}
+
+void waitForWindow(Clock& clock, uint32_t ms) {
+    // A virtual clock's time passes only in its own sleep: no event may cut that short.
+    if (dynamic_cast<SystemClock*>(&clock))
+        services().sdlEvents.wait(clock, ms);
+    else
+        clock.sleep(ms);
 }
 
 }  // namespace platform

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 
 #include "platform/KeyState.h"
 #include "platform/Message.h"
@@ -10,8 +11,9 @@
 namespace platform {
 
 class Clock;
+class Controls;
 class EventSource;
-class Window;
+class AttachedWindow;
 
 // The operating-system services the game calls, served by the installed clock and event source (by
 // default the system clock and SDL's events). One thread uses them; nothing here is locked.
@@ -53,7 +55,16 @@ bool isPaused();
 void onPauseChange(void (*handler)(bool paused));
 // The window whose events the platform handles itself (F11, pauses); the window attaches itself
 // while it is open.
-void attachWindow(Window* window);
+void attachWindow(AttachedWindow* window);
+
+// While the game's messages come from elsewhere (a replay being watched): reads the window's own
+// events without blocking, repaints and switches full screen as for the game, on the full-screen
+// key of bindings, and hands the keys and a close to deliver, never to the game's queue or key
+// state. Focus and minimising pause nothing.
+void pumpWindow(const Controls& bindings, const std::function<void(const Message&)>& deliver);
+// Waits up to ms on clock for the window's next event. On the system's clock the event ends the
+// wait; a virtual clock's time passes only when it sleeps, so it sleeps the whole of ms.
+void waitForWindow(Clock& clock, uint32_t ms);
 
 // What the platform holds for the game between two of its queries: every key's state and the
 // messages not taken yet. A saved game keeps them.

@@ -3,7 +3,6 @@
 #include <SDL_scancode.h>
 
 #include <algorithm>
-#include <array>
 #include <cctype>
 #include <charconv>
 #include <string>
@@ -46,6 +45,38 @@ constexpr std::pair<int, int> kScancodeKeys[] = {
     {SDL_SCANCODE_BACKSLASH, 220},
     {SDL_SCANCODE_RIGHTBRACKET, 221},
     {SDL_SCANCODE_APOSTROPHE, 222},
+};
+
+// Every key with a name of its own. A key's first name is the one shown; the others are read too.
+// The punctuation keys are where a US keyboard has them; a comma is named, since controls.ini
+// separates keys with commas.
+constexpr std::pair<std::string_view, int> kKeyNames[] = {
+    {"Ctrl", vk::kCtrl},
+    {"Control", vk::kCtrl},
+    {"Shift", vk::kShift},
+    {"Alt", vk::kAlt},
+    {"Enter", vk::kEnter},
+    {"Return", vk::kEnter},
+    {"Esc", vk::kEscape},
+    {"Escape", vk::kEscape},
+    {"Space", vk::kSpace},
+    {"Left", vk::kLeft},
+    {"Up", vk::kUp},
+    {"Right", vk::kRight},
+    {"Down", vk::kDown},
+    {"Backspace", vk::kBackspace},
+    {"Tab", vk::kTab},
+    {";", 186},
+    {"=", 187},
+    {"Comma", 188},
+    {"-", 189},
+    {".", 190},
+    {"/", 191},
+    {"`", 192},
+    {"[", 219},
+    {"\\", 220},
+    {"]", 221},
+    {"'", 222},
 };
 
 }  // namespace
@@ -94,28 +125,29 @@ std::optional<int> virtualKeyFromName(std::string_view name) {
             return vk::kF1 + f - 1;
         }
     }
-    static constexpr std::array<std::pair<std::string_view, int>, 15> kNames{{
-        {"ctrl", vk::kCtrl},
-        {"control", vk::kCtrl},
-        {"shift", vk::kShift},
-        {"alt", vk::kAlt},
-        {"enter", vk::kEnter},
-        {"return", vk::kEnter},
-        {"esc", vk::kEscape},
-        {"escape", vk::kEscape},
-        {"space", vk::kSpace},
-        {"left", vk::kLeft},
-        {"up", vk::kUp},
-        {"right", vk::kRight},
-        {"down", vk::kDown},
-        {"backspace", vk::kBackspace},
-        {"tab", vk::kTab},
-    }};
-    for (const auto& [n, code] : kNames) {
-        if (n == lower)
+    for (const auto& [known, code] : kKeyNames) {
+        if (known.size() == lower.size() &&
+            std::equal(known.begin(), known.end(), lower.begin(), [](char a, char b) {
+                return std::tolower(static_cast<unsigned char>(a)) == b;
+            }))
             return code;
     }
     return std::nullopt;
+}
+
+std::string keyName(int key) {
+    if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9'))
+        return std::string(1, static_cast<char>(key));
+    if (key >= vk::kF1 && key < vk::kF1 + 12)
+        return "F" + std::to_string(key - vk::kF1 + 1);
+    for (const auto& [name, code] : kKeyNames) {
+        if (code == key)
+            return std::string(name);
+    }
+    // A code of one digit would read back as that digit's key.
+    if (key > 0 && key < 10)
+        return "0" + std::to_string(key);
+    return std::to_string(key);
 }
 
 }  // namespace platform

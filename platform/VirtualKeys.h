@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace platform {
@@ -28,9 +29,13 @@ inline constexpr int kF2 = 113;
 // The code of a key by its physical place (an SDL scancode); 0 for keys the game has no code for.
 int virtualKeyFromScancode(int scancode);
 
-// A key named as in a replay's keys file: a code of two or more digits ("71"), a letter or digit
-// ("G", "1"), or a name
-// ("Ctrl", "Enter", "Esc", "F1", "Left", ...), ignoring letter case.
+// A key named as in controls.ini and a replay's keys file: a code of two or more digits ("71"), a
+// letter or digit ("G", "1"), or a name ("Ctrl", "Enter", "Esc", "F1", "Left", "Comma", ";", ...),
+// ignoring letter case.
 std::optional<int> virtualKeyFromName(std::string_view name);
+
+// A key's name as the help pages and controls.ini show it ("G", "Ctrl", "F1", "Left"), which
+// virtualKeyFromName reads back as the key.
+std::string keyName(int key);
 
 }  // namespace platform

@@ -1,10 +1,11 @@
 #include "platform/WatchControls.h"
 
-#include <SDL.h>
-
 #include <algorithm>
 
-#include "platform/Window.h"
+#include "platform/AttachedWindow.h"
+#include "platform/Message.h"
+#include "platform/Platform.h"
+#include "platform/VirtualKeys.h"
 
 namespace platform {
 
@@ -13,44 +14,33 @@ namespace {
 constexpr uint32_t kLongestWait = 50;
 }  // namespace
 
+WatchControls::WatchControls(AttachedWindow* window, Clock* realTime)
+    : window_(window), clock_(realTime ? realTime : &systemClock_), bindings_(controls()) {}
+
 void WatchControls::poll() {
-    if (!SDL_WasInit(SDL_INIT_VIDEO))
+    pumpWindow(bindings_, [this](const Message& m) { handle(m); });
+}
+
+void WatchControls::handle(const Message& m) {
+    if (m.kind == MessageKind::Close) {
+        ended_ = true;
         return;
-    SDL_Event e;
-    while (SDL_PollEvent(&e)) {
-        if (e.type == SDL_QUIT) {
-            ended_ = true;
-        } else if (e.type == SDL_KEYDOWN || e.type == SDL_KEYUP) {
-            const bool down = e.type == SDL_KEYDOWN;
-            switch (e.key.keysym.scancode) {
-                case SDL_SCANCODE_SPACE:
-                    if (down && !e.key.repeat)
-                        pause(!paused_);
-                    break;
-                case SDL_SCANCODE_RIGHT:
-                case SDL_SCANCODE_F:
-                    if (fast_ != down) {
-                        // The pace starts again from here at the new speed.
-                        gameOrigin_ = lastGameMs_;
-                        realOrigin_ = SDL_GetTicks64();
-                        fast_ = down;
-                    }
-                    break;
-                case SDL_SCANCODE_ESCAPE:
-                    ended_ = ended_ || down;
-                    break;
-                case SDL_SCANCODE_F11:
-                    if (down && !e.key.repeat && window_)
-                        window_->toggleFullScreen();
-                    break;
-                default:
-                    break;
-            }
-        } else if (e.type == SDL_WINDOWEVENT && window_ &&
-                   (e.window.event == SDL_WINDOWEVENT_EXPOSED ||
-                    e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)) {
-            window_->refresh();
-        }
+    }
+    const bool down = m.kind == MessageKind::KeyDown;
+    switch (m.key) {
+        case vk::kSpace:
+            if (down && !m.repeat)
+                pause(!paused_);
+            break;
+        case vk::kRight:
+        case 'F':
+            fastForward(down);
+            break;
+        case vk::kEscape:
+            ended_ = ended_ || down;
+            break;
+        default:
+            break;
     }
 }
 
@@ -59,27 +49,36 @@ void WatchControls::pause(bool paused) {
     if (window_)
         window_->setPaused(paused);
     gameOrigin_ = lastGameMs_;
-    realOrigin_ = SDL_GetTicks64();
+    realOrigin_ = clock_->ticks();
+}
+
+void WatchControls::fastForward(bool fast) {
+    if (fast_ == fast)
+        return;
+    // The pace starts again from here at the new speed.
+    gameOrigin_ = lastGameMs_;
+    realOrigin_ = clock_->ticks();
+    fast_ = fast;
 }
 
 void WatchControls::keepPace(uint32_t gameMs) {
     if (!started_) {
         started_ = true;
-        gameOrigin_ = lastGameMs_ = gameMs;
-        realOrigin_ = SDL_GetTicks64();
+        gameOrigin_ = gameMs;
+        realOrigin_ = clock_->ticks();
     }
     lastGameMs_ = gameMs;
     for (;;) {
         poll();
         if (ended_)
             return;
-        const uint64_t due =
-            realOrigin_ + (gameMs - gameOrigin_) / static_cast<uint32_t>(fast_ ? kFastFactor : 1);
-        const uint64_t now = SDL_GetTicks64();
-        if (!paused_ && now >= due)
+        // Differences of the wrapping tick counts, so the pace holds across the wrap.
+        const uint32_t due =
+            (gameMs - gameOrigin_) / static_cast<uint32_t>(fast_ ? kFastFactor : 1);
+        const uint32_t elapsed = clock_->ticks() - realOrigin_;
+        if (!paused_ && elapsed >= due)
             return;
-        const uint64_t wait = paused_ ? kLongestWait : std::min<uint64_t>(due - now, kLongestWait);
-        SDL_WaitEventTimeout(nullptr, static_cast<int>(wait));
+        waitForWindow(*clock_, paused_ ? kLongestWait : std::min(due - elapsed, kLongestWait));
     }
 }
 

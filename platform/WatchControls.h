@@ -2,16 +2,24 @@
 
 #include <cstdint>
 
+#include "platform/Clock.h"
+#include "platform/Controls.h"
+
 namespace platform {
 
-class Window;
+class AttachedWindow;
+struct Message;
 
 // The watcher's side of a replay shown in the game's window: Space pauses and goes on, Right or F
-// held plays four times as fast, Esc or closing the window ends it, F11 switches full screen. The
-// replay keeps to the game's own time through keepPace, so it plays at the speed it was played.
+// held plays four times as fast, Esc or closing the window ends it. The window's own events go
+// through the platform as in play, and the full-screen key is the player's own: the bindings in
+// force when watching begins, before the replay puts the recorded ones in place. The replay keeps
+// to the game's own time through keepPace, so it plays at the speed it was played.
 class WatchControls {
   public:
-    explicit WatchControls(Window* window) : window_(window) {}
+    // window: where a pause shows, null for none. realTime: the watcher's time; null for the
+    // system's clock.
+    explicit WatchControls(AttachedWindow* window, Clock* realTime = nullptr);
 
     // Reads what the watcher did; the game's own keys mean nothing here.
     void poll();
@@ -25,16 +33,21 @@ class WatchControls {
     static constexpr int kFastFactor = 4;
 
   private:
+    void handle(const Message& message);
     void pause(bool paused);
+    void fastForward(bool fast);
 
-    Window* window_;
+    AttachedWindow* window_;
+    SystemClock systemClock_;
+    Clock* clock_;
+    Controls bindings_;
     bool paused_ = false;
     bool fast_ = false;
     bool ended_ = false;
     bool started_ = false;
     // Where the game's time and the real time were when the pace last changed.
     uint32_t gameOrigin_ = 0;
-    uint64_t realOrigin_ = 0;
+    uint32_t realOrigin_ = 0;
     uint32_t lastGameMs_ = 0;
 };
 

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "platform/OpenFailure.h"
+
 namespace platform {
 
 WholeFile readWholeFile(const std::filesystem::path& file, std::uintmax_t maxBytes) {
@@ -51,6 +53,25 @@ WholeFile readWholeFile(const std::filesystem::path& file, std::uintmax_t maxByt
     if (result.fault != WholeFile::Fault::None)
         result.bytes.clear();
     return result;
+}
+
+std::string describe(const WholeFile& file, std::uintmax_t maxBytes, const FaultWords& words) {
+    switch (file.fault) {
+        case WholeFile::Fault::CannotOpen:
+            return words.cannotOpen.empty() ? openFailure(file.error) : words.cannotOpen;
+        case WholeFile::Fault::NotRegular:
+            return words.notRegular;
+        case WholeFile::Fault::TooLarge:
+            if (!words.tooLarge.empty())
+                return words.tooLarge;
+            return "too large (" + std::to_string(file.size) + " bytes, at most " +
+                   std::to_string(maxBytes) + ")";
+        case WholeFile::Fault::ReadError:
+            return words.readError;
+        case WholeFile::Fault::None:
+            break;
+    }
+    return {};
 }
 
 }  // namespace platform

@@ -8,7 +8,6 @@
 #include <memory>
 
 #include "platform/ByteOrder.h"
-#include "platform/OpenFailure.h"
 #include "platform/WholeFile.h"
 
 namespace quelvane {
@@ -373,20 +372,8 @@ std::optional<Bitmap> parse(const std::vector<uint8_t>& b, std::string& why) {
 // The whole file, bounded in size.
 std::optional<std::vector<uint8_t>> readWhole(const std::string& path, std::string& why) {
     platform::WholeFile file = platform::readWholeFile(path, kMaxFileSize);
-    using Fault = platform::WholeFile::Fault;
-    switch (file.fault) {
-        case Fault::CannotOpen:
-            return refuse(why, openFailure(file.error));
-        case Fault::NotRegular:
-            return refuse(why, "not a regular file");
-        case Fault::TooLarge:
-            return refuse(why, "too large (" + number(file.size) + " bytes, at most " +
-                                   number(kMaxFileSize) + ")");
-        case Fault::ReadError:
-            return refuse(why, "read error");
-        case Fault::None:
-            break;
-    }
+    if (file.fault != platform::WholeFile::Fault::None)
+        return refuse(why, platform::describe(file, kMaxFileSize));
     if (file.bytes.empty())
         return refuse(why, "empty file");
     return std::move(file.bytes);

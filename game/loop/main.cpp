@@ -16,7 +16,7 @@
 #include "game/replay/RulesVersion.h"
 #include "game/screens/Pass.h"
 #include "platform/AtomicFile.h"
-#include "platform/Controls.h"
+#include "platform/ControlsReader.h"
 #include "platform/DataFolders.h"
 #include "platform/DisplayOptions.h"
 #include "platform/Platform.h"

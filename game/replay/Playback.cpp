@@ -2,6 +2,7 @@
 
 #include "game/replay/GameSnapshot.h"
 #include "game/screens/Pass.h"
+#include "platform/ControlsReader.h"
 #include "platform/Message.h"
 #include "platform/Platform.h"
 #include "platform/WatchControls.h"

@@ -304,22 +304,12 @@ ReplayRead decodeReplay(const std::vector<uint8_t>& bytes, uint64_t expectedRule
 ReplayRead readReplayFile(const std::filesystem::path& file, uint64_t expectedRules) {
     ReplayRead result;
     const platform::WholeFile read = platform::readWholeFile(file, kMaxFileBytes);
-    using Fault = platform::WholeFile::Fault;
-    switch (read.fault) {
-        case Fault::CannotOpen:
-            result.error = "cannot be opened";
-            return result;
-        case Fault::NotRegular:
-            result.error = "is not a file";
-            return result;
-        case Fault::TooLarge:
-            result.error = "too large to be a replay";
-            return result;
-        case Fault::ReadError:
-            result.error = "cannot be read";
-            return result;
-        case Fault::None:
-            break;
+    if (read.fault != platform::WholeFile::Fault::None) {
+        // Said after the file's name: "last.qvr cannot be opened".
+        result.error = platform::describe(
+            read, kMaxFileBytes,
+            {"cannot be opened", "is not a file", "too large to be a replay", "cannot be read"});
+        return result;
     }
     return decodeReplay(read.bytes, expectedRules);
 }

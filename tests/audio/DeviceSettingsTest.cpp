@@ -7,8 +7,8 @@
 #include <sstream>
 
 #include "audio/PortNames.h"
-#include "support/TempDir.h"
 #include "support/AtomicFileAsUser.h"
+#include "support/TempDir.h"
 
 namespace {
 
@@ -72,6 +72,14 @@ TEST(DeviceSettings, NameIsCutAt127Characters) {
     EXPECT_EQ(readDeviceSettings(dir.write("c.ini", std::string(126, 'x') + "\r\n")),
               std::string(126, 'x'));
     EXPECT_EQ(readDeviceSettings(dir.write("d.ini", std::string(300, 'q'))), std::string(127, 'q'));
+}
+
+TEST(DeviceSettings, DescriptionsFitTheSettingsFile) {
+    EXPECT_EQ(limitDescription("short"), "short");
+    EXPECT_EQ(limitDescription(std::string(200, 'a')).size(), 127u);
+    // 126 ASCII bytes then a two-byte character: cutting at 127 would split it.
+    const std::string cut = limitDescription(std::string(126, 'a') + "\xC3\xA9" + "b");
+    EXPECT_EQ(cut, std::string(126, 'a'));
 }
 
 TEST(DeviceSettings, WriteReplacesTheFileExactly) {

@@ -32,14 +32,6 @@ TEST(PortNames, NumbersAreIgnoredWhenNothingMatchesExactly) {
     EXPECT_EQ(findPort({"128", "129"}, "130"), std::nullopt);
 }
 
-TEST(PortNames, DescriptionsFitTheSettingsFile) {
-    EXPECT_EQ(limitDescription("short"), "short");
-    EXPECT_EQ(limitDescription(std::string(200, 'a')).size(), 127u);
-    // 126 ASCII bytes then a two-byte character: cutting at 127 would split it.
-    const std::string cut = limitDescription(std::string(126, 'a') + "\xC3\xA9" + "b");
-    EXPECT_EQ(cut, std::string(126, 'a'));
-}
-
 TEST(PortNames, SoftwareSynthesizerIsListedFirst) {
     AudioSystem audio(AudioSystem::Options{AudioSystem::Output::Offline});
     const std::vector<std::string> names = audio.EnumPortNames();

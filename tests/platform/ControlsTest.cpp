@@ -1,4 +1,4 @@
-#include "platform/Controls.h"
+#include "platform/ControlsReader.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

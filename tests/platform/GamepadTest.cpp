@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/Controls.h"
+#include "platform/ControlsReader.h"
 #include "platform/DisplayOptions.h"
 #include "platform/Platform.h"
 #include "platform/VirtualKeys.h"

@@ -12,6 +12,7 @@
 #include "platform/Placement.h"
 #include "platform/Platform.h"
 #include "platform/Window.h"
+#include "support/PushedKey.h"
 
 namespace {
 
@@ -219,14 +220,6 @@ namespace {
 
 using namespace platform;
 
-void pushToWindow(SDL_Window* window, Uint32 type, SDL_Scancode scancode) {
-    SDL_Event e{};
-    e.type = type;
-    e.key.windowID = SDL_GetWindowID(window);
-    e.key.keysym.scancode = scancode;
-    ASSERT_EQ(SDL_PushEvent(&e), 1);
-}
-
 void pushWindowEvent(SDL_Window* window, SDL_WindowEventID event) {
     SDL_Event e{};
     e.type = SDL_WINDOWEVENT;
@@ -248,9 +241,9 @@ bool nextNonPaint(Message& m) {
 TEST_F(WindowTest, SdlEventsSwitchTheModeAndPauseOnTheSystemClock) {
     open(true, Scaling::Sharp);
     window_->present(picture_.data(), kWidth * 4);
-    pushToWindow(window_->handle(), SDL_KEYDOWN, SDL_SCANCODE_F11);
-    pushToWindow(window_->handle(), SDL_KEYUP, SDL_SCANCODE_F11);
-    pushToWindow(window_->handle(), SDL_KEYDOWN, SDL_SCANCODE_LCTRL);
+    pushKey(window_->handle(), SDL_KEYDOWN, SDL_SCANCODE_F11);
+    pushKey(window_->handle(), SDL_KEYUP, SDL_SCANCODE_F11);
+    pushKey(window_->handle(), SDL_KEYDOWN, SDL_SCANCODE_LCTRL);
     Message m;
     ASSERT_TRUE(nextNonPaint(m));
     EXPECT_EQ(m.kind, MessageKind::KeyDown);

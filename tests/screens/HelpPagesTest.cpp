@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "game/screens/TextPage.h"
+#include "platform/ControlsReader.h"
 
 namespace quelvane {
 namespace {

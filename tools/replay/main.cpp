@@ -27,7 +27,7 @@
 #include "game/screens/Screen.h"
 #include "game/world/Assets.h"
 #include "platform/Clock.h"
-#include "platform/Controls.h"
+#include "platform/ControlsReader.h"
 #include "platform/EventSource.h"
 #include "platform/Platform.h"
 #include "tools/replay/ReplayOptions.h"

@@ -8,7 +8,6 @@ std::unique_ptr<platform::Window> gameWindow;
 std::unique_ptr<AudioSystem> audioSystem;
 std::unique_ptr<MusicSegment> titleMusic;
 std::unique_ptr<MusicSegment> backgroundMusic;
-std::vector<Star> starField;
 uint32_t framesRun = 0;
 
 void eraseStars() {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "audio/AudioSystem.h"
-#include "game/gfx/Star.h"
+#include "game/gfx/StarField.h"
 #include "platform/Window.h"
 
 namespace quelvane {
@@ -20,8 +20,6 @@ extern std::unique_ptr<AudioSystem> audioSystem;
 extern std::unique_ptr<MusicSegment> titleMusic;
 extern std::unique_ptr<MusicSegment> backgroundMusic;
 
-inline constexpr int kStarCount = 150;
-extern std::vector<Star> starField;
 // Each star's old place blackened, or each star moved and drawn, inside one lock of the display.
 void eraseStars();
 void moveStars();

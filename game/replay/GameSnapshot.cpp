@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "game/core/Random.h"
-#include "game/loop/Globals.h"
+#include "game/gfx/StarField.h"
 #include "game/player/LimitBreak.h"
 #include "game/player/Ship.h"
 #include "game/replay/ByteStream.h"

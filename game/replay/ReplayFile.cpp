@@ -7,6 +7,7 @@
 
 #include "game/replay/ByteStream.h"
 #include "game/replay/MessageCodec.h"
+#include "game/replay/RecordingCheck.h"
 #include "platform/AtomicFile.h"
 #include "platform/WholeFile.h"
 
@@ -280,6 +281,9 @@ ReplayRead decodeReplay(const std::vector<uint8_t>& bytes, uint64_t expectedRule
         result.error = "damaged: the recording's content is broken";
         return result;
     }
+    result.error = checkRecording(recording);
+    if (!result.error.empty())
+        return result;
     result.recording = std::move(recording);
     return result;
 }

@@ -14,17 +14,23 @@ namespace {
 
 constexpr uint64_t kRules = 0x1234'5678'9abc'def0;
 
-// A small game of every part: ticks and pass times across the wrap, messages of each kind in pumps
-// far apart, score reads with and without a file and one that failed.
+const std::filesystem::path kCorpus =
+    std::filesystem::path(QUELVANE_SOURCE_DIR) / "tests/replay/corpus/replay";
+
+// A small game of every part, its first state and controls a real game's: ticks and pass times
+// across the wrap, messages of each kind in pumps far apart, score reads with and without a file
+// and one that failed.
 Recording sampleRecording() {
+    const ReplayRead real = readReplayFile(kCorpus / "high-score.qvr", 0);
+    EXPECT_TRUE(real.recording) << real.error;
     Recording r;
-    r.header = {kRules, 1'765'000'000, 3000, 45'000, 1234, "Zoe Quang"};
-    r.snapshot = std::string("state\0with\xffzeros", 16);
-    r.controls = "attack = Space\n";
+    r.snapshot = real.recording->snapshot;
+    r.controls = real.recording->controls;
     for (uint32_t t = 0xFFFF'FF00u; r.ticks.size() < 500; t += r.ticks.size() % 3 == 0 ? 15 : 0)
         r.ticks.push_back(t);
     for (uint32_t t = 0xFFFF'F000u; r.passTicks.size() < 3000; t += 15)
         r.passTicks.push_back(t);
+    r.header = {kRules, 1'765'000'000, 3000, r.ticks.back() - r.ticks.front(), 1234, "Zoe Quang"};
     using platform::MessageKind;
     r.messages = {{3, {MessageKind::KeyDown, 'G'}},
                   {3, {MessageKind::KeyUp, 'G'}},
@@ -164,8 +170,7 @@ TEST(ReplayFileTest, AFileThatCannotBeReadOrIsTooLargeSaysSo) {
 // is read comes back the same through the writer.
 TEST(ReplayFileTest, EveryCorpusFileIsReadOrRefusedCleanly) {
     int read = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(
-             std::filesystem::path(QUELVANE_SOURCE_DIR) / "tests/replay/corpus/replay")) {
+    for (const auto& entry : std::filesystem::directory_iterator(kCorpus)) {
         const ReplayRead result = readReplayFile(entry.path(), 0);
         if (!result.recording) {
             EXPECT_FALSE(result.error.empty()) << entry.path();

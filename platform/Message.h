@@ -29,6 +29,7 @@ struct Message {
     // for none; -1 when the source cannot tell (scripted keys), and the key types what it does
     // on a US keyboard.
     int typed = -1;
+    bool operator==(const Message&) const = default;
 };
 
 }  // namespace platform

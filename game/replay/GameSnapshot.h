@@ -4,17 +4,19 @@
 
 namespace quelvane {
 
-// The whole state a game of play begins in, taken at the start of a pass of the main loop: what
-// the last game left behind (the generator, the star field, explosions and alien shots still under
-// way, the volley timer, the held number keys, the previous weapon), the ship and the field as the
-// title screen set them up, and the keys and messages the platform holds for the game.
+// The state a game of play begins in (GameStart), taken at the start of its first pass, kept as
+// bytes in a replay.
 
-// Empty when the state cannot be taken whole: an item, a projectile or a fighter on the field,
-// which no game begins with.
+// Empty when the game is not in a state a game begins in: anything on the field, a projectile or a
+// fighter, or a ship or a field that a new game does not set up.
 std::string captureGame();
 
-// Puts the game back in a captured state; the display, the assets and the sound must have been
-// made already. False, changing nothing, for a damaged snapshot.
+// Why a snapshot cannot begin a game: damaged, or not a new game's state (see checkNewGame). Empty
+// when it can. Needs nothing of the running game.
+std::string checkSnapshot(const std::string& snapshot);
+
+// Puts the game in a snapshot's state; the display, the assets and the sound must have been made
+// already. False, changing nothing, for a snapshot that checkSnapshot refuses.
 bool restoreGame(const std::string& snapshot);
 
 }  // namespace quelvane

@@ -25,6 +25,7 @@ struct ReplayHeader {
 struct TapedMessage {
     uint32_t pump = 0;
     platform::Message message;
+    bool operator==(const TapedMessage&) const = default;
 };
 
 // One game as the game consumed it at the platform's seam: the state it began in, every tick count
@@ -40,6 +41,7 @@ struct Recording {
     // The tick count as each pass ended, unseen by the game: a trace of the replay shows it.
     std::vector<uint32_t> passTicks;
     std::vector<std::optional<ScoreFile>> scoreReads;
+    bool operator==(const Recording&) const = default;
 };
 
 }  // namespace quelvane

@@ -6,6 +6,8 @@
 #include <string_view>
 
 #include "game/replay/ByteStream.h"
+#include "game/replay/MessageCodec.h"
+#include "game/replay/RecordingCheck.h"
 #include "platform/AtomicFile.h"
 #include "platform/WholeFile.h"
 
@@ -19,11 +21,6 @@ constexpr size_t kMaxName = 255;
 // more than the input.
 constexpr uint64_t kMaxFileBytes = kMaxRecordingBytes + (kMaxRecordingBytes >> 8) + 4096;
 
-// How a message is kept: its kind and repeat flag in one byte, then its key, then the character it
-// types when the kind's byte says so.
-enum TapedKind : uint8_t { kKeyDown = 0, kKeyRepeat = 1, kKeyUp = 2, kClose = 3 };
-constexpr uint8_t kTypedFollows = 0x80;
-
 void writeMessages(ByteWriter& w, const Recording& r) {
     w.varint(r.pumps);
     w.varint(r.messages.size());
@@ -31,17 +28,14 @@ void writeMessages(ByteWriter& w, const Recording& r) {
     for (const TapedMessage& t : r.messages) {
         w.varint(t.pump - lastPump);
         lastPump = t.pump;
-        const platform::Message& m = t.message;
-        const bool typed = m.kind == platform::MessageKind::KeyDown && m.typed >= 0;
-        const uint8_t kind = m.kind == platform::MessageKind::KeyDown
-                                 ? (m.repeat ? kKeyRepeat : kKeyDown)
-                             : m.kind == platform::MessageKind::KeyUp ? kKeyUp
-                                                                      : kClose;
-        w.u8(kind | (typed ? kTypedFollows : 0));
-        w.u8(static_cast<uint8_t>(m.key));
-        if (typed)
-            w.u8(static_cast<uint8_t>(m.typed));
+        writeMessage(w, t.message);
     }
+}
+
+// Only keys and closes are taped: mouse moves and repaints change nothing the game keeps.
+bool taped(const platform::Message& m) {
+    return m.kind == platform::MessageKind::KeyDown || m.kind == platform::MessageKind::KeyUp ||
+           m.kind == platform::MessageKind::Close;
 }
 
 bool readMessages(ByteReader& r, Recording& out) {
@@ -51,19 +45,9 @@ bool readMessages(ByteReader& r, Recording& out) {
     uint64_t pump = 0;
     for (uint64_t i = 0; i < count && !r.failed(); ++i) {
         pump += r.varint(UINT32_MAX);
-        const uint8_t byte = r.u8();
-        const uint8_t kind = byte & ~kTypedFollows;
-        const uint8_t key = r.u8();
-        const int typed = byte & kTypedFollows ? r.u8() : -1;
-        if (pump >= out.pumps || kind > kClose || (typed >= 0 && kind > kKeyRepeat))
-            return false;
         platform::Message m;
-        m.typed = typed;
-        m.kind = kind == kKeyUp   ? platform::MessageKind::KeyUp
-                 : kind == kClose ? platform::MessageKind::Close
-                                  : platform::MessageKind::KeyDown;
-        m.repeat = kind == kKeyRepeat;
-        m.key = kind == kClose ? 0 : key;
+        if (!readMessage(r, m) || !taped(m) || pump >= out.pumps)
+            return false;
         out.messages.push_back({static_cast<uint32_t>(pump), m});
     }
     return !r.failed();
@@ -297,6 +281,9 @@ ReplayRead decodeReplay(const std::vector<uint8_t>& bytes, uint64_t expectedRule
         result.error = "damaged: the recording's content is broken";
         return result;
     }
+    result.error = checkRecording(recording);
+    if (!result.error.empty())
+        return result;
     result.recording = std::move(recording);
     return result;
 }

@@ -37,6 +37,7 @@ struct ScoreFile {
     bool endsInName = false;
     // Reading stopped on an error of the system, not at the end of the file.
     bool readFailed = false;
+    bool operator==(const ScoreFile&) const = default;
 };
 
 // Reads at most ten entries. An entry is read whenever the end of the file has not been reached

@@ -11,6 +11,7 @@
 #include "game/loop/Frame.h"
 #include "game/loop/Globals.h"
 #include "game/player/LimitBreak.h"
+#include "game/player/NewGame.h"
 #include "game/player/Ship.h"
 #include "game/replay/TraceState.h"
 #include "game/world/Alien.h"
@@ -31,23 +32,27 @@ class GameSnapshotTest : public ::testing::Test {
     static void TearDownTestSuite() { game.reset(); }
     void SetUp() override { ASSERT_TRUE(game->started()); }
 
-    // A field with something of every kind a game can begin with: aliens, shots and explosions
-    // under way, stars, a LimitBreak part charged, a held number key, keys and queued messages.
-    static void makeBusyState() {
+    // A new game as the title screen sets it up, after a game that left something of everything
+    // that carries over: stars moved on, the generator, a destroyed ship's last explosion picture,
+    // the previous weapon, a held number key, the volley timer, keys and messages waiting.
+    static void makeStartState() {
         clearWorld();
-        wave = 6;
-        for (int i = 0; i < 40; ++i) {
-            runFrame();
-            game->clock.advance(15);
-        }
-        addExplosion(std::make_unique<Explosion>(100, 120));
-        alienShots.push_back(std::make_unique<AlienShot>(12.5f, 40.25f, 0.5f, 2.75f));
-        player.limitBreakMeter = 4321;
+        setUpNewGame(display);
+        player.erase(display);
+        for (int i = 0; i < 40; ++i)
+            moveStars();
+        nextRandom();
+        player.deathExplosion.source = {6 * kExplosionCell, 0, 7 * kExplosionCell, kExplosionCell};
         player.previousWeapon = LaserLinked;
         numberKeyHeld = {false, true, false, false};
         volleyTimer = {true, 98765};
         // Pressed and handed to the platform, not taken yet by the game: in its queue and state.
         game->key(0, 'W', true);
+        platform::asyncKeyState(0);
+        game->keys.add(game->passes,
+                       platform::Message{platform::MessageKind::MouseMove, 0, false, 3, 4});
+        game->keys.add(game->passes,
+                       platform::Message{platform::MessageKind::KeyDown, 'Q', true, 0, 0, 'q'});
         platform::asyncKeyState(0);
     }
 
@@ -73,7 +78,7 @@ class GameSnapshotTest : public ::testing::Test {
 };
 
 TEST_F(GameSnapshotTest, ARestoredGamePlaysTheFramesItPlayedWhenItWasTaken) {
-    makeBusyState();
+    makeStartState();
     const std::string snapshot = captureGame();
     ASSERT_FALSE(snapshot.empty());
     const uint32_t clockAtSnapshot = game->clock.ticks();
@@ -88,7 +93,7 @@ TEST_F(GameSnapshotTest, ARestoredGamePlaysTheFramesItPlayedWhenItWasTaken) {
 }
 
 TEST_F(GameSnapshotTest, ADamagedSnapshotIsRefusedAndChangesNothing) {
-    makeBusyState();
+    makeStartState();
     const std::string snapshot = captureGame();
     ASSERT_FALSE(snapshot.empty());
     nextFrames(20);
@@ -102,12 +107,14 @@ TEST_F(GameSnapshotTest, ADamagedSnapshotIsRefusedAndChangesNothing) {
     EXPECT_EQ(captureGame(), now);
 }
 
-TEST_F(GameSnapshotTest, NoSnapshotIsTakenWithAnItemOnTheField) {
-    clearWorld();
+TEST_F(GameSnapshotTest, NoSnapshotIsTakenOfAGameThatIsNotNew) {
+    makeStartState();
     addPickup(std::make_unique<ShieldPickup>(100, 100));
     EXPECT_TRUE(captureGame().empty());
     clearPickups();
     EXPECT_FALSE(captureGame().empty());
+    player.score = 1;
+    EXPECT_TRUE(captureGame().empty());
 }
 
 }  // namespace

@@ -16,13 +16,19 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// A game of ten passes that began as a recorded game did, so that it reads back.
 Recording game(const std::string& name, int64_t score, int64_t endedAt) {
+    static const ReplayRead real = readReplayFile(
+        fs::path(QUELVANE_SOURCE_DIR) / "tests/replay/corpus/replay/high-score.qvr", 0);
+    EXPECT_TRUE(real.recording) << real.error;
     Recording r;
     r.header.name = name;
     r.header.score = score;
     r.header.recordedAt = endedAt;
     r.header.passes = 10;
-    r.snapshot = "s";
+    r.passTicks.assign(10, 0);
+    r.snapshot = real.recording->snapshot;
+    r.controls = real.recording->controls;
     r.pumps = 10;
     return r;
 }
@@ -76,8 +82,10 @@ TEST(KeptReplaysTest, AKilledWriteLeavesTheOldReplayOrTheNewOne) {
     Recording versions[] = {game("Ann", 950, 1), game("Bo", 12, 2)};
     // Large enough that a write takes a while: a long game's ticks.
     for (Recording& r : versions) {
+        const auto wobble = static_cast<uint32_t>(r.header.score % 7);
         for (uint32_t t = 0; t < 200'000; ++t)
-            r.ticks.push_back(t * 16 + r.header.score % 7 * (t % 3));
+            r.ticks.push_back(t * 16 + wobble * (t % 3));
+        r.header.milliseconds = r.ticks.back() - r.ticks.front();
     }
     KillRun run;
     run.kills = 100;

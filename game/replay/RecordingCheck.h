@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+
+#include "game/replay/Recording.h"
+
+namespace quelvane {
+
+// Why a recording, read whole, cannot be a game as the game records it: its first state is not a
+// new game's, its tick counts do not advance as a clock does, its header says what the rest does
+// not, or its controls or its name are none the game writes. Empty when it can be; whether it
+// plays to its score is for playing it to tell.
+std::string checkRecording(const Recording& recording);
+
+}  // namespace quelvane

@@ -43,12 +43,9 @@ quelvane_web_sources(sources platform audio ${game_folders})
 list(REMOVE_ITEM sources ${CMAKE_SOURCE_DIR}/platform/DataFolders.cpp
      ${CMAKE_SOURCE_DIR}/audio/ClockedPlayer.cpp ${CMAKE_SOURCE_DIR}/platform/NativeWindow.cpp
      ${CMAKE_SOURCE_DIR}/platform/DisplayLoss.cpp)
-# The page's test settings read keys files the way quelvane-replay does.
-list(APPEND sources ${CMAKE_SOURCE_DIR}/tools/replay/ReplayOptions.cpp)
 
 # The game's code shared by the page and the node replay tool, compiled once for both.
-set(page_only ${CMAKE_SOURCE_DIR}/game/loop/web/main.cpp ${CMAKE_SOURCE_DIR}/game/gfx/web/FontFace.cpp
-    ${CMAKE_SOURCE_DIR}/tools/replay/ReplayOptions.cpp)
+set(page_only ${CMAKE_SOURCE_DIR}/game/loop/web/main.cpp ${CMAKE_SOURCE_DIR}/game/gfx/web/FontFace.cpp)
 set(shared_sources ${sources})
 list(REMOVE_ITEM shared_sources ${page_only})
 add_library(quelvane-web-game OBJECT ${shared_sources})

@@ -33,8 +33,8 @@
 #include "game/world/Assets.h"
 #include "platform/Clock.h"
 #include "platform/EventSource.h"
+#include "platform/KeysFile.h"
 #include "platform/Platform.h"
-#include "tools/replay/ReplayOptions.h"
 
 namespace {
 
@@ -63,7 +63,7 @@ bool parseOptions(int argc, char** argv, PageOptions& options) {
             return false;
         const std::string value = argv[++i];
         uint32_t number = 0;
-        const bool isNumber = parseNumber(value, number);
+        const bool isNumber = platform::parseNumber(value, number);
         if (arg == "--keys")
             options.keysFile = value;
         else if (arg == "--seed" && isNumber)
@@ -247,7 +247,7 @@ int main(int argc, char** argv) {
     const bool scripted = !run.options.keysFile.empty();
     if (scripted) {
         std::string error;
-        if (!loadReplayKeys(run.options.keysFile, script, error)) {
+        if (!platform::loadKeysFile(run.options.keysFile, script, error)) {
             std::fprintf(stderr, "quelvane: %s\n", error.c_str());
             std::exit(2);
         }

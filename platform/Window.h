@@ -2,8 +2,8 @@
 
 #include <cstdint>
 #include <memory>
-#include <vector>
 
+#include "platform/LastPicture.h"
 #include "platform/Screen.h"
 
 struct SDL_Window;
@@ -55,10 +55,7 @@ class Window : public Screen {
     std::unique_ptr<Sdl> sdl_;
     int width_ = 0;
     int height_ = 0;
-    const uint32_t* last_ = nullptr;
-    int lastPitch_ = 0;
-    bool paused_ = false;
-    std::vector<uint32_t> pausedPicture_;
+    LastPicture picture_;
 };
 
 }  // namespace platform

@@ -9,8 +9,6 @@
 
 #include <vector>
 
-#include "platform/PausedBanner.h"
-#include "platform/PictureReport.h"
 #include "platform/Platform.h"
 #include "platform/SdlHandles.h"
 
@@ -99,13 +97,13 @@ bool Window::open(int width, int height, bool) {
     width_ = width;
     height_ = height;
     sdl_->rgba.assign(static_cast<size_t>(width) * height, 0);
+    picture_.open(width, height);
     attachWindow(this);
     return true;
 }
 
 void Window::present(const uint32_t* pixels, int pitch) {
-    last_ = pixels;
-    lastPitch_ = pitch;
+    picture_.presented(pixels, pitch);
     show(pixels, pitch);
 }
 
@@ -115,9 +113,7 @@ void Window::close() {
 
 void Window::release() {
     attachWindow(nullptr);
-    last_ = nullptr;
-    paused_ = false;
-    pausedPicture_.clear();
+    picture_.close();
     width_ = height_ = 0;
 }
 
@@ -130,25 +126,15 @@ void Window::toggleFullScreen() {
 }
 
 void Window::setPaused(bool paused) {
-    paused_ = paused;
-    pausedPicture_.clear();
-    if (paused && last_) {
-        const size_t rowPixels = static_cast<size_t>(lastPitch_) / 4;
-        pausedPicture_.assign(last_, last_ + rowPixels * height_);
-        drawPausedBanner(pausedPicture_.data(), width_, height_, lastPitch_);
-    }
+    picture_.setPaused(paused);
     tellPagePaused(paused ? 1 : 0);
     refresh();
 }
 
 void Window::refresh() {
-    if (paused_ && !pausedPicture_.empty()) {
-        show(pausedPicture_.data(), lastPitch_);
-        if (const char* file = pausedPictureFile())
-            reportPicture(file, pausedPicture_.data(), width_, height_, lastPitch_);
-    } else if (last_) {
-        show(last_, lastPitch_);
-    }
+    if (const uint32_t* picture = picture_.again())
+        show(picture, picture_.pitch());
+    picture_.reportPaused();
 }
 
 bool Window::presentsInSoftware() const {

@@ -6,11 +6,11 @@
 #include <cstring>
 #include <deque>
 
+#include "platform/AttachedWindow.h"
 #include "platform/Clock.h"
 #include "platform/EventSource.h"
 #include "platform/KeyState.h"
 #include "platform/SeamTap.h"
-#include "platform/Window.h"
 
 namespace platform {
 
@@ -29,7 +29,7 @@ struct Services {
     EventSource* events = &sdlEvents;
     std::deque<Message> queue;
     KeyState keys;
-    Window* window = nullptr;
+    AttachedWindow* window = nullptr;
     SeamTap* tap = nullptr;
     // The game pauses while its window has no keyboard focus or is minimised. Its tick count
     // stands still meanwhile: it is the clock's less the time spent paused.
@@ -239,7 +239,7 @@ void tapSeam(SeamTap* tap) {
     services().tap = tap;
 }
 
-void attachWindow(Window* window) {
+void attachWindow(AttachedWindow* window) {
     services().window = window;
     services().sdlEvents.watchWindow(window ? window->handle() : nullptr);
 }

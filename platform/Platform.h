@@ -11,7 +11,7 @@ namespace platform {
 class Clock;
 class EventSource;
 class SeamTap;
-class Window;
+class AttachedWindow;
 
 // The operating-system services the game calls, served by the installed clock and event source (by
 // default the system clock and SDL's events). One thread uses them; nothing here is locked.
@@ -53,7 +53,7 @@ bool isPaused();
 void onPauseChange(void (*handler)(bool paused));
 // The window whose events the platform handles itself (F11, pauses); the window attaches itself
 // while it is open.
-void attachWindow(Window* window);
+void attachWindow(AttachedWindow* window);
 
 // What the platform holds for the game between two of its queries: every key's state and the
 // messages not taken yet. A saved game keeps them.

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "platform/Window.h"
+#include "platform/AttachedWindow.h"
 
 namespace platform {
 

@@ -4,14 +4,14 @@
 
 namespace platform {
 
-class Window;
+class AttachedWindow;
 
 // The watcher's side of a replay shown in the game's window: Space pauses and goes on, Right or F
 // held plays four times as fast, Esc or closing the window ends it, F11 switches full screen. The
 // replay keeps to the game's own time through keepPace, so it plays at the speed it was played.
 class WatchControls {
   public:
-    explicit WatchControls(Window* window) : window_(window) {}
+    explicit WatchControls(AttachedWindow* window) : window_(window) {}
 
     // Reads what the watcher did; the game's own keys mean nothing here.
     void poll();
@@ -27,7 +27,7 @@ class WatchControls {
   private:
     void pause(bool paused);
 
-    Window* window_;
+    AttachedWindow* window_;
     bool paused_ = false;
     bool fast_ = false;
     bool ended_ = false;

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "platform/GameWindow.h"
 #include "platform/LastPicture.h"
-#include "platform/Screen.h"
 
 struct SDL_Window;
 
@@ -13,7 +13,7 @@ namespace platform {
 // The game's one window, with its icon. As the display's screen it shows each picture scaled as the
 // display options say, centred and letterboxed in black. It starts full screen on the desktop's
 // own mode or as a resizable window, and F11 switches between the two.
-class Window : public Screen {
+class Window : public GameWindow {
   public:
     // iconArgb: 32 x 32 ARGB8888 pixels, rows top to bottom, or null for none. Null when SDL's
     // video cannot start or the window cannot be made. The window shows once it is opened.
@@ -30,16 +30,14 @@ class Window : public Screen {
     void close() override;
 
     bool isFullScreen() const;
-    void toggleFullScreen();
-    // While paused the window shows the last picture with "Paused" over it.
-    void setPaused(bool paused);
-    // Shows the last picture again, and the bars, after the window was uncovered or resized.
-    void refresh();
+    void toggleFullScreen() override;
+    void setPaused(bool paused) override;
+    void refresh() override;
     // True when pictures go to the window's own surface, scaled in memory, rather than through a
     // (possibly hardware) renderer.
     bool presentsInSoftware() const;
-    // SDL's window, for tests that look at what it shows.
-    SDL_Window* handle() const;
+    // SDL's window; tests look at what it shows.
+    SDL_Window* handle() const override;
 
   private:
     struct Sdl;

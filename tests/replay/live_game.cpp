@@ -31,6 +31,7 @@
 #include "game/world/Assets.h"
 #include "game/world/ObjectLists.h"
 #include "platform/Platform.h"
+#include "platform/Window.h"
 
 namespace {
 
@@ -236,6 +237,7 @@ int main(int argc, char** argv) {
     GameRecorder recorder("replays");
     live.recorder = &recorder;
     setPassObserver(afterPass);
+    useGameWindow(&platform::Window::create);
     if (!startGame(platform::tickCount(), AudioSystem::Output::Offline))
         return 1;
     runMainLoop();

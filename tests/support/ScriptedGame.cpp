@@ -8,6 +8,7 @@
 #include "game/screens/Pass.h"
 #include "game/world/Assets.h"
 #include "platform/Platform.h"
+#include "platform/Window.h"
 
 namespace quelvane {
 
@@ -41,6 +42,7 @@ ScriptedGame::ScriptedGame(uint32_t seed, uint32_t tickStart) : clock(tickStart)
     platform::useClock(&clock);
     platform::useEventSource(&keys);
     setPassObserver(afterPass);
+    useGameWindow(&platform::Window::create);
     key(kFirstPassOfPlay - 1, 'G', true);
     key(kFirstPassOfPlay, 'G', false);
     exitRequested = false;
@@ -52,6 +54,7 @@ ScriptedGame::~ScriptedGame() {
     if (running_)
         endGame();
     setPassObserver(nullptr);
+    useGameWindow(nullptr);
     setAssetFolder({});
     platform::useEventSource(nullptr);
     platform::useClock(nullptr);

@@ -234,10 +234,10 @@ int main(int argc, char** argv) {
         "run");
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
+    useGameWindow(&platform::Window::create);
     GameRecorder recorder("replays");
     live.recorder = &recorder;
     setPassObserver(afterPass);
-    useGameWindow(&platform::Window::create);
     if (!startGame(platform::tickCount(), AudioSystem::Output::Offline))
         return 1;
     runMainLoop();

@@ -39,10 +39,10 @@ ScriptedGame::ScriptedGame(uint32_t seed, uint32_t tickStart) : clock(tickStart)
     std::filesystem::current_path(folder_->path());
     std::ofstream("MidiDevice.ini") << "Software Synthesizer";
     setAssetFolder(QUELVANE_RUN_DIR);
+    useGameWindow(&platform::Window::create);
     platform::useClock(&clock);
     platform::useEventSource(&keys);
     setPassObserver(afterPass);
-    useGameWindow(&platform::Window::create);
     key(kFirstPassOfPlay - 1, 'G', true);
     key(kFirstPassOfPlay, 'G', false);
     exitRequested = false;
@@ -54,8 +54,8 @@ ScriptedGame::~ScriptedGame() {
     if (running_)
         endGame();
     setPassObserver(nullptr);
-    useGameWindow(nullptr);
     setAssetFolder({});
+    useGameWindow(nullptr);
     platform::useEventSource(nullptr);
     platform::useClock(nullptr);
     platform::resetInput();

@@ -20,7 +20,7 @@ set(QUELVANE_DESKTOP_ONLY
 
 # The page's own files that need no Emscripten.
 set(QUELVANE_PAGE_PORTABLE
-    platform/web/ScriptThenPage.cpp game/loop/web/PageOptions.cpp audio/web/AlsaPort.cpp
+    platform/web/ScriptThenPage.cpp game/loop/web/PageOptions.cpp
     audio/web/AlsaPortList.cpp game/gfx/web/FontFace.cpp)
 # Those that do (EM_JS, Asyncify's sleeps, SIMD), as few and as small as can be; main.cpp is the
 # page's entry.

@@ -61,8 +61,8 @@ bool AudioSystem::InitMusic(void*, uint32_t, const char* portName) {
         chosen = findPort(names, portName).value_or(0);
     }
     if (chosen == 0) {
-        std::unique_ptr<SoftSynth> synth =
-            SoftSynth::create(options_.soundFonts, device_->sampleRate());
+        std::unique_ptr<BuiltInSynth> synth =
+            makeBuiltInSynth(options_.soundFonts, device_->sampleRate());
         if (!synth) {
             warn("no General MIDI SoundFont could be loaded; the music is silent");
             state_ = State::Failed;

@@ -26,7 +26,7 @@ set(QUELVANE_PAGE_PORTABLE
 # page's entry.
 set(QUELVANE_PAGE_BROWSER
     platform/web/CanvasScreen.cpp platform/web/PageClock.cpp platform/web/InputWait.cpp
-    audio/web/SoftSynth.cpp game/loop/web/main.cpp)
+    audio/web/PageSynth.cpp game/loop/web/main.cpp)
 # The page's own headers.
 file(GLOB QUELVANE_PAGE_HEADERS RELATIVE ${CMAKE_SOURCE_DIR} CONFIGURE_DEPENDS
      ${CMAKE_SOURCE_DIR}/platform/web/*.h ${CMAKE_SOURCE_DIR}/audio/web/*.h

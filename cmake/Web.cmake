@@ -38,9 +38,6 @@ set_source_files_properties(${CMAKE_SOURCE_DIR}/game/core/PortableMath.cpp PROPE
 # The picture's copy to the canvas uses SIMD (every current browser has it).
 set_source_files_properties(${CMAKE_SOURCE_DIR}/platform/web/CanvasScreen.cpp PROPERTIES
     COMPILE_OPTIONS -msimd128)
-# The page's synthesizer keeps the desktop's class, FluidSynth's handles unused.
-set_source_files_properties(${CMAKE_SOURCE_DIR}/audio/web/SoftSynth.cpp PROPERTIES
-    COMPILE_OPTIONS -Wno-unused-private-field)
 
 foreach(asset_type bmp wav mid)
     file(GLOB found ${QUELVANE_WEB_ASSETS}/*.${asset_type})

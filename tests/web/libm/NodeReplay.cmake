@@ -16,4 +16,5 @@ target_link_options(quelvane-replay-node PRIVATE
     -O2 -sASYNCIFY -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1 -lnodefs.js
     "SHELL:--pre-js ${CMAKE_CURRENT_LIST_DIR}/node-pre.js"
     ${QUELVANE_LIBM_WRAP})
-set_target_properties(quelvane-replay-node PROPERTIES SUFFIX ".js")
+set_target_properties(quelvane-replay-node PROPERTIES SUFFIX ".js"
+    LINK_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/node-pre.js)

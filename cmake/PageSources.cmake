@@ -14,7 +14,7 @@ list(PREPEND QUELVANE_PAGE_FOLDERS platform audio)
 # game's folders, ALSA's ports and the thread that plays on them, FluidSynth, fontconfig, and the
 # desktop's entry.
 set(QUELVANE_DESKTOP_ONLY
-    platform/Window.cpp platform/NativeWindow.cpp platform/DisplayLoss.cpp platform/InputWait.cpp
+    platform/Window.cpp platform/NativeWindow.cpp platform/DisplayLoss.cpp platform/DisplayWait.cpp
     platform/DataFolders.cpp audio/AlsaPort.cpp audio/AlsaPortList.cpp audio/ClockedPlayer.cpp
     audio/SoftSynth.cpp game/gfx/FontFace.cpp game/loop/main.cpp)
 
@@ -25,7 +25,7 @@ set(QUELVANE_PAGE_PORTABLE
 # Those that do (EM_JS, Asyncify's sleeps, SIMD), as few and as small as can be; main.cpp is the
 # page's entry.
 set(QUELVANE_PAGE_BROWSER
-    platform/web/CanvasScreen.cpp platform/web/PageClock.cpp platform/web/InputWait.cpp
+    platform/web/CanvasScreen.cpp platform/web/PageClock.cpp platform/web/PageWait.cpp
     audio/web/PageSynth.cpp game/loop/web/main.cpp)
 # The page's own headers.
 file(GLOB QUELVANE_PAGE_HEADERS RELATIVE ${CMAKE_SOURCE_DIR} CONFIGURE_DEPENDS

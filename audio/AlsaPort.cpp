@@ -88,3 +88,7 @@ void AlsaPort::send(const uint8_t* message, std::size_t length) {
     snd_seq_ev_set_direct(&ev);
     snd_seq_event_output_direct(seq_.get(), &ev);
 }
+
+std::unique_ptr<MusicPort> openAlsaPort(const AlsaPortInfo& port) {
+    return AlsaPort::open(port.client, port.port);
+}

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
+
+class MusicPort;
 
 // A writable port of the ALSA sequencer, known to the user by its description "client: port";
 // the numbers are kept only for opening it now, never saved, as they change from boot to boot.
@@ -18,3 +21,6 @@ std::vector<AlsaPortInfo> listAlsaOutputPorts();
 // Stops the ALSA library from printing its errors; a missing sound card or sequencer is normal
 // here.
 void silenceAlsaErrors();
+
+// The music on one of the listed ports (AlsaPort.h); null when it cannot be reached.
+std::unique_ptr<MusicPort> openAlsaPort(const AlsaPortInfo& port);

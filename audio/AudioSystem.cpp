@@ -7,7 +7,6 @@
 #include <iterator>
 #include <optional>
 
-#include "audio/AlsaPort.h"
 #include "audio/AlsaPortList.h"
 #include "audio/AudioDevice.h"
 #include "audio/MidiReader.h"
@@ -62,8 +61,8 @@ bool AudioSystem::InitMusic(void*, uint32_t, const char* portName) {
         chosen = findPort(names, portName).value_or(0);
     }
     if (chosen == 0) {
-        std::unique_ptr<SoftSynth> synth =
-            SoftSynth::create(options_.soundFonts, device_->sampleRate());
+        std::unique_ptr<BuiltInSynth> synth =
+            makeBuiltInSynth(options_.soundFonts, device_->sampleRate());
         if (!synth) {
             warn("no General MIDI SoundFont could be loaded; the music is silent");
             state_ = State::Failed;
@@ -72,7 +71,7 @@ bool AudioSystem::InitMusic(void*, uint32_t, const char* portName) {
         port_ = std::make_unique<SynthPort>(device_, std::move(synth));
     } else {
         const AlsaPortInfo& p = alsaPorts[chosen - 1];
-        port_ = AlsaPort::open(p.client, p.port);
+        port_ = openAlsaPort(p);
         if (!port_) {
             warn("cannot open the MIDI port \"" + p.description + "\"; the music is silent");
             state_ = State::Failed;

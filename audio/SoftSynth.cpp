@@ -93,3 +93,8 @@ void SoftSynth::send(const uint8_t* message, std::size_t length) {
 void SoftSynth::render(float* stereo, uint32_t frames) {
     fluid_synth_write_float(synth_, static_cast<int>(frames), stereo, 0, 2, stereo, 1, 2);
 }
+
+std::unique_ptr<BuiltInSynth> makeBuiltInSynth(const std::vector<std::filesystem::path>& soundFonts,
+                                               uint32_t sampleRate) {
+    return SoftSynth::create(soundFonts, sampleRate);
+}

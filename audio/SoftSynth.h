@@ -4,13 +4,13 @@
 #include <memory>
 #include <vector>
 
-#include "audio/MidiOutput.h"
+#include "audio/BuiltInSynth.h"
 
 struct _fluid_hashtable_t;
 struct _fluid_synth_t;
 
-// The built-in General MIDI synthesizer: FluidSynth with one SoundFont, rendered on demand.
-class SoftSynth : public MidiOutput {
+// The desktop's built-in synthesizer: FluidSynth with one SoundFont, rendered on demand.
+class SoftSynth : public BuiltInSynth {
   public:
     // nullptr when none of the SoundFonts loads.
     static std::unique_ptr<SoftSynth> create(const std::vector<std::filesystem::path>& soundFonts,
@@ -20,8 +20,7 @@ class SoftSynth : public MidiOutput {
     SoftSynth& operator=(const SoftSynth&) = delete;
 
     void send(const uint8_t* message, std::size_t length) override;
-    // Writes (not adds) frames of stereo interleaved samples.
-    void render(float* stereo, uint32_t frames);
+    void render(float* stereo, uint32_t frames) override;
 
   private:
     SoftSynth(_fluid_hashtable_t* settings, _fluid_synth_t* synth);

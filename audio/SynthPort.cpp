@@ -2,7 +2,7 @@
 
 #include "audio/AudioDevice.h"
 
-SynthPort::SynthPort(std::shared_ptr<AudioDevice> device, std::unique_ptr<SoftSynth> synth)
+SynthPort::SynthPort(std::shared_ptr<AudioDevice> device, std::unique_ptr<BuiltInSynth> synth)
     : device_(std::move(device)),
       synth_(std::move(synth)),
       sequencer_(*synth_, device_->sampleRate()) {

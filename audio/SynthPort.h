@@ -2,10 +2,10 @@
 
 #include <memory>
 
+#include "audio/BuiltInSynth.h"
 #include "audio/Mixer.h"
 #include "audio/MusicPort.h"
 #include "audio/Sequencer.h"
-#include "audio/SoftSynth.h"
 
 class AudioDevice;
 
@@ -13,7 +13,7 @@ class AudioDevice;
 // moves on exactly as fast as the sound device (or an offline render) consumes it.
 class SynthPort : public MusicPort, public MusicSource {
   public:
-    SynthPort(std::shared_ptr<AudioDevice> device, std::unique_ptr<SoftSynth> synth);
+    SynthPort(std::shared_ptr<AudioDevice> device, std::unique_ptr<BuiltInSynth> synth);
     ~SynthPort() override;
 
     void play(std::shared_ptr<const MidiPiece> piece, uint32_t repeats) override;
@@ -22,6 +22,6 @@ class SynthPort : public MusicPort, public MusicSource {
 
   private:
     std::shared_ptr<AudioDevice> device_;
-    std::unique_ptr<SoftSynth> synth_;
+    std::unique_ptr<BuiltInSynth> synth_;
     Sequencer sequencer_;
 };

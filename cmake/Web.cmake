@@ -1,8 +1,7 @@
-# The game for a browser, configured with emcmake (scripts/web/build.sh, `make web`): the same
-# sources as the desktop game's, built by Emscripten against the SDL2 and FreeType that
-# scripts/web/build-deps.sh builds from Debian's sources. Where a folder has a web/ folder, each
-# file there is the browser's variant of the file of the same name beside it, which it replaces
-# (platform/web/Window.cpp for platform/Window.cpp); a name of its own is added.
+# The game for a browser, configured with emcmake (scripts/web/build.sh, `make web`): the
+# desktop game's sources but the desktop's own, and the page's own, as cmake/PageSources.cmake
+# lists them, built by Emscripten against the SDL2 and FreeType that scripts/web/build-deps.sh
+# builds from Debian's sources.
 #
 #   QUELVANE_WEB_ASSETS  the native build's run folder, with the generated assets
 #   QUELVANE_WEB_NODE    a node_modules folder holding js-synthesizer (web/package.json)
@@ -18,38 +17,14 @@ set(QUELVANE_WEB_FONTS /usr/share/fonts/truetype/liberation2 CACHE PATH
 find_package(SDL2 CONFIG REQUIRED)
 find_package(freetype CONFIG REQUIRED)
 
-# The sources of each folder, with its browser variants in place.
-function(quelvane_web_sources out)
-    set(result)
-    foreach(folder ${ARGN})
-        file(GLOB desktop CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.cpp)
-        file(GLOB browser CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/web/*.cpp)
-        foreach(variant ${browser})
-            get_filename_component(name ${variant} NAME)
-            list(REMOVE_ITEM desktop ${CMAKE_SOURCE_DIR}/${folder}/${name})
-        endforeach()
-        list(APPEND result ${desktop} ${browser})
-    endforeach()
-    set(${out} ${result} PARENT_SCOPE)
-endfunction()
+include(${CMAKE_SOURCE_DIR}/cmake/PageSources.cmake)
+list(TRANSFORM QUELVANE_PAGE_PORTABLE PREPEND ${CMAKE_SOURCE_DIR}/)
+list(TRANSFORM QUELVANE_PAGE_BROWSER PREPEND ${CMAKE_SOURCE_DIR}/)
 
-file(GLOB game_folders LIST_DIRECTORIES true RELATIVE ${CMAKE_SOURCE_DIR} CONFIGURE_DEPENDS
-     ${CMAKE_SOURCE_DIR}/game/*)
-# The page neither records nor plays back replays: game/replay is the node replay tool's alone.
-list(FILTER game_folders EXCLUDE REGEX "\\.|^game/replay$")
-quelvane_web_sources(sources platform audio ${game_folders})
-# What a page has no use for: the installed game's folders, a thread-driven MIDI player, and what
-# only the desktop's window calls (the X server's drawn size and its loss).
-list(REMOVE_ITEM sources ${CMAKE_SOURCE_DIR}/platform/DataFolders.cpp
-     ${CMAKE_SOURCE_DIR}/audio/ClockedPlayer.cpp ${CMAKE_SOURCE_DIR}/platform/NativeWindow.cpp
-     ${CMAKE_SOURCE_DIR}/platform/DisplayLoss.cpp)
-# The page's test settings read keys files the way quelvane-replay does.
-list(APPEND sources ${CMAKE_SOURCE_DIR}/tools/replay/ReplayOptions.cpp)
-
-# The game's code shared by the page and the node replay tool, compiled once for both.
-set(page_only ${CMAKE_SOURCE_DIR}/game/loop/web/main.cpp ${CMAKE_SOURCE_DIR}/game/gfx/web/FontFace.cpp
-    ${CMAKE_SOURCE_DIR}/tools/replay/ReplayOptions.cpp)
-set(shared_sources ${sources})
+# The game's code shared by the page and the node replay tool, compiled once for both; the page's
+# entry and its fonts' places are its own.
+set(page_only ${CMAKE_SOURCE_DIR}/game/loop/web/main.cpp ${CMAKE_SOURCE_DIR}/game/gfx/web/FontFace.cpp)
+set(shared_sources ${QUELVANE_PAGE_SHARED} ${QUELVANE_PAGE_PORTABLE} ${QUELVANE_PAGE_BROWSER})
 list(REMOVE_ITEM shared_sources ${page_only})
 add_library(quelvane-web-game OBJECT ${shared_sources})
 target_link_libraries(quelvane-web-game PUBLIC SDL2::SDL2-static freetype)
@@ -61,11 +36,8 @@ target_link_libraries(quelvane-web PRIVATE quelvane-web-game)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/game/core/PortableMath.cpp PROPERTIES
     COMPILE_OPTIONS -ffp-contract=off)
 # The picture's copy to the canvas uses SIMD (every current browser has it).
-set_source_files_properties(${CMAKE_SOURCE_DIR}/platform/web/Window.cpp PROPERTIES
+set_source_files_properties(${CMAKE_SOURCE_DIR}/platform/web/CanvasScreen.cpp PROPERTIES
     COMPILE_OPTIONS -msimd128)
-# The page's synthesizer keeps the desktop's class, FluidSynth's handles unused.
-set_source_files_properties(${CMAKE_SOURCE_DIR}/audio/web/SoftSynth.cpp PROPERTIES
-    COMPILE_OPTIONS -Wno-unused-private-field)
 
 foreach(asset_type bmp wav mid)
     file(GLOB found ${QUELVANE_WEB_ASSETS}/*.${asset_type})
@@ -121,21 +93,5 @@ foreach(file ${synth_files} ${QUELVANE_WEB_SOUNDFONT})
 endforeach()
 add_custom_target(page ALL DEPENDS ${copied})
 
-# quelvane-replay built as the page is, for node (in node's working folder): the game's
-# code of the browser build run headless, so that tests/web/libm-check.sh can hold it against
-# the desktop's replay call for call (tests/web/libm/LibmLog.cpp logs every atan, sin and cos).
-file(GLOB replay_tool CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/replay/*.cpp
-     ${CMAKE_SOURCE_DIR}/game/replay/*.cpp)
-find_package(ZLIB REQUIRED)
-include(${CMAKE_SOURCE_DIR}/cmake/RulesVersion.cmake)
-set_source_files_properties(${CMAKE_SOURCE_DIR}/game/replay/RulesVersion.cpp PROPERTIES
-    COMPILE_DEFINITIONS QUELVANE_RULES_VERSION=0x${QUELVANE_RULES_VERSION}ull)
-include(${CMAKE_SOURCE_DIR}/tests/web/libm/Wrap.cmake)
-add_executable(quelvane-replay-node EXCLUDE_FROM_ALL ${replay_tool}
-    ${CMAKE_SOURCE_DIR}/tests/web/libm/LibmLog.cpp ${CMAKE_SOURCE_DIR}/tests/web/libm/NodeFontFace.cpp)
-target_link_libraries(quelvane-replay-node PRIVATE quelvane-web-game ZLIB::ZLIB)
-target_link_options(quelvane-replay-node PRIVATE
-    -O2 -sASYNCIFY -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1 -lnodefs.js
-    "SHELL:--pre-js ${CMAKE_SOURCE_DIR}/tests/web/libm/node-pre.js"
-    ${QUELVANE_LIBM_WRAP})
-set_target_properties(quelvane-replay-node PROPERTIES SUFFIX ".js")
+# quelvane-replay built as the page is, for node, with the browser tests that use it.
+include(${CMAKE_SOURCE_DIR}/tests/web/libm/NodeReplay.cmake)

@@ -47,7 +47,7 @@ void SdlEventSource::wait(Clock& clock, uint32_t ms) {
         clock.sleep(ms);
         return;
     }
-    input_.wait(ms);
+    input_->wait(ms);
 }
 
 namespace {
@@ -149,14 +149,14 @@ void SdlEventSource::controllerEvent(const SDL_Event& e, const Deliver& deliver)
         case SDL_CONTROLLERDEVICEADDED:
             // Controllers plugged in before the start are announced this way too.
             if (SDL_GameController* controller = SDL_GameControllerOpen(e.cdevice.which)) {
-                input_.controllerOpened(
+                input_->controllerOpened(
                     SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller)),
                     SDL_GameControllerPath(controller));
             }
             break;
         case SDL_CONTROLLERDEVICEREMOVED:
             gamepads_.removed(e.cdevice.which, deliver);
-            input_.controllerClosed(e.cdevice.which);
+            input_->controllerClosed(e.cdevice.which);
             SDL_GameControllerClose(SDL_GameControllerFromInstanceID(e.cdevice.which));
             break;
         case SDL_CONTROLLERBUTTONDOWN:

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "platform/Gamepad.h"
@@ -40,14 +41,14 @@ class SdlEventSource : public EventSource {
     void wait(Clock& clock, uint32_t ms) override;
     void forgetHeldKeys() override { gamepads_.forget(); }
     // The window whose display the waits watch; null for none.
-    void watchWindow(SDL_Window* window) { input_.watchWindow(window); }
+    void watchWindow(SDL_Window* window) { input_->watchWindow(window); }
 
   private:
     // A game controller plugged in, pulled out, pressed or moved; nothing for other events.
     void controllerEvent(const SDL_Event& event, const Deliver& deliver);
 
     GamepadKeys gamepads_;
-    InputWait input_;
+    std::unique_ptr<InputWait> input_ = makeInputWait();
 };
 
 // Messages scripted by frame: each is delivered once the current frame has reached its own.

@@ -1,37 +1,30 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
+#include <memory>
 
 struct SDL_Window;
 
 namespace platform {
 
-// How a paused game sleeps: in poll(2) on the display's connection and on the game controllers'
-// devices, so that focus, keys and buttons wake it at once. SDL's own wait polls every millisecond
-// while a joystick is open. A controller without a device to watch (SDL's virtual one, or one
-// behind libusb) is looked at when the wait's bound runs out.
+// How a paused game sleeps until its window or a game controller has input: on the desktop in
+// poll(2) on the display's connection and the controllers' devices (DisplayWait.h), in a page in
+// short steps that hand the browser its turn (platform/web/PageWait.cpp).
 class InputWait {
   public:
-    InputWait() = default;
-    ~InputWait();
-    InputWait(const InputWait&) = delete;
-    InputWait& operator=(const InputWait&) = delete;
-
-    // The window whose display connection is watched; null for none.
-    void watchWindow(SDL_Window* window) { window_ = window; }
+    virtual ~InputWait() = default;
+    // The window whose display is watched; null for none.
+    virtual void watchWindow(SDL_Window* window) = 0;
     // controller: SDL's instance id; path: SDL_GameControllerPath's answer, null when it has none.
-    void controllerOpened(int controller, const char* path);
-    void controllerClosed(int controller);
+    virtual void controllerOpened(int controller, const char* path) = 0;
+    virtual void controllerClosed(int controller) = 0;
     // Returns once the display or a controller has input, or after ms; at once when SDL already
     // holds events. Called just after SDL's events were pumped; they stay where they are for the
     // next pump.
-    void wait(uint32_t ms);
-
-  private:
-    SDL_Window* window_ = nullptr;
-    // Our own descriptors of the controllers' devices, read only to be emptied.
-    std::map<int, int> controllerFds_;
+    virtual void wait(uint32_t ms) = 0;
 };
+
+// This build's wait.
+std::unique_ptr<InputWait> makeInputWait();
 
 }  // namespace platform

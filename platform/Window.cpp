@@ -10,8 +10,6 @@
 #include "platform/DisplayLoss.h"
 #include "platform/DisplayOptions.h"
 #include "platform/NativeWindow.h"
-#include "platform/PausedBanner.h"
-#include "platform/PictureReport.h"
 #include "platform/Placement.h"
 #include "platform/Platform.h"
 #include "platform/SdlHandles.h"
@@ -178,13 +176,13 @@ bool Window::open(int width, int height, bool fullScreen) {
     }
     width_ = width;
     height_ = height;
+    picture_.open(width, height);
     attachWindow(this);
     return true;
 }
 
 void Window::present(const uint32_t* pixels, int pitch) {
-    last_ = pixels;
-    lastPitch_ = pitch;
+    picture_.presented(pixels, pitch);
     show(pixels, pitch);
 }
 
@@ -197,9 +195,7 @@ void Window::release() {
     sdl_->texture.reset();
     sdl_->renderer.reset();
     sdl_->cleared = nullptr;
-    last_ = nullptr;
-    paused_ = false;
-    pausedPicture_.clear();
+    picture_.close();
     width_ = height_ = 0;
 }
 
@@ -219,14 +215,7 @@ void Window::toggleFullScreen() {
 }
 
 void Window::setPaused(bool paused) {
-    paused_ = paused;
-    pausedPicture_.clear();
-    if (paused && last_) {
-        // A copy to write on: the game's own picture stays as it drew it.
-        const size_t rowPixels = static_cast<size_t>(lastPitch_) / 4;
-        pausedPicture_.assign(last_, last_ + rowPixels * height_);
-        drawPausedBanner(pausedPicture_.data(), width_, height_, lastPitch_);
-    }
+    picture_.setPaused(paused);
     refresh();
 }
 
@@ -234,13 +223,9 @@ void Window::refresh() {
     measure();
     // What was uncovered may include the bars, which a picture alone does not redraw.
     sdl_->cleared = nullptr;
-    if (paused_ && !pausedPicture_.empty()) {
-        show(pausedPicture_.data(), lastPitch_);
-        if (const char* file = pausedPictureFile())
-            reportPicture(file, pausedPicture_.data(), width_, height_, lastPitch_);
-    } else if (last_) {
-        show(last_, lastPitch_);
-    }
+    if (const uint32_t* picture = picture_.again())
+        show(picture, picture_.pitch());
+    picture_.reportPaused();
 }
 
 bool Window::presentsInSoftware() const {

@@ -2,10 +2,9 @@
 
 #include <cstdint>
 #include <memory>
-#include <vector>
 
-#include "platform/AttachedWindow.h"
-#include "platform/Screen.h"
+#include "platform/GameWindow.h"
+#include "platform/LastPicture.h"
 
 struct SDL_Window;
 
@@ -14,7 +13,7 @@ namespace platform {
 // The game's one window, with its icon. As the display's screen it shows each picture scaled as the
 // display options say, centred and letterboxed in black. It starts full screen on the desktop's
 // own mode or as a resizable window, and F11 switches between the two.
-class Window : public Screen, public AttachedWindow {
+class Window : public GameWindow {
   public:
     // iconArgb: 32 x 32 ARGB8888 pixels, rows top to bottom, or null for none. Null when SDL's
     // video cannot start or the window cannot be made. The window shows once it is opened.
@@ -54,10 +53,7 @@ class Window : public Screen, public AttachedWindow {
     std::unique_ptr<Sdl> sdl_;
     int width_ = 0;
     int height_ = 0;
-    const uint32_t* last_ = nullptr;
-    int lastPitch_ = 0;
-    bool paused_ = false;
-    std::vector<uint32_t> pausedPicture_;
+    LastPicture picture_;
 };
 
 }  // namespace platform

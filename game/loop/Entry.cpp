@@ -16,6 +16,28 @@
 
 namespace quelvane {
 
+namespace {
+
+WindowMaker windowMaker;
+
+// Where the pictures go when no window is chosen: nowhere.
+class NoWindow : public platform::GameWindow {
+  public:
+    bool open(int, int, bool) override { return true; }
+    void present(const uint32_t*, int) override {}
+    void close() override {}
+    void toggleFullScreen() override {}
+    void setPaused(bool) override {}
+    void refresh() override {}
+    SDL_Window* handle() const override { return nullptr; }
+};
+
+}  // namespace
+
+void useGameWindow(WindowMaker maker) {
+    windowMaker = std::move(maker);
+}
+
 bool openGame(uint32_t seed, AudioSystem::Output sound) {
     seedRandom(seed);
     // The screens hand the messages they do not consume to the window procedure.
@@ -29,7 +51,8 @@ bool openGame(uint32_t seed, AudioSystem::Output sound) {
             audioSystem->Pause(paused);
     });
     static const auto icon = shipIcon();
-    gameWindow = platform::Window::create("Quelvane!", 640, 480, icon.data());
+    gameWindow = windowMaker ? windowMaker("Quelvane!", 640, 480, icon.data())
+                             : std::make_unique<NoWindow>();
     if (!gameWindow) {
         std::fprintf(stderr, "quelvane: cannot open the game's window\n");
         audioSystem.reset();

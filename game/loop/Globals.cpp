@@ -4,7 +4,7 @@
 
 namespace quelvane {
 
-std::unique_ptr<platform::Window> gameWindow;
+std::unique_ptr<platform::GameWindow> gameWindow;
 std::unique_ptr<AudioSystem> audioSystem;
 std::unique_ptr<MusicSegment> titleMusic;
 std::unique_ptr<MusicSegment> backgroundMusic;

@@ -6,13 +6,13 @@
 
 #include "audio/AudioSystem.h"
 #include "game/gfx/StarField.h"
-#include "platform/Window.h"
+#include "platform/GameWindow.h"
 
 namespace quelvane {
 
 // The loop's long-lived objects: single instances that live for the whole run.
 
-extern std::unique_ptr<platform::Window> gameWindow;
+extern std::unique_ptr<platform::GameWindow> gameWindow;
 // The sound effects and the music; made before start-up, ended after the shutdown.
 extern std::unique_ptr<AudioSystem> audioSystem;
 

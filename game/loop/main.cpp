@@ -21,6 +21,7 @@
 #include "platform/DisplayOptions.h"
 #include "platform/Platform.h"
 #include "platform/WatchControls.h"
+#include "platform/Window.h"
 
 namespace {
 
@@ -111,6 +112,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     platform::setDisplayOptions(command.display);
+    quelvane::useGameWindow(&platform::Window::create);
     // Read from where the player started the game, before it moves into its data folder.
     std::optional<quelvane::Recording> recording;
     if (!command.watchFile.empty()) {

@@ -24,8 +24,8 @@
 
 #include "platform/Clock.h"
 #include "platform/DisplayOptions.h"
+#include "platform/DisplayWait.h"
 #include "platform/EventSource.h"
-#include "platform/InputWait.h"
 #include "platform/Platform.h"
 #include "platform/Window.h"
 #include "support/TempDir.h"
@@ -203,7 +203,7 @@ TEST_F(PausedSleepTest, AControllersDeviceWakesTheWaitOnce) {
     TempDir dir;
     const std::string path = (dir.path() / "event0").string();
     ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
-    InputWait input;
+    DisplayWait input;
     input.watchWindow(window_->handle());
     input.controllerOpened(7, path.c_str());
     const int device = open(path.c_str(), O_WRONLY | O_NONBLOCK);

@@ -31,6 +31,7 @@
 #include "game/world/Assets.h"
 #include "game/world/ObjectLists.h"
 #include "platform/Platform.h"
+#include "platform/Window.h"
 
 namespace {
 
@@ -232,6 +233,7 @@ int main(int argc, char** argv) {
         "run");
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
+    useGameWindow(&platform::Window::create);
     GameRecorder recorder("replays");
     live.recorder = &recorder;
     // After the recorder's own: each pass is traced once the recording has counted it.

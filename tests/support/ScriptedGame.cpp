@@ -8,6 +8,7 @@
 #include "game/screens/Pass.h"
 #include "game/world/Assets.h"
 #include "platform/Platform.h"
+#include "platform/Window.h"
 
 namespace quelvane {
 
@@ -22,6 +23,7 @@ ScriptedGame::ScriptedGame(uint32_t seed, uint32_t tickStart) : clock(tickStart)
     std::filesystem::current_path(folder_->path());
     std::ofstream("MidiDevice.ini") << "Software Synthesizer";
     setAssetFolder(QUELVANE_RUN_DIR);
+    useGameWindow(&platform::Window::create);
     platform::useClock(&clock);
     platform::useEventSource(&keys);
     passes_ = passEnds().subscribe([this] {
@@ -42,6 +44,7 @@ ScriptedGame::~ScriptedGame() {
         endGame();
     passes_.end();
     setAssetFolder({});
+    useGameWindow(nullptr);
     platform::useEventSource(nullptr);
     platform::useClock(nullptr);
     platform::resetInput();

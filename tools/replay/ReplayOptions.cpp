@@ -1,16 +1,8 @@
 #include "tools/replay/ReplayOptions.h"
 
-#include <charconv>
-#include <fstream>
-#include <sstream>
+#include "platform/KeysFile.h"
 
-#include "platform/VirtualKeys.h"
-
-bool parseNumber(const std::string& text, uint32_t& value) {
-    const char* end = text.data() + text.size();
-    const auto [ptr, err] = std::from_chars(text.data(), end, value);
-    return err == std::errc() && ptr == end && !text.empty();
-}
+using platform::parseNumber;
 
 std::optional<ReplayOptions> parseReplayOptions(const std::vector<std::string>& args,
                                                 std::string& error) {
@@ -91,44 +83,6 @@ bool capturesWithinFrames(const ReplayOptions& options, std::string& error) {
                     (options.frames == 0 ? "none is run" : std::to_string(options.frames - 1));
             return false;
         }
-    }
-    return true;
-}
-
-bool loadReplayKeys(const std::string& file, platform::ScriptedEvents& events, std::string& error) {
-    std::ifstream in(file);
-    if (!in) {
-        error = "cannot read " + file;
-        return false;
-    }
-    std::string line;
-    for (int number = 1; std::getline(in, line); ++number) {
-        std::istringstream words(line);
-        std::string frameText, action, keyName, extra;
-        if (!(words >> frameText) || frameText[0] == '#')
-            continue;
-        words >> action >> keyName >> extra;
-        uint32_t frame = 0;
-        platform::Message message;
-        bool ok = parseNumber(frameText, frame) && extra.empty();
-        if (ok && action == "close") {
-            ok = keyName.empty();
-            message.kind = platform::MessageKind::Close;
-        } else if (ok && (action == "down" || action == "up")) {
-            const std::optional<int> key = platform::virtualKeyFromName(keyName);
-            ok = key.has_value();
-            message.kind =
-                action == "down" ? platform::MessageKind::KeyDown : platform::MessageKind::KeyUp;
-            message.key = key.value_or(0);
-        } else {
-            ok = false;
-        }
-        if (!ok) {
-            error =
-                file + ":" + std::to_string(number) + ": expected FRAME down|up KEY or FRAME close";
-            return false;
-        }
-        events.add(frame, message);
     }
     return true;
 }

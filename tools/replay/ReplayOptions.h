@@ -5,8 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/EventSource.h"
-
 // What quelvane-replay was asked to do.
 struct ReplayOptions {
     uint32_t frames = 0;
@@ -30,9 +28,6 @@ struct ReplayOptions {
     bool help = false;  // --help: nothing else is checked
 };
 
-// A whole decimal number of 0 to 2^32 - 1, nothing before or after it.
-bool parseNumber(const std::string& text, uint32_t& value);
-
 // Parses the command line; nullopt with the reason in error, among them a capture of a frame the
 // run does not reach. With a recorded game, the checks that need its length are the caller's.
 std::optional<ReplayOptions> parseReplayOptions(const std::vector<std::string>& args,
@@ -40,7 +35,3 @@ std::optional<ReplayOptions> parseReplayOptions(const std::vector<std::string>& 
 
 // False, with the reason, when a capture asks for a frame past the run's last.
 bool capturesWithinFrames(const ReplayOptions& options, std::string& error);
-
-// Reads a keys file into events: one event a line, "FRAME down|up KEY" or "FRAME close"; blank
-// lines and lines starting with # are skipped. False with the line's number and reason in error.
-bool loadReplayKeys(const std::string& file, platform::ScriptedEvents& events, std::string& error);

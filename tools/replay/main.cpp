@@ -29,6 +29,7 @@
 #include "platform/Clock.h"
 #include "platform/ControlsReader.h"
 #include "platform/EventSource.h"
+#include "platform/KeysFile.h"
 #include "platform/Platform.h"
 #include "tools/replay/ReplayOptions.h"
 
@@ -265,7 +266,7 @@ int main(int argc, char** argv) {
     if (!recording)
         useFolderControls();
     platform::ScriptedEvents events;
-    if (!options->keysFile.empty() && !loadReplayKeys(options->keysFile, events, error)) {
+    if (!options->keysFile.empty() && !platform::loadKeysFile(options->keysFile, events, error)) {
         std::fprintf(stderr, "quelvane-replay: %s\n", error.c_str());
         return 2;
     }

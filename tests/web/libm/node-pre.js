@@ -9,6 +9,3 @@ Module['preRun'].push(function () {
   FS.mkdirTree('/usr/share/fonts');
   FS.mount(NODEFS, {root: '/usr/share/fonts'}, '/usr/share/fonts');
 });
-// SDL's game controllers ask the browser's navigator, which node lacks; an empty one has no
-// Gamepad API, so no controllers.
-if (typeof navigator === 'undefined') globalThis.navigator = {};

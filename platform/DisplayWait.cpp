@@ -1,4 +1,4 @@
-#include "platform/InputWait.h"
+#include "platform/DisplayWait.h"
 
 #include <SDL.h>
 #include <SDL_syswm.h>
@@ -23,12 +23,16 @@ void empty(int fd) {
 
 }  // namespace
 
-InputWait::~InputWait() {
+std::unique_ptr<InputWait> makeInputWait() {
+    return std::make_unique<DisplayWait>();
+}
+
+DisplayWait::~DisplayWait() {
     for (const auto& [controller, fd] : controllerFds_)
         close(fd);
 }
 
-void InputWait::controllerOpened(int controller, const char* path) {
+void DisplayWait::controllerOpened(int controller, const char* path) {
     controllerClosed(controller);
     if (!path)
         return;
@@ -37,7 +41,7 @@ void InputWait::controllerOpened(int controller, const char* path) {
         controllerFds_[controller] = fd;
 }
 
-void InputWait::controllerClosed(int controller) {
+void DisplayWait::controllerClosed(int controller) {
     const auto it = controllerFds_.find(controller);
     if (it == controllerFds_.end())
         return;
@@ -45,7 +49,7 @@ void InputWait::controllerClosed(int controller) {
     controllerFds_.erase(it);
 }
 
-void InputWait::wait(uint32_t ms) {
+void DisplayWait::wait(uint32_t ms) {
     // The caller has just pumped: what SDL holds is read, and the display's connection is empty
     // unless Xlib read ahead, which is asked below.
     if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT))

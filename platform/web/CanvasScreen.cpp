@@ -1,23 +1,17 @@
-// Browser variant of platform/Window.cpp. The window is the page's canvas, 640 x 480 pixels that
-// the page scales with its aspect kept and sharp pixels (web/quelvane-page.js): the game's
-// picture goes into it unscaled. Full screen is the page's, asked of the browser.
-#include "platform/Window.h"
+#include "platform/web/CanvasScreen.h"
 
 #include <SDL.h>
 #include <emscripten.h>
 #include <wasm_simd128.h>
 
-#include <vector>
-
-#include "platform/PausedBanner.h"
-#include "platform/PictureReport.h"
 #include "platform/Platform.h"
-#include "platform/SdlHandles.h"
 
 namespace platform {
 
 namespace {
 
+// The functions below are JavaScript, which clang-format would take for C++.
+// clang-format off
 // The canvas's 2-D context is made once; the picture goes in as one ImageData. The time of the
 // first picture is kept for the page (how long the game takes to show).
 EM_JS(void, putCanvasPicture, (const uint8_t* rgba, int width, int height), {
@@ -51,120 +45,83 @@ EM_JS(void, askFullScreen, (), {
         Module['quelvanePage'].toggleFullScreen();
 });
 
-EM_JS(int, pageIsFullScreen, (), {
-    return typeof document !== 'undefined' && document.fullscreenElement ? 1 : 0;
-});
-
 EM_JS(void, tellPagePaused, (int paused), {
     if (Module['quelvanePage'])
         Module['quelvanePage'].paused(!!paused);
 });
+// clang-format on
 
 }  // namespace
 
-struct Window::Sdl {
-    WindowPtr window;
-    // The picture as the canvas takes it: bytes R, G, B, A.
-    std::vector<uint32_t> rgba;
-};
+CanvasScreen::CanvasScreen(WindowPtr window) : window_(std::move(window)) {}
 
-Window::Window(std::unique_ptr<Sdl> sdl) : sdl_(std::move(sdl)) {}
-
-std::unique_ptr<Window> Window::create(const char* caption, int width, int height,
-                                       const uint32_t*) {
+std::unique_ptr<CanvasScreen> CanvasScreen::create(const char* caption, int width, int height,
+                                                   const uint32_t*) {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
         return nullptr;
     // The browser's Gamepad API, through SDL's game controllers.
     SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
-    auto sdl = std::make_unique<Sdl>();
-    // SDL's window carries the page's keyboard, focus and visibility events to the game.
-    sdl->window.reset(SDL_CreateWindow(caption, 0, 0, width, height, 0));
-    if (!sdl->window) {
+    WindowPtr window(SDL_CreateWindow(caption, 0, 0, width, height, 0));
+    if (!window) {
         SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER | SDL_INIT_VIDEO);
         return nullptr;
     }
-    return std::unique_ptr<Window>(new Window(std::move(sdl)));
+    return std::unique_ptr<CanvasScreen>(new CanvasScreen(std::move(window)));
 }
 
-Window::~Window() {
-    release();
-    sdl_->window.reset();
+CanvasScreen::~CanvasScreen() {
+    close();
+    window_.reset();
     SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER | SDL_INIT_VIDEO);
 }
 
-bool Window::open(int width, int height, bool) {
+bool CanvasScreen::open(int width, int height, bool) {
     close();
-    // A page cannot take the whole screen unasked: it starts in the page, and F11 or the page's
-    // button switches.
     width_ = width;
     height_ = height;
-    sdl_->rgba.assign(static_cast<size_t>(width) * height, 0);
+    picture_.open(width, height);
+    rgba_.assign(static_cast<size_t>(width) * height, 0);
     attachWindow(this);
     return true;
 }
 
-void Window::present(const uint32_t* pixels, int pitch) {
-    last_ = pixels;
-    lastPitch_ = pitch;
+void CanvasScreen::present(const uint32_t* pixels, int pitch) {
+    picture_.presented(pixels, pitch);
     show(pixels, pitch);
 }
 
-void Window::close() {
-    release();
-}
-
-void Window::release() {
+void CanvasScreen::close() {
     attachWindow(nullptr);
-    last_ = nullptr;
-    paused_ = false;
-    pausedPicture_.clear();
+    picture_.close();
     width_ = height_ = 0;
 }
 
-bool Window::isFullScreen() const {
-    return pageIsFullScreen() != 0;
-}
-
-void Window::toggleFullScreen() {
+void CanvasScreen::toggleFullScreen() {
     askFullScreen();
 }
 
-void Window::setPaused(bool paused) {
-    paused_ = paused;
-    pausedPicture_.clear();
-    if (paused && last_) {
-        const size_t rowPixels = static_cast<size_t>(lastPitch_) / 4;
-        pausedPicture_.assign(last_, last_ + rowPixels * height_);
-        drawPausedBanner(pausedPicture_.data(), width_, height_, lastPitch_);
-    }
+void CanvasScreen::setPaused(bool paused) {
+    picture_.setPaused(paused);
     tellPagePaused(paused ? 1 : 0);
     refresh();
 }
 
-void Window::refresh() {
-    if (paused_ && !pausedPicture_.empty()) {
-        show(pausedPicture_.data(), lastPitch_);
-        if (const char* file = pausedPictureFile())
-            reportPicture(file, pausedPicture_.data(), width_, height_, lastPitch_);
-    } else if (last_) {
-        show(last_, lastPitch_);
-    }
+void CanvasScreen::refresh() {
+    if (const uint32_t* picture = picture_.again())
+        show(picture, picture_.pitch());
+    picture_.reportPaused();
 }
 
-bool Window::presentsInSoftware() const {
-    return true;
+SDL_Window* CanvasScreen::handle() const {
+    return window_.get();
 }
 
-SDL_Window* Window::handle() const {
-    return sdl_->window.get();
-}
-
-void Window::show(const uint32_t* pixels, int pitch) {
+void CanvasScreen::show(const uint32_t* pixels, int pitch) {
     if (width_ == 0)
         return;
     // XRGB words to the canvas's byte order, opaque, four pixels at a time: this copy is most of
     // what a pass costs in a page.
-    uint32_t* out = sdl_->rgba.data();
+    uint32_t* out = rgba_.data();
     const v128_t opaque = wasm_i32x4_splat(static_cast<int32_t>(0xFF000000u));
     for (int y = 0; y < height_; ++y) {
         const uint32_t* in = pixels + static_cast<size_t>(y) * (pitch / 4);
@@ -180,7 +137,7 @@ void Window::show(const uint32_t* pixels, int pitch) {
             *out++ = 0xFF000000u | (p & 0x0000FF00u) | ((p >> 16) & 0xFFu) | ((p & 0xFFu) << 16);
         }
     }
-    putCanvasPicture(reinterpret_cast<const uint8_t*>(sdl_->rgba.data()), width_, height_);
+    putCanvasPicture(reinterpret_cast<const uint8_t*>(rgba_.data()), width_, height_);
 }
 
 }  // namespace platform

@@ -233,10 +233,7 @@ int beginRun(const std::optional<Recording>& recording, const ReplayOptions& opt
         return 1;
     playback = std::make_unique<Playback>(*recording);
     if (!playback->begin()) {
-        std::fprintf(
-            stderr,
-            "quelvane-replay: %s: damaged: its controls or its first state cannot be read\n",
-            options.playFile.c_str());
+        std::fprintf(stderr, "quelvane-replay: %s: %s\n", options.playFile.c_str(), kCannotBegin);
         endGame();
         return 2;
     }

@@ -109,6 +109,20 @@ TEST(ForgedReplayTest, EachForgedFieldIsRefusedWithItsReason) {
          "implausible: its score -1 is beyond any the game keeps"},
         {"a long name", [](R& r, S&) { r.header.name = std::string(34, 'x'); },
          "implausible: its name is longer than the game lets a name be, or holds a null"},
+        {"a key of code 0 let go",
+         [](R& r, S&) {
+             r.messages.push_back({r.pumps - 1, {platform::MessageKind::KeyUp, 0}});
+         },
+         "damaged: the recording's content is broken"},
+        {"a key typing a bell",
+         [](R& r, S&) {
+             r.messages.push_back({r.pumps - 1, {platform::MessageKind::KeyDown, 'G'}});
+             r.messages.back().message.typed = 7;
+         },
+         "damaged: the recording's content is broken"},
+        {"a read of the scores for every key and more",
+         [](R& r, S&) { r.scoreReads.resize(r.messages.size() + kMaxWaitingMessages + 2); },
+         "damaged: the recording's content is broken"},
         {"its controls", [](R& r, S&) { r.controls += "\n"; },
          "implausible: its controls are not as the game writes them"},
         {"a taped mouse move",

@@ -21,19 +21,6 @@ namespace {
 // half its range at once, which a step back would look like.
 constexpr uint32_t kLongestStep = 1u << 31;
 
-// Four hours of play: more is no game a player plays at one sitting, and bounds the time a
-// replay takes to check.
-constexpr uint32_t kLongestGame = 4 * 3600 * 1000;
-
-// Every pass the game runs in a recording sleeps to the frame period but the one that leaves the
-// game-over screen, and the span of the passes' ticks leaves out the first pass: so a recorded
-// game has at most two passes more than its span allows. An eighth more, and some, spares a clock
-// that ran oddly, and still bounds a forged file's passes by the time it claims.
-uint64_t mostPasses(uint32_t passSpan) {
-    const uint64_t paced = passSpan / kFramePeriod;
-    return paced + paced / 8 + 16;
-}
-
 // A name as the name prompt types it: Latin-1, printable, no longer than the prompt lets it be.
 bool typableName(const std::string& name) {
     return name.size() <= highScoreNamePrompt().maxLength &&
@@ -83,6 +70,15 @@ std::string checkHeader(const Recording& r) {
 }
 
 }  // namespace
+
+// Every pass the game runs in a recording sleeps to the frame period but the one that leaves the
+// game-over screen, and the span of the passes' ticks leaves out the first pass: so a recorded
+// game has at most two passes more than its span allows. An eighth more, and some, spares a clock
+// that ran oddly, and still bounds a forged file's passes by the time it claims.
+uint64_t mostPasses(uint32_t passSpan) {
+    const uint64_t paced = passSpan / kFramePeriod;
+    return paced + paced / 8 + 16;
+}
 
 std::string checkRecording(const Recording& recording) {
     if (std::string header = checkHeader(recording); !header.empty())

@@ -145,7 +145,8 @@ bool decodeBody(const std::vector<uint8_t>& body, Recording& out) {
     ByteReader r(body.data(), body.size());
     out.snapshot = r.text(body.size());
     out.controls = r.text(body.size());
-    const uint64_t passes = out.header.passes;
+    // A game too long to check is refused once read; it takes no more room before.
+    const uint64_t passes = std::min<uint64_t>(out.header.passes, mostPasses(kLongestGame));
     return readTicks(r, out.ticks, passes * kMostTickReadsPerPass) &&
            readTicks(r, out.passTicks, passes) && readMessages(r, out) && readScoreReads(r, out) &&
            r.atEnd();

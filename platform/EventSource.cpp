@@ -83,8 +83,7 @@ int latin1(const char* utf8) {
         code = p[0];
     else if ((p[0] & 0xE0) == 0xC0 && (p[1] & 0xC0) == 0x80)
         code = ((p[0] & 0x1F) << 6) | (p[1] & 0x3F);
-    const bool printable = (code >= 0x20 && code < 0x7F) || (code >= 0xA0 && code <= 0xFF);
-    return printable ? code : 0;
+    return typable(code) ? code : 0;
 }
 
 }  // namespace

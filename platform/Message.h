@@ -32,4 +32,9 @@ struct Message {
     bool operator==(const Message&) const = default;
 };
 
+// A Latin-1 character a key can type: the printable ones, no control character.
+inline bool typable(int code) {
+    return (code >= 0x20 && code < 0x7F) || (code >= 0xA0 && code <= 0xFF);
+}
+
 }  // namespace platform

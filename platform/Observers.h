@@ -60,17 +60,31 @@ class Observers final : public ObserverList {
 
     // Tells every observer registered before the event began that hasn't ended since.
     void tell(Args... args) {
-        ++telling_;
+        const Telling telling(*this);
         const size_t count = entries_.size();
         for (size_t i = 0; i < count; ++i) {
             if (entries_[i].live)
                 entries_[i].observer(args...);
         }
-        if (--telling_ == 0)
-            std::erase_if(entries_, [](const Entry& entry) { return !entry.live; });
     }
 
   private:
+    // Counts the event told while it lives; the last one to end sweeps the ended registrations,
+    // though an observer threw.
+    class Telling {
+      public:
+        explicit Telling(Observers& observers) : observers_(observers) { ++observers_.telling_; }
+        ~Telling() {
+            if (--observers_.telling_ == 0)
+                std::erase_if(observers_.entries_, [](const Entry& entry) { return !entry.live; });
+        }
+        Telling(const Telling&) = delete;
+        Telling& operator=(const Telling&) = delete;
+
+      private:
+        Observers& observers_;
+    };
+
     struct Entry {
         uint64_t id;
         bool live;

@@ -83,7 +83,7 @@ int watch(const quelvane::Recording& recording, const std::string& file) {
     Playback playback(recording, &controls);
     if (!playback.begin()) {
         endGame();
-        refuse(file, "damaged: its controls or its first state cannot be read");
+        refuse(file, kCannotBegin);
         return 1;
     }
     const platform::Subscription ending = passEnds().subscribe([&playback] {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -81,8 +82,11 @@ class ByteReader {
         p_ += size;
         return s;
     }
-    // A count of items that each take at least one byte: no more than the bytes left.
-    uint64_t count() { return varint(left()); }
+    // A count of items that each take at least smallest bytes: no more than the bytes left can
+    // hold, nor than most. What holds items can be reserved to it.
+    uint64_t count(uint64_t most, uint64_t smallest = 1) {
+        return varint(std::min<uint64_t>(most, left() / smallest));
+    }
 
   private:
     uint64_t fail() {

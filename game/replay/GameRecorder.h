@@ -34,7 +34,8 @@ class GameRecorder final {
     void begin();
     // The run's driver ended it after the pass that just ended, not a message the game took
     // (quelvane-replay's --frames): the passes the game then takes to unwind are none of the
-    // recording's, so that a playback cut after the same pass unwinds the same way.
+    // recording's, so that a playback cut after the same pass unwinds the same way. A cut recorder
+    // records no more passes for as long as it lives: it serves one run.
     void cutRun() { cut_ = true; }
 
   private:

@@ -65,6 +65,12 @@ bool readMessage(ByteReader& r, platform::Message& m) {
     const bool isKey = kind <= kKeyUp;
     if (r.failed() || kind > kPaint || (typed >= 0 && kind > kKeyRepeat) || (!isKey && key != 0))
         return false;
+    // A key types a printable character or none; a key the game has no code for (0) is handed
+    // only as it goes down and types one.
+    if (typed > 0 && !platform::typable(typed))
+        return false;
+    if (isKey && key == 0 && typed <= 0)
+        return false;
     m = platform::Message{messageKind(kind), key, kind == kKeyRepeat};
     m.typed = typed;
     return true;

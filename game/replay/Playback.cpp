@@ -21,13 +21,12 @@ Playback::~Playback() {
 }
 
 bool Playback::begin() {
-    // The controls as the recorder wrote them, or the recording is not this game's.
-    std::vector<std::string> problems;
-    const platform::Controls recorded =
-        platform::parseControls(recording_.controls, "controls", problems);
-    if (recorded.text() != recording_.controls || !restoreGame(recording_.snapshot))
+    // A file's recording has been checked as it was read; one recorded live is the game's own. The
+    // state is read again all the same, as it is put in place.
+    if (!restoreGame(recording_.snapshot))
         return false;
-    recordedControls_.emplace(recorded);
+    std::vector<std::string> problems;
+    recordedControls_.emplace(platform::parseControls(recording_.controls, "controls", problems));
     platform::useClock(this);
     platform::useEventSource(this);
     scoresServed_.emplace(*this);
@@ -60,16 +59,16 @@ void Playback::sleep(uint32_t) {
 }
 
 void Playback::pump(const Deliver& deliver) {
-    // The watcher's end reaches the game as a window close, so every loop of it ends as it would.
-    if (watch_) {
-        watch_->poll();
-        if (watch_->ended() && !endSent_) {
-            endSent_ = true;
-            deliver(platform::Message{platform::MessageKind::Close});
-        }
-    }
     if (pump_ >= recording_.pumps)
         beyondRecording();
+    if (watch_)
+        watch_->poll();
+    // The watcher's end, or a game that plays otherwise than it was recorded, reaches the game as a
+    // window close, so every loop of it ends as it would: a forged recording plays no further.
+    if ((diverged_ || (watch_ && watch_->ended())) && !endSent_) {
+        endSent_ = true;
+        deliver(platform::Message{platform::MessageKind::Close});
+    }
     const auto& messages = recording_.messages;
     while (nextMessage_ < messages.size() && messages[nextMessage_].pump == pump_)
         deliver(messages[nextMessage_++].message);

@@ -22,6 +22,10 @@ namespace quelvane {
 // messages pump by pump, and the scores file reads as it read then (its writes go nowhere, so the
 // player's table stays as it is). It counts the passes and sees how the game ends itself. One at a
 // time: it provides the clock, the events, the controls and the scores file's access.
+// Why a recording cannot be played when begin refuses it.
+inline constexpr const char* kCannotBegin =
+    "damaged: its controls or its first state cannot be read";
+
 class Playback final : public platform::Clock,
                        public platform::EventSource,
                        public ScoreFileAccess {
@@ -34,14 +38,14 @@ class Playback final : public platform::Clock,
     Playback& operator=(const Playback&) = delete;
 
     // Puts the game, opened already, in the recording's first state, with the controls it was
-    // played with, and takes over the seam; false for a damaged recording.
+    // played with, and takes over the seam; false for a damaged recording, told as kCannotBegin.
     bool begin();
 
     // The recording's last pass has been played: the run is to end.
     bool ended() const { return passes_ >= recording_.header.passes; }
-    uint32_t passes() const { return passes_; }
     const Recording& recording() const { return recording_; }
-    // The game asked for more than was recorded before its last pass: it plays otherwise now.
+    // The game asked for more than was recorded before its last pass: it plays otherwise now, and
+    // is ended by a window close at the next pump.
     bool diverged() const { return diverged_; }
     // How the replayed game ended, once it has: its score and the name it entered with.
     const std::optional<GameResult>& result() const { return result_; }

@@ -1,5 +1,6 @@
 #include "game/replay/RecordingCheck.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -7,8 +8,10 @@
 
 #include "game/replay/GameSnapshot.h"
 #include "game/scores/HighScores.h"
+#include "game/screens/Pass.h"
 #include "platform/Controls.h"
 #include "platform/ControlsReader.h"
+#include "platform/Message.h"
 
 namespace quelvane {
 
@@ -17,6 +20,13 @@ namespace {
 // A tick count's step from one read to the next: a clock moves on, modulo its wrap, and never by
 // half its range at once, which a step back would look like.
 constexpr uint32_t kLongestStep = 1u << 31;
+
+// A name as the name prompt types it: Latin-1, printable, no longer than the prompt lets it be.
+bool typableName(const std::string& name) {
+    return name.size() <= highScoreNamePrompt().maxLength &&
+           std::all_of(name.begin(), name.end(),
+                       [](char c) { return platform::typable(static_cast<unsigned char>(c)); });
+}
 
 // The time from the first tick count to the last, as a clock would have run it; none when a step
 // goes back or the whole time does not fit the 32-bit clock.
@@ -41,19 +51,34 @@ std::string checkHeader(const Recording& r) {
         return "it counts " + std::to_string(h.passes) + " passes but timed " +
                std::to_string(r.passTicks.size());
     const std::optional<uint32_t> span = clockSpan(r.ticks);
-    if (!span || !clockSpan(r.passTicks))
+    const std::optional<uint32_t> passSpan = clockSpan(r.passTicks);
+    if (!span || !passSpan)
         return "its tick counts do not run as a clock does";
     if (*span != h.milliseconds)
         return "it says it lasted " + std::to_string(h.milliseconds) + " ms, but its ticks span " +
                std::to_string(*span);
+    if (h.milliseconds > kLongestGame || h.passes > mostPasses(kLongestGame))
+        return "it lasts longer than the four hours a replay may";
+    if (h.passes > mostPasses(*passSpan))
+        return "its " + std::to_string(h.passes) + " passes do not fit in the " +
+               std::to_string(*passSpan) + " ms they took";
     if (h.score < 0 || h.score > std::numeric_limits<int32_t>::max())
         return "its score " + std::to_string(h.score) + " is beyond any the game keeps";
-    if (h.name.size() > highScoreNamePrompt().maxLength || h.name.find('\0') != std::string::npos)
-        return "its name is longer than the game lets a name be, or holds a null";
+    if (!typableName(h.name))
+        return "its name is longer than the game lets a name be, or holds a character no key types";
     return {};
 }
 
 }  // namespace
+
+// Every pass the game runs in a recording sleeps to the frame period but the one that leaves the
+// game-over screen, and the span of the passes' ticks leaves out the first pass: so a recorded
+// game has at most two passes more than its span allows. An eighth more, and some, spares a clock
+// that ran oddly, and still bounds a forged file's passes by the time it claims.
+uint64_t mostPasses(uint32_t passSpan) {
+    const uint64_t paced = passSpan / kFramePeriod;
+    return paced + paced / 8 + 16;
+}
 
 std::string checkRecording(const Recording& recording) {
     if (std::string header = checkHeader(recording); !header.empty())

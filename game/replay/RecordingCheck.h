@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "game/replay/Recording.h"
@@ -11,5 +12,12 @@ namespace quelvane {
 // not, or its controls or its name are none the game writes. Empty when it can be; whether it
 // plays to its score is for playing it to tell.
 std::string checkRecording(const Recording& recording);
+
+// Four hours of play: more is no game a player plays at one sitting, and bounds the time a
+// replay takes to check.
+inline constexpr uint32_t kLongestGame = 4 * 3600 * 1000;
+
+// The most passes a recorded game runs while its passes' tick counts span passSpan milliseconds.
+uint64_t mostPasses(uint32_t passSpan);
 
 }  // namespace quelvane

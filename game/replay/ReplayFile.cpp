@@ -2,10 +2,12 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string_view>
 
 #include "game/replay/ByteStream.h"
+#include "game/replay/GameStart.h"
 #include "game/replay/MessageCodec.h"
 #include "game/replay/RecordingCheck.h"
 #include "platform/AtomicFile.h"
@@ -20,6 +22,11 @@ constexpr size_t kMaxName = 255;
 // The largest file that can hold a recording of the largest size: zlib's worst case is a few bytes
 // more than the input.
 constexpr uint64_t kMaxFileBytes = kMaxRecordingBytes + (kMaxRecordingBytes >> 8) + 4096;
+// The fewest bytes a taped message takes: its pump's step, its kind and its key.
+constexpr uint64_t kSmallestMessage = 3;
+// A pass reads the clock a few times for itself and once more for each alien, rocket or pickup
+// that times something: a recorded game reads it fewer than 5 times a pass. Far more is no game.
+constexpr uint64_t kMostTickReadsPerPass = 1024;
 
 void writeMessages(ByteWriter& w, const Recording& r) {
     w.varint(r.pumps);
@@ -40,8 +47,7 @@ bool taped(const platform::Message& m) {
 
 bool readMessages(ByteReader& r, Recording& out) {
     out.pumps = static_cast<uint32_t>(r.varint(UINT32_MAX));
-    const uint64_t count = r.count();
-    out.messages.reserve(count);
+    const uint64_t count = r.count(UINT32_MAX, kSmallestMessage);
     uint64_t pump = 0;
     for (uint64_t i = 0; i < count && !r.failed(); ++i) {
         pump += r.varint(UINT32_MAX);
@@ -69,8 +75,17 @@ void writeScoreReads(ByteWriter& w, const Recording& r) {
     }
 }
 
+// The game reads the scores file once as it checks the score, and once each time a key opens the
+// table: no more often than it was handed key presses, taped or waiting when the game began.
+uint64_t mostScoreReads(const Recording& r) {
+    uint64_t presses = 0;
+    for (const TapedMessage& t : r.messages)
+        presses += t.message.kind == platform::MessageKind::KeyDown;
+    return presses + kMaxWaitingMessages + 1;
+}
+
 bool readScoreReads(ByteReader& r, Recording& out) {
-    const uint64_t count = r.count();
+    const uint64_t count = r.count(mostScoreReads(out));
     for (uint64_t i = 0; i < count && !r.failed(); ++i) {
         const uint8_t flags = r.u8();
         if (flags > 7)
@@ -104,8 +119,8 @@ void writeTicks(ByteWriter& w, const std::vector<uint32_t>& ticks) {
     }
 }
 
-bool readTicks(ByteReader& r, std::vector<uint32_t>& ticks) {
-    const uint64_t count = r.count();
+bool readTicks(ByteReader& r, std::vector<uint32_t>& ticks, uint64_t most) {
+    const uint64_t count = r.count(most);
     ticks.reserve(count);
     uint32_t last = 0;
     for (uint64_t i = 0; i < count && !r.failed(); ++i) {
@@ -130,8 +145,11 @@ bool decodeBody(const std::vector<uint8_t>& body, Recording& out) {
     ByteReader r(body.data(), body.size());
     out.snapshot = r.text(body.size());
     out.controls = r.text(body.size());
-    return readTicks(r, out.ticks) && readTicks(r, out.passTicks) && readMessages(r, out) &&
-           readScoreReads(r, out) && r.atEnd();
+    // A game too long to check is refused once read; it takes no more room before.
+    const uint64_t passes = std::min<uint64_t>(out.header.passes, mostPasses(kLongestGame));
+    return readTicks(r, out.ticks, passes * kMostTickReadsPerPass) &&
+           readTicks(r, out.passTicks, passes) && readMessages(r, out) && readScoreReads(r, out) &&
+           r.atEnd();
 }
 
 void writeHeader(ByteWriter& w, const ReplayHeader& h) {
@@ -215,17 +233,35 @@ std::optional<ReplayHeader> peekReplayHeader(const std::vector<uint8_t>& bytes) 
 
 namespace {
 
-// Inflates a recording into body, sized as its header says; an empty answer when it fits exactly.
-// zlib stops at body's size: a stream that would inflate to more is no bomb here.
-std::string inflateBody(const uint8_t* packed, uLong packedSize, std::vector<uint8_t>& body) {
-    uLongf inflated = body.size();
-    uLong consumed = packedSize;
-    const int status = uncompress2(body.data(), &inflated, packed, &consumed);
-    if (status == Z_BUF_ERROR && inflated == body.size())
+// Inflates a recording into body; an empty answer when it comes to exactly its header's size. The
+// body grows as the bytes arrive, never on the header's word alone, and stops at that size: a
+// stream that would inflate to more is no bomb here.
+std::string inflateBody(const uint8_t* packed, uLong packedSize, uint64_t size,
+                        std::vector<uint8_t>& body) {
+    constexpr uint64_t kPiece = 64u << 10;
+    z_stream z{};
+    if (inflateInit(&z) != Z_OK)
+        return "damaged: the compressed recording does not inflate";
+    z.next_in = const_cast<uint8_t*>(packed);
+    z.avail_in = static_cast<uInt>(packedSize);
+    int status = Z_OK;
+    while (status == Z_OK) {
+        const size_t done = body.size();
+        // One byte past the claimed size, to see a stream that holds more.
+        body.resize(std::min(done + kPiece, size + 1));
+        z.next_out = body.data() + done;
+        z.avail_out = static_cast<uInt>(body.size() - done);
+        status = inflate(&z, Z_NO_FLUSH);
+        body.resize(body.size() - z.avail_out);
+        if (body.size() > size)
+            status = Z_BUF_ERROR;
+    }
+    inflateEnd(&z);
+    if (body.size() > size)
         return "damaged: the recording is larger than its header says";
-    if (status == Z_OK && inflated < body.size())
+    if (status == Z_STREAM_END && body.size() < size)
         return "damaged: the recording is smaller than its header says";
-    if (status != Z_OK || consumed != packedSize)
+    if (status != Z_STREAM_END || z.avail_in != 0)
         return "damaged: the compressed recording does not inflate";
     return {};
 }
@@ -263,8 +299,9 @@ ReplayRead decodeReplay(const std::vector<uint8_t>& bytes, uint64_t expectedRule
         result.error = "damaged: bytes after the end of the recording";
         return result;
     }
-    std::vector<uint8_t> body(bodySize);
-    result.error = inflateBody(bytes.data() + (bytes.size() - packedSize), packedSize, body);
+    std::vector<uint8_t> body;
+    result.error =
+        inflateBody(bytes.data() + (bytes.size() - packedSize), packedSize, bodySize, body);
     if (!result.error.empty())
         return result;
     // The header with both sizes, then the recording as it was before compression.

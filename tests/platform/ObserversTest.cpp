@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 
 namespace platform {
@@ -50,6 +52,24 @@ TEST(ObserversTest, AnObserverMayEndRegistrationsWhileTheEventIsTold) {
     event.tell();
     EXPECT_EQ(first, 1);
     EXPECT_EQ(second, 1);
+}
+
+// An observer that throws ends the telling all the same: the registrations ended meanwhile are
+// dropped (with what they hold), and one ended afterwards goes at once.
+TEST(ObserversTest, AnObserverThatThrowsLeavesNoEndedRegistrationBehind) {
+    Observers<> event;
+    const auto held = std::make_shared<int>(0);
+    const auto heldAfter = std::make_shared<int>(0);
+    Subscription ended = event.subscribe([held] {});
+    const Subscription thrower = event.subscribe([&] {
+        ended.end();
+        throw std::runtime_error("observer failed");
+    });
+    EXPECT_THROW(event.tell(), std::runtime_error);
+    EXPECT_EQ(held.use_count(), 1);
+    Subscription after = event.subscribe([heldAfter] {});
+    after.end();
+    EXPECT_EQ(heldAfter.use_count(), 1);
 }
 
 }  // namespace

@@ -108,7 +108,38 @@ TEST(ForgedReplayTest, EachForgedFieldIsRefusedWithItsReason) {
         {"a score below 0", [](R& r, S&) { r.header.score = -1; },
          "implausible: its score -1 is beyond any the game keeps"},
         {"a long name", [](R& r, S&) { r.header.name = std::string(34, 'x'); },
-         "implausible: its name is longer than the game lets a name be, or holds a null"},
+         "implausible: its name is longer than the game lets a name be, or holds a character no "
+         "key types"},
+        {"a bell in the name", [](R& r, S&) { r.header.name = "Bo\x07"; },
+         "implausible: its name is longer than the game lets a name be, or holds a character no "
+         "key types"},
+        {"a frozen clock",
+         [](R& r, S&) {
+             r.ticks.assign(r.ticks.size(), r.ticks.front());
+             r.passTicks.assign(r.passTicks.size(), r.passTicks.front());
+             r.header.milliseconds = 0;
+         },
+         "implausible: its " + passes + " passes do not fit in the 0 ms they took"},
+        {"over four hours",
+         [](R& r, S&) {
+             r.ticks.back() += 4 * 3600 * 1000;
+             r.header.milliseconds += 4 * 3600 * 1000;
+         },
+         "implausible: it lasts longer than the four hours a replay may"},
+        {"a key of code 0 let go",
+         [](R& r, S&) {
+             r.messages.push_back({r.pumps - 1, {platform::MessageKind::KeyUp, 0}});
+         },
+         "damaged: the recording's content is broken"},
+        {"a key typing a bell",
+         [](R& r, S&) {
+             r.messages.push_back({r.pumps - 1, {platform::MessageKind::KeyDown, 'G'}});
+             r.messages.back().message.typed = 7;
+         },
+         "damaged: the recording's content is broken"},
+        {"a read of the scores for every key and more",
+         [](R& r, S&) { r.scoreReads.resize(r.messages.size() + kMaxWaitingMessages + 2); },
+         "damaged: the recording's content is broken"},
         {"its controls", [](R& r, S&) { r.controls += "\n"; },
          "implausible: its controls are not as the game writes them"},
         {"a taped mouse move",

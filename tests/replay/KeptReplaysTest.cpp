@@ -80,12 +80,14 @@ TEST(KeptReplaysTest, AKilledWriteLeavesTheOldReplayOrTheNewOne) {
     const TempDir temp(TempDir::Place::MemoryWhereOffered);
     const fs::path file = temp / "kept.qvr";
     Recording versions[] = {game("Ann", 950, 1), game("Bo", 12, 2)};
-    // Large enough that a write takes a while: a long game's ticks.
+    // Large enough that a write takes a while: a long game's ticks, a pass each.
     for (Recording& r : versions) {
         const auto wobble = static_cast<uint32_t>(r.header.score % 7);
         for (uint32_t t = 0; t < 200'000; ++t)
             r.ticks.push_back(t * 16 + wobble * (t % 3));
         r.header.milliseconds = r.ticks.back() - r.ticks.front();
+        r.passTicks = r.ticks;
+        r.header.passes = static_cast<uint32_t>(r.passTicks.size());
     }
     KillRun run;
     run.kills = 100;

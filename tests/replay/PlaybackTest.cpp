@@ -4,6 +4,7 @@
 
 #include <optional>
 
+#include "game/core/ExitRequest.h"
 #include "game/loop/MainLoop.h"
 #include "game/replay/GameRecorder.h"
 #include "game/replay/TraceState.h"
@@ -55,10 +56,13 @@ TEST(PlaybackTest, APlaybackThatRunsOutOfItsRecordingBeforeItsLastPassSaysItDive
 
     EXPECT_FALSE(playsBeyond(*recorded));
     EXPECT_EQ(endState(), live);
+    EXPECT_FALSE(exitRequested);
 
+    // A game that plays otherwise is handed a window close, so a forged recording plays no further.
     Recording cut = *recorded;
     cut.ticks.resize(cut.ticks.size() / 2);
     EXPECT_TRUE(playsBeyond(cut));
+    EXPECT_TRUE(exitRequested);
 }
 
 }  // namespace

@@ -150,9 +150,13 @@ int finish(const std::optional<Recording>& recording) {
         const int64_t simulated = result ? result->score : player.getScore();
         std::printf("name=%s\nrecorded_score=%lld\nsimulated_score=%lld\n", header.name.c_str(),
                     static_cast<long long>(header.score), static_cast<long long>(simulated));
+        // The recorder writes an empty name for a game that did not enter the table.
+        const std::string entered = result && result->name ? *result->name : "";
         if (run.playback->diverged())
             std::fprintf(stderr, "quelvane-replay: the game asked for more than was recorded\n");
-        if (simulated != header.score || run.playback->diverged())
+        if (entered != header.name)
+            std::fprintf(stderr, "quelvane-replay: the replayed game entered another name\n");
+        if (simulated != header.score || run.playback->diverged() || entered != header.name)
             run.status = 1;
     }
     return run.status;
@@ -233,10 +237,7 @@ int beginRun(const std::optional<Recording>& recording, const ReplayOptions& opt
         return 1;
     playback = std::make_unique<Playback>(*recording);
     if (!playback->begin()) {
-        std::fprintf(
-            stderr,
-            "quelvane-replay: %s: damaged: its controls or its first state cannot be read\n",
-            options.playFile.c_str());
+        std::fprintf(stderr, "quelvane-replay: %s: %s\n", options.playFile.c_str(), kCannotBegin);
         endGame();
         return 2;
     }

@@ -32,6 +32,13 @@ struct Message {
     bool operator==(const Message&) const = default;
 };
 
+// The messages that change what the game keeps, which its observers are told of: keys and a close.
+// Mouse moves and repaints change nothing.
+inline bool changesGame(const Message& m) {
+    return m.kind == MessageKind::KeyDown || m.kind == MessageKind::KeyUp ||
+           m.kind == MessageKind::Close;
+}
+
 // A Latin-1 character a key can type: the printable ones, no control character.
 inline bool typable(int code) {
     return (code >= 0x20 && code < 0x7F) || (code >= 0xA0 && code <= 0xFF);

@@ -116,9 +116,7 @@ void handle(Services& s, const Message& m) {
             break;
     }
     s.queue.push_back(m);
-    // Mouse moves and repaints change nothing the game keeps.
-    if (m.kind == MessageKind::KeyDown || m.kind == MessageKind::KeyUp ||
-        m.kind == MessageKind::Close)
+    if (changesGame(m))
         s.messagesHanded.tell(m);
 }
 

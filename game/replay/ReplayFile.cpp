@@ -11,6 +11,7 @@
 #include "game/replay/MessageCodec.h"
 #include "game/replay/RecordingCheck.h"
 #include "platform/AtomicFile.h"
+#include "platform/Message.h"
 #include "platform/WholeFile.h"
 
 namespace quelvane {
@@ -39,12 +40,6 @@ void writeMessages(ByteWriter& w, const Recording& r) {
     }
 }
 
-// Only keys and closes are taped: mouse moves and repaints change nothing the game keeps.
-bool taped(const platform::Message& m) {
-    return m.kind == platform::MessageKind::KeyDown || m.kind == platform::MessageKind::KeyUp ||
-           m.kind == platform::MessageKind::Close;
-}
-
 bool readMessages(ByteReader& r, Recording& out) {
     out.pumps = static_cast<uint32_t>(r.varint(UINT32_MAX));
     const uint64_t count = r.count(UINT32_MAX, kSmallestMessage);
@@ -52,7 +47,7 @@ bool readMessages(ByteReader& r, Recording& out) {
     for (uint64_t i = 0; i < count && !r.failed(); ++i) {
         pump += r.varint(UINT32_MAX);
         platform::Message m;
-        if (!readMessage(r, m) || !taped(m) || pump >= out.pumps)
+        if (!readMessage(r, m) || !platform::changesGame(m) || pump >= out.pumps)
             return false;
         out.messages.push_back({static_cast<uint32_t>(pump), m});
     }

@@ -43,7 +43,9 @@ void EventSource::wait(Clock& clock, uint32_t ms) {
 }
 
 void SdlEventSource::wait(Clock& clock, uint32_t ms) {
-    if (!SDL_WasInit(SDL_INIT_VIDEO)) {
+    // Only the system's clock runs while the display is waited on: a virtual clock's time passes
+    // only in its own sleep, which no event may cut short.
+    if (!SDL_WasInit(SDL_INIT_VIDEO) || !dynamic_cast<SystemClock*>(&clock)) {
         clock.sleep(ms);
         return;
     }

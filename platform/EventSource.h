@@ -37,7 +37,8 @@ class SdlEventSource : public EventSource {
     void pump(const Deliver& deliver) override;
     // The same with the full-screen key of bindings.
     void read(const Deliver& deliver, const Controls& bindings);
-    // Sleeps on the display of the window watched and on the controllers.
+    // Sleeps on the display of the window watched and on the controllers; on a virtual clock, in
+    // the clock's own sleep.
     void wait(Clock& clock, uint32_t ms) override;
     void forgetHeldKeys() override { gamepads_.forget(); }
     // The window whose display the waits watch; null for none.

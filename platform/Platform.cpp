@@ -278,11 +278,7 @@ void pumpWindow(const Controls& bindings, const std::function<void(const Message
 }
 
 void waitForWindow(Clock& clock, uint32_t ms) {
-    // A virtual clock's time passes only in its own sleep: no event may cut that short.
-    if (dynamic_cast<SystemClock*>(&clock))
-        services().sdlEvents.wait(clock, ms);
-    else
-        clock.sleep(ms);
+    services().sdlEvents.wait(clock, ms);
 }
 
 }  // namespace platform

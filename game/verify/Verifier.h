@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "game/replay/Recording.h"
+
+namespace quelvane {
+
+// What a replay sent by a stranger may take: the file, the recording it inflates to, and the game
+// it claims. Everything past these is refused before it is read further.
+struct VerifyLimits {
+    size_t maxFileBytes = 4u << 20;
+    uint32_t maxRecordingBytes = 16u << 20;
+    uint32_t longestGameMs = 4 * 3600 * 1000;
+};
+
+// Why a file is refused without playing it, for the answer a service gives.
+enum class FileFault { None, TooLarge, NotAReplay, OtherRules, Damaged };
+
+struct FileCheck {
+    FileFault fault = FileFault::None;
+    std::string reason;                 // empty when fault is None
+    std::optional<Recording> recording; // the file read and checked, when fault is None
+};
+
+// The cheap checks: size, magic, format, rules version, checksum, and every field of the header,
+// the first state and the recording against what the game can produce. Nothing is played.
+FileCheck checkReplayFile(const std::vector<uint8_t>& bytes, uint64_t rules,
+                          const VerifyLimits& limits);
+
+// What playing a replay again found.
+struct Verdict {
+    bool verified = false;
+    std::string reason;  // why it is refused; empty when verified
+    std::string name;    // the name it entered the table with; empty when it did not
+    int64_t recordedScore = 0;
+    int64_t simulatedScore = 0;
+    uint32_t lengthMs = 0;
+    uint32_t passes = 0;
+    // SHA-256, in hex, of the traced frames of play: the same game however it was renamed, padded
+    // or sent again.
+    std::string playDigest;
+};
+
+// Checks the file, then plays its game again headless to its end. The game's state is the
+// process's own: one verification at a time in a process, which a service gives to a child of its
+// own under resource limits.
+Verdict verifyReplay(const std::vector<uint8_t>& bytes, uint64_t rules, const VerifyLimits& limits);
+
+// The CPU seconds a verification of a game of lengthMs may take before it is stopped.
+uint32_t cpuBudgetSeconds(uint32_t lengthMs);
+
+// A verdict as name=value lines, the way a child hands it to its parent, and read back; none for
+// text that is not a whole verdict.
+std::string formatVerdict(const Verdict& verdict);
+std::optional<Verdict> parseVerdict(const std::string& text);
+
+}  // namespace quelvane

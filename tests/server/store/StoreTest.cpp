@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <latch>
+#include <map>
 #include <set>
 #include <thread>
 
@@ -173,38 +175,50 @@ TEST_P(StoreTest, WorkersClaimingAtOnceNeverShareARun) {
 }
 
 TEST_P(StoreTest, CopiesFinishedAtOnceEnterTheTableOnce) {
-    const int copies = 6;
-    std::vector<int64_t> ids;
-    for (int i = 1; i <= copies; ++i)
-        ids.push_back(submit(i));
-    const int64_t otherRules = submit(copies + 1, kOldRules);
-    for (int i = 0; i <= copies; ++i)
-        store_->claim("w" + std::to_string(i), 60s).value();
-    std::vector<std::thread> workers;
-    for (int i = 0; i < copies; ++i)
-        workers.emplace_back([&, i] {
-            EXPECT_TRUE(store_->finish(ids[i], "w" + std::to_string(i), verified(900, "same")));
-        });
-    for (auto& worker : workers)
-        worker.join();
-    EXPECT_TRUE(store_->finish(otherRules, "w" + std::to_string(copies), verified(900, "same")))
-        << "the same game under other rules is another table's";
-    EXPECT_EQ(store_->run(otherRules)->state, RunState::Verified);
-
-    std::vector<int64_t> entered;
-    for (int64_t id : ids)
-        if (store_->run(id)->state == RunState::Verified)
-            entered.push_back(id);
-    ASSERT_EQ(entered.size(), 1u);
-    for (int64_t id : ids) {
-        const auto info = store_->run(id).value();
-        if (id == entered[0])
-            continue;
-        EXPECT_EQ(info.state, RunState::Refused);
-        EXPECT_EQ(info.sameAs, entered[0]);
-        EXPECT_EQ(info.reason, "the same game as run " + std::to_string(entered[0]));
+    // Four workers finish ten runs each at once, the same five games in the same order.
+    const int workers = 4, each = 10, games = 5;
+    std::vector<std::vector<int64_t>> leased(workers);
+    std::map<int64_t, std::string> gameOf;
+    for (int i = 0; i < workers * each; ++i)
+        submit(i + 1);
+    for (int i = 0; i < workers * each; ++i) {
+        const int w = i % workers;
+        leased[w].push_back(store_->claim("w" + std::to_string(w), 60s)->id);
+        gameOf[leased[w].back()] = "game-" + std::to_string(leased[w].size() % games);
     }
-    EXPECT_EQ(store_->table(kRules, 10, std::nullopt, 0).size(), 1u);
+    const int64_t otherRules = submit(0, kOldRules);
+    store_->claim("w", 60s).value();
+    EXPECT_TRUE(store_->finish(otherRules, "w", verified(900, "game-0")))
+        << "the same game under other rules is another table's";
+
+    std::latch ready(workers);
+    std::vector<std::thread> threads;
+    for (int w = 0; w < workers; ++w)
+        threads.emplace_back([&, w] {
+            ready.arrive_and_wait();
+            for (int64_t id : leased[w])
+                EXPECT_TRUE(store_->finish(id, "w" + std::to_string(w), verified(900, gameOf[id])));
+        });
+    for (auto& thread : threads)
+        thread.join();
+
+    std::map<std::string, int64_t> entered;  // a game's one verified run
+    std::vector<RunInfo> copies;
+    for (const auto& [id, game] : gameOf) {
+        const auto info = store_->run(id).value();
+        if (info.state == RunState::Verified)
+            EXPECT_TRUE(entered.emplace(game, id).second) << game << " entered twice";
+        else
+            copies.push_back(info);
+    }
+    EXPECT_EQ(entered.size(), static_cast<size_t>(games));
+    for (const auto& copy : copies) {
+        const int64_t first = entered[gameOf[copy.id]];
+        EXPECT_EQ(copy.state, RunState::Refused);
+        EXPECT_EQ(copy.sameAs, first);
+        EXPECT_EQ(copy.reason, "the same game as run " + std::to_string(first));
+    }
+    EXPECT_EQ(store_->table(kRules, 100, std::nullopt, 0).size(), static_cast<size_t>(games));
 }
 
 TEST_P(StoreTest, TablePlacesRunsAndLeavesOutHiddenAndWithdrawnOnes) {

@@ -292,6 +292,7 @@ std::vector<TableRow> SqlStore::table(uint64_t rules, int top, std::optional<int
             addPlaces(first, *centre->place + aroundRows - first + 1);
         }
         std::vector<TableRow> rows;
+        rows.reserve(byPlace.size());
         for (auto& [place, row] : byPlace)
             rows.push_back(std::move(row));
         return rows;

@@ -1,6 +1,7 @@
 #include "game/screens/MessagePicture.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <vector>
@@ -66,7 +67,8 @@ platform::MessagePicture drawMessage(std::string_view text) {
         y += lineHeight;
     }
     font->draw(surface, kMargin, y + lineHeight, kClose, rgb(255, 255, 0), false, 0);
-    return {width, height, std::vector<uint32_t>(surface.data(), surface.data() + width * height)};
+    const auto count = static_cast<std::ptrdiff_t>(width) * height;
+    return {width, height, std::vector<uint32_t>(surface.data(), surface.data() + count)};
 }
 
 }  // namespace quelvane

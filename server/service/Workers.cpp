@@ -118,6 +118,11 @@ void Workers::verify(const std::string& worker, const Claim& claim) {
         limits.wallClock = std::min(limits.wallClock, settings_.lease);
         result = verifyInChild(settings_.program, claim.file, limits, killChildren_);
     }
+    // A game that could not be started here says nothing of the run, which goes back to the queue.
+    if (result.verdict && result.verdict->unplayed) {
+        result.failure = result.verdict->reason;
+        result.verdict.reset();
+    }
     for (int attempt = 1; attempt <= kVerdictTries; ++attempt) {
         try {
             if (result.verdict)

@@ -60,17 +60,19 @@ SqlRows::Row readRow(sqlite3_stmt* statement) {
 }  // namespace
 
 SqliteConnection::SqliteConnection(const std::string& path) {
-    const int code =
+    int code =
         sqlite3_open_v2(path.c_str(), &db_,
                         SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (code == SQLITE_OK) {
+        sqlite3_busy_timeout(db_, kBusyMs);
+        // Readers never wait for the writer, and a commit is one append to the log.
+        code = sqlite3_exec(db_, "PRAGMA journal_mode = WAL", nullptr, nullptr, nullptr);
+    }
     if (code != SQLITE_OK) {
         const std::string message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(code);
         sqlite3_close(db_);
         throw StoreUnavailable(path + ": " + message);
     }
-    sqlite3_busy_timeout(db_, kBusyMs);
-    // Readers never wait for the writer, and a commit is one append to the log.
-    exec("PRAGMA journal_mode = WAL");
 }
 
 SqliteConnection::~SqliteConnection() {

@@ -156,6 +156,7 @@ TEST_P(StoreTest, WorkersClaimingAtOnceNeverShareARun) {
         submit(i);
     std::vector<std::vector<int64_t>> claimed(4);
     std::vector<std::thread> workers;
+    workers.reserve(claimed.size());
     for (size_t w = 0; w < claimed.size(); ++w)
         workers.emplace_back([&, w] {
             const auto name = "w" + std::to_string(w);
@@ -193,6 +194,7 @@ TEST_P(StoreTest, CopiesFinishedAtOnceEnterTheTableOnce) {
 
     std::latch ready(workers);
     std::vector<std::thread> threads;
+    threads.reserve(workers);
     for (int w = 0; w < workers; ++w)
         threads.emplace_back([&, w] {
             ready.arrive_and_wait();

@@ -105,6 +105,7 @@ void PostgresCluster::run(std::vector<std::string> command) {
         if (::chdir(folder_.path().c_str()) != 0)
             ::_exit(126);
         std::vector<char*> argv;
+        argv.reserve(command.size() + 1);
         for (auto& word : command)
             argv.push_back(word.data());
         argv.push_back(nullptr);

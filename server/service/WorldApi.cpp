@@ -1,6 +1,7 @@
 #include "server/service/WorldApi.h"
 
 #include <charconv>
+#include <cstdio>
 #include <ctime>
 #include <memory>
 

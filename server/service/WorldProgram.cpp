@@ -3,6 +3,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <memory>

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <filesystem>
 
@@ -13,6 +14,7 @@
 #include "platform/Placement.h"
 #include "platform/Platform.h"
 #include "platform/SdlHandles.h"
+#include "platform/WholeScaling.h"
 
 namespace platform {
 
@@ -59,27 +61,6 @@ int windowedFactor(int width, int height) {
 bool isXrgb32(const SDL_Surface* surface) {
     return surface->format->format == SDL_PIXELFORMAT_RGB888 ||
            surface->format->format == SDL_PIXELFORMAT_ARGB8888;
-}
-
-// Nearest-pixel scaling by a whole factor: each row is widened once and copied factor - 1 times.
-void scaleWhole(const uint32_t* pixels, int pitch, int width, int height, int factor,
-                SDL_Surface* target, const Placement& at) {
-    auto* base = static_cast<uint8_t*>(target->pixels) + static_cast<long>(at.y) * target->pitch +
-                 static_cast<long>(at.x) * 4;
-    const size_t rowBytes = static_cast<size_t>(width) * factor * 4;
-    for (int y = 0; y < height; ++y) {
-        const uint32_t* in = pixels + static_cast<long>(y) * (pitch / 4);
-        auto* first = base + static_cast<long>(y) * factor * target->pitch;
-        auto* out = reinterpret_cast<uint32_t*>(first);
-        if (factor == 1) {
-            std::memcpy(out, in, rowBytes);
-        } else {
-            for (int x = 0; x < width; ++x)
-                std::fill_n(out + static_cast<long>(x) * factor, factor, in[x]);
-        }
-        for (int copy = 1; copy < factor; ++copy)
-            std::memcpy(first + static_cast<long>(copy) * target->pitch, first, rowBytes);
-    }
 }
 
 }  // namespace
@@ -279,7 +260,11 @@ void Window::showInSoftware(const uint32_t* pixels, int pitch) {
         at.width == width_ * factor && at.height == height_ * factor) {
         if (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0)
             return;
-        scaleWhole(pixels, pitch, width_, height_, factor, target, at);
+        auto* corner = static_cast<uint8_t*>(target->pixels) +
+                       static_cast<std::ptrdiff_t>(at.y) * target->pitch +
+                       static_cast<std::ptrdiff_t>(at.x) * 4;
+        scaleWhole(pixels, pitch, width_, height_, factor,
+                   {reinterpret_cast<uint32_t*>(corner), target->pitch});
         if (SDL_MUSTLOCK(target))
             SDL_UnlockSurface(target);
     } else {

@@ -301,8 +301,11 @@ void Window::showWithRenderer(const uint32_t* pixels, int pitch) {
         return;
     const Placement at = placePicture(outputWidth, outputHeight, width_, height_, sdl_->scaling);
     const SDL_Rect to{at.x, at.y, at.width, at.height};
-    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
-    SDL_RenderClear(renderer);
+    // Only bars need clearing: a picture over the whole output draws every pixel anyway.
+    if (at.x > 0 || at.y > 0 || at.width < outputWidth || at.height < outputHeight) {
+        SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+        SDL_RenderClear(renderer);
+    }
     SDL_RenderCopy(renderer, sdl_->texture.get(), nullptr, &to);
     SDL_RenderPresent(renderer);
 }

@@ -15,6 +15,7 @@
 #include "platform/Platform.h"
 #include "platform/SdlHandles.h"
 #include "platform/WholeScaling.h"
+#include "platform/WidenedPicture.h"
 
 namespace platform {
 
@@ -78,6 +79,8 @@ struct Window::Sdl {
     SDL_Surface* cleared = nullptr;
     int clearedWidth = 0;
     int clearedHeight = 0;
+    // What of the picture the window surface holds, so that only what changed is widened again.
+    WidenedPicture widened;
     // The size of what is actually drawn into, where the windowing system tells it; measured
     // whenever the window may have changed.
     DrawnSize drawn;
@@ -254,6 +257,7 @@ void Window::showInSoftware(const uint32_t* pixels, int pitch) {
         sdl_->cleared = target;
         sdl_->clearedWidth = target->w;
         sdl_->clearedHeight = target->h;
+        sdl_->widened.forget();
     }
     const int factor = at.width / width_;
     if (sdl_->scaling == Scaling::Sharp && isXrgb32(target) && factor >= 1 &&
@@ -263,11 +267,12 @@ void Window::showInSoftware(const uint32_t* pixels, int pitch) {
         auto* corner = static_cast<uint8_t*>(target->pixels) +
                        static_cast<std::ptrdiff_t>(at.y) * target->pitch +
                        static_cast<std::ptrdiff_t>(at.x) * 4;
-        scaleWhole(pixels, pitch, width_, height_, factor,
-                   {reinterpret_cast<uint32_t*>(corner), target->pitch});
+        sdl_->widened.widen(pixels, pitch, width_, height_, factor,
+                            {reinterpret_cast<uint32_t*>(corner), target->pitch});
         if (SDL_MUSTLOCK(target))
             SDL_UnlockSurface(target);
     } else {
+        sdl_->widened.forget();
         // XRGB and ARGB share their layout, and the window ignores alpha: a source in the
         // target's format lets SDL scale without converting.
         const SdlSurfacePtr source(SDL_CreateRGBSurfaceWithFormatFrom(

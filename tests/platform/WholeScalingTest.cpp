@@ -82,8 +82,8 @@ TEST(WholeScalingTest, Sse2WideningMatchesNearestPixelSampling) {
 #endif
 
 // Pictures given one after the other, each changed a little from the last, at the ends of rows,
-// across runs and back again, then the target spoilt and forgotten: each time the target holds
-// exactly the last picture.
+// across runs and back again, then the target spoilt and forgotten, then changed all over: each
+// time the target holds exactly the last picture.
 TEST(WholeScalingTest, WideningOnlyWhatChangedLeavesTheWholePicture) {
     for (int factor : {1, 2, 3, 5}) {
         Picture p(37, 6);
@@ -108,6 +108,19 @@ TEST(WholeScalingTest, WideningOnlyWhatChangedLeavesTheWholePicture) {
         t.rows().pixels[0] = 0;
         widened.forget();
         widen();
+        // A picture changed all over, then a dozen pixels changed, each in a run of its own, then
+        // back one after another.
+        for (uint32_t& pixel : p.pixels)
+            pixel ^= 0x10;
+        widen();
+        const auto dozen = [&](int k) -> uint32_t& { return p.at(16 * (k % 3), k / 3 + 1); };
+        for (int k = 0; k < 12; ++k)
+            dozen(k) ^= 0x20;
+        widen();
+        for (int k = 0; k < 12; ++k) {
+            dozen(k) ^= 0x20;
+            widen();
+        }
     }
 }
 

@@ -50,7 +50,8 @@ install: build
 package: build
 	cd $(BUILD) && cpack -G DEB
 
-# The game beside a peer arcade shooter under Xvfb: CPU share, memory, time to the window.
+# The game beside a peer arcade shooter under Xvfb at two sizes, title and play: CPU share, memory,
+# time to the window.
 bench-desktop: build
 	@scripts/bench-desktop.sh $(BUILD)
 

@@ -10,11 +10,12 @@ file(GLOB QUELVANE_PAGE_FOLDERS LIST_DIRECTORIES true RELATIVE ${CMAKE_SOURCE_DI
 list(FILTER QUELVANE_PAGE_FOLDERS EXCLUDE REGEX "\\.|^game/replay$")
 list(PREPEND QUELVANE_PAGE_FOLDERS platform audio)
 
-# What only the desktop has: its window and its display's connection (X11, Wayland), the installed
-# game's folders, ALSA's ports and the thread that plays on them, FluidSynth, fontconfig, and the
-# desktop's entry.
+# What only the desktop has: its window, which scales its picture in memory, and its display's
+# connection (X11, Wayland), the installed game's folders, ALSA's ports and the thread that plays on
+# them, FluidSynth, fontconfig, and the desktop's entry.
 set(QUELVANE_DESKTOP_ONLY
-    platform/Window.cpp platform/NativeWindow.cpp platform/DisplayLoss.cpp platform/DisplayWait.cpp
+    platform/Window.cpp platform/WholeScaling.cpp platform/NativeWindow.cpp
+    platform/DisplayLoss.cpp platform/DisplayWait.cpp
     platform/DataFolders.cpp audio/AlsaPort.cpp audio/AlsaPortList.cpp audio/ClockedPlayer.cpp
     audio/SoftSynth.cpp game/gfx/FontFace.cpp game/loop/main.cpp)
 

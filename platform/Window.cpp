@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <filesystem>
 
@@ -13,6 +14,8 @@
 #include "platform/Placement.h"
 #include "platform/Platform.h"
 #include "platform/SdlHandles.h"
+#include "platform/WholeScaling.h"
+#include "platform/WidenedPicture.h"
 
 namespace platform {
 
@@ -61,27 +64,6 @@ bool isXrgb32(const SDL_Surface* surface) {
            surface->format->format == SDL_PIXELFORMAT_ARGB8888;
 }
 
-// Nearest-pixel scaling by a whole factor: each row is widened once and copied factor - 1 times.
-void scaleWhole(const uint32_t* pixels, int pitch, int width, int height, int factor,
-                SDL_Surface* target, const Placement& at) {
-    auto* base = static_cast<uint8_t*>(target->pixels) + static_cast<long>(at.y) * target->pitch +
-                 static_cast<long>(at.x) * 4;
-    const size_t rowBytes = static_cast<size_t>(width) * factor * 4;
-    for (int y = 0; y < height; ++y) {
-        const uint32_t* in = pixels + static_cast<long>(y) * (pitch / 4);
-        auto* first = base + static_cast<long>(y) * factor * target->pitch;
-        auto* out = reinterpret_cast<uint32_t*>(first);
-        if (factor == 1) {
-            std::memcpy(out, in, rowBytes);
-        } else {
-            for (int x = 0; x < width; ++x)
-                std::fill_n(out + static_cast<long>(x) * factor, factor, in[x]);
-        }
-        for (int copy = 1; copy < factor; ++copy)
-            std::memcpy(first + static_cast<long>(copy) * target->pitch, first, rowBytes);
-    }
-}
-
 }  // namespace
 
 struct Window::Sdl {
@@ -97,6 +79,8 @@ struct Window::Sdl {
     SDL_Surface* cleared = nullptr;
     int clearedWidth = 0;
     int clearedHeight = 0;
+    // What of the picture the window surface holds, so that only what changed is widened again.
+    WidenedPicture widened;
     // The size of what is actually drawn into, where the windowing system tells it; measured
     // whenever the window may have changed.
     DrawnSize drawn;
@@ -273,16 +257,22 @@ void Window::showInSoftware(const uint32_t* pixels, int pitch) {
         sdl_->cleared = target;
         sdl_->clearedWidth = target->w;
         sdl_->clearedHeight = target->h;
+        sdl_->widened.forget();
     }
     const int factor = at.width / width_;
     if (sdl_->scaling == Scaling::Sharp && isXrgb32(target) && factor >= 1 &&
         at.width == width_ * factor && at.height == height_ * factor) {
         if (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0)
             return;
-        scaleWhole(pixels, pitch, width_, height_, factor, target, at);
+        auto* corner = static_cast<uint8_t*>(target->pixels) +
+                       static_cast<std::ptrdiff_t>(at.y) * target->pitch +
+                       static_cast<std::ptrdiff_t>(at.x) * 4;
+        sdl_->widened.widen(pixels, pitch, width_, height_, factor,
+                            {reinterpret_cast<uint32_t*>(corner), target->pitch});
         if (SDL_MUSTLOCK(target))
             SDL_UnlockSurface(target);
     } else {
+        sdl_->widened.forget();
         // XRGB and ARGB share their layout, and the window ignores alpha: a source in the
         // target's format lets SDL scale without converting.
         const SdlSurfacePtr source(SDL_CreateRGBSurfaceWithFormatFrom(
@@ -316,8 +306,11 @@ void Window::showWithRenderer(const uint32_t* pixels, int pitch) {
         return;
     const Placement at = placePicture(outputWidth, outputHeight, width_, height_, sdl_->scaling);
     const SDL_Rect to{at.x, at.y, at.width, at.height};
-    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
-    SDL_RenderClear(renderer);
+    // Only bars need clearing: a picture over the whole output draws every pixel anyway.
+    if (at.x > 0 || at.y > 0 || at.width < outputWidth || at.height < outputHeight) {
+        SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+        SDL_RenderClear(renderer);
+    }
     SDL_RenderCopy(renderer, sdl_->texture.get(), nullptr, &to);
     SDL_RenderPresent(renderer);
 }

@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # Measures the game beside Debian's chromium-bsu, a peer arcade shooter, one after the other in the
-# same virtual X server with no GPU: the share of one core each takes over a stretch of play, its
-# resident memory, and how soon its window is up. The game is measured on the path it picks itself
-# (without a GPU: the window's own surface, no OpenGL) and, for comparison, forced onto OpenGL.
+# same virtual X server with no GPU, at 1280 x 1024 and at 3840 x 2160: the share of one core each
+# takes over a stretch of its title and of play (the peer in play), its resident memory, and how
+# soon its window is up. The game is measured on the path it picks itself (without a GPU: the
+# window's own surface, no OpenGL) and, for comparison, forced onto OpenGL on its title.
 #   scripts/bench-desktop.sh [BUILD] [SECONDS]       (default: build, 20 seconds each)
 # Installs chromium-bsu when it is missing; needs Xvfb and xdotool (scripts/packages.txt).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$top/build}" && pwd)
 seconds=${2:-20}
-screen=1280x1024x24
+screens=(1280x1024x24 3840x2160x24)
 settle=2
 
 log() { echo "bench-desktop: $*"; }
@@ -27,13 +28,20 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A server of its own on the first free display number.
-exec {fd}<> <(:)
-Xvfb -displayfd "$fd" -screen 0 "$screen" -nolisten tcp -noreset >/dev/null 2>&1 &
-xvfb_pid=$!
-read -r -t 10 -u "$fd" display_number
-exec {fd}>&-
-export DISPLAY=:$display_number
+# start_x SCREEN: a server of its own on the first free display number.
+start_x() {
+    exec {fd}<> <(:)
+    Xvfb -displayfd "$fd" -screen 0 "$1" -nolisten tcp -noreset >/dev/null 2>&1 &
+    xvfb_pid=$!
+    read -r -t 10 -u "$fd" display_number
+    exec {fd}>&-
+    export DISPLAY=:$display_number
+}
+stop_x() {
+    kill "$xvfb_pid" 2>/dev/null
+    wait "$xvfb_pid" 2>/dev/null || true
+    xvfb_pid=
+}
 
 # The game runs in a copy of its run folder, so its files land in the scratch folder; so does
 # anything the peer writes in its home.
@@ -49,10 +57,28 @@ cpu_ticks() {  # user + system time of a process, in clock ticks
 }
 status_kb() { awk -v key="$2:" '$1 == key { print $2 }' "/proc/$1/status"; }
 
-# measure NAME LABEL COMMAND...: prints one line and keeps the CPU share in $work/NAME.cpu.
+# begin_play HOW PID: past the title into play, firing all along, as a player would; HOW is "game"
+# (G starts, Ctrl fires) or "peer" (Return on its menu starts, the space bar fires). Nothing for
+# "title". The fire key is left in $work/fire, to be let go.
+begin_play() {
+    rm -f "$work/fire"
+    [[ $1 == title ]] && return 0
+    local window start=Return fire=space
+    [[ $1 == game ]] && start=g fire=Control_L
+    window=$(xdotool search --onlyvisible --pid "$2" | head -n 1)
+    xdotool windowfocus "$window" 2>/dev/null || true
+    xdotool key "$start"
+    sleep 0.5
+    xdotool keydown "$fire"
+    echo "$fire" >"$work/fire"
+    sleep "$settle"
+}
+
+# measure NAME LABEL HOW COMMAND...: prints one line and keeps the CPU share in $work/NAME.cpu; HOW
+# as begin_play's.
 measure() {
-    local name=$1 label=$2
-    shift 2
+    local name=$1 label=$2 how=$3
+    shift 3
     local start now up_ms=-1 pid
     start=$(date +%s%N)
     (cd "$work/run" && exec "$@") >"$work/out.txt" 2>&1 &
@@ -67,6 +93,7 @@ measure() {
         sleep 0.005
     done
     sleep "$settle"
+    begin_play "$how" "$pid"
     if ! kill -0 "$pid" 2>/dev/null; then
         echo "$label: ended early:" >&2
         cat "$work/out.txt" >&2
@@ -81,21 +108,39 @@ measure() {
     w1=$(date +%s%N)
     rss=$(status_kb "$pid" VmRSS)
     peak=$(status_kb "$pid" VmHWM)
+    [[ -f $work/fire ]] && xdotool keyup "$(cat "$work/fire")"
     kill "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null || true
     awk -v label="$label" -v ticks=$((t1 - t0)) -v hz="$hz" -v ns=$((w1 - w0)) -v rss="$rss" \
         -v peak="$peak" -v up="$up_ms" -v keep="$work/$name.cpu" 'BEGIN {
             cpu = 100 * ticks / hz / (ns / 1e9)
-            printf "%-34s %6.1f %% of a core  %4d MB resident (peak %4d MB)  window up in %s\n",
+            printf "%-38s %6.1f %% of a core  %4d MB resident (peak %4d MB)  window up in %s\n",
                    label, cpu, rss / 1024, peak / 1024, up < 0 ? "(not seen)" : up " ms"
             print cpu > keep
         }'
 }
 
-echo "Xvfb $screen, no GPU; ${seconds} s each after ${settle} s to settle"
-measure game "quelvane (its own choice)" ./quelvane
-measure game-gl "quelvane (SDL_RENDER_DRIVER=opengl)" env SDL_RENDER_DRIVER=opengl ./quelvane
-measure peer "chromium-bsu" chromium-bsu
-awk -v game="$(cat "$work/game.cpu")" -v peer="$(cat "$work/peer.cpu")" 'BEGIN {
-    printf "quelvane takes %.2f of the peer\047s CPU share (the goal: under 0.25)\n", game / peer
-}'
+# ratio SCREEN GOAL: the game's share of the peer's, on its title and in play.
+ratio() {
+    awk -v title="$(cat "$work/game.cpu")" -v play="$(cat "$work/game-play.cpu")" \
+        -v peer="$(cat "$work/peer.cpu")" -v screen="$1" -v goal="$2" 'BEGIN {
+        printf "%s: quelvane takes %.3f of the peer\047s CPU share on its title, %.3f in play " \
+               "(the goal: at most %s)\n", screen, title / peer, play / peer, goal
+    }'
+}
+
+echo "Xvfb, no GPU; ${seconds} s each after ${settle} s to settle (and ${settle} s more into play)"
+for screen in "${screens[@]}"; do
+    start_x "$screen"
+    echo "${screen%x*}:"
+    measure game "quelvane, title (its own choice)" title ./quelvane
+    measure game-play "quelvane, play (its own choice)" game ./quelvane
+    measure game-gl "quelvane, title (OpenGL)" title env SDL_RENDER_DRIVER=opengl ./quelvane
+    measure peer "chromium-bsu, play" peer chromium-bsu
+    stop_x
+    if [[ $screen == 1280x1024x24 ]]; then
+        ratio 1280x1024 1/8
+    else
+        ratio "${screen%x*}" 1/4
+    fi
+done

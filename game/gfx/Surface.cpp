@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 
 namespace quelvane {
 
@@ -48,9 +49,26 @@ void Surface::fill(uint32_t pixel, int left, int top, int right, int bottom) {
     // A rectangle wholly off the surface touches nothing, not even an address past its end.
     if (left >= right || top >= bottom)
         return;
-    for (int y = top; y < bottom; ++y)
-        std::fill_n(pixels_.begin() + static_cast<std::ptrdiff_t>(y) * width_ + left, right - left,
-                    pixel);
+    uint32_t* first = pixels_.data() + static_cast<std::ptrdiff_t>(top) * width_ + left;
+    const size_t rowBytes = static_cast<size_t>(right - left) * 4;
+    // Filling is memset's job where every byte of the pixel is the same (black, the clear); other
+    // colours fill one row and copy it down, at memcpy's pace.
+    const auto byte = static_cast<uint8_t>(pixel);
+    const bool bytesAlike = pixel == byte * 0x01010101u;
+    // Rows as wide as the surface are one run of memory.
+    if (bytesAlike && right - left == width_) {
+        std::memset(first, byte, rowBytes * (bottom - top));
+        return;
+    }
+    for (int y = top; y < bottom; ++y) {
+        uint32_t* row = first + static_cast<std::ptrdiff_t>(y - top) * width_;
+        if (bytesAlike)
+            std::memset(row, byte, rowBytes);
+        else if (y == top)
+            std::fill_n(row, right - left, pixel);
+        else
+            std::memcpy(row, first, rowBytes);
+    }
 }
 
 }  // namespace quelvane

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "support/DisplayFixture.h"
 
 namespace quelvane {
@@ -132,6 +135,30 @@ TEST(SurfaceTest, FillsWhollyOffTheSurfaceTouchNothing) {
     s.fill(7, 630, 470, 800, 900);
     EXPECT_EQ(s.pixel(639, 479), 7u);
     EXPECT_EQ(s.pixel(629, 479), 0u);
+}
+
+// Colours whose four bytes are alike and colours whose bytes differ, over whole rows and parts of
+// rows, each fill over the last: every pixel is the last colour whose rectangle holds it.
+TEST(SurfaceTest, FillsOfEveryColourCoverExactlyTheirRectangles) {
+    struct Fill {
+        uint32_t pixel;
+        int left, top, right, bottom;
+    };
+    const Fill fills[] = {
+        {0x00ABCDEF, 0, 0, 37, 23},   {0x7F7F7F7F, 3, 2, 37, 20},  {0x00000000, 0, 5, 37, 9},
+        {0x00FF0001, 1, 1, 36, 22},   {0xFFFFFFFF, 10, 0, 11, 23}, {0x12345678, 0, 21, 37, 23},
+        {0x00010101, -4, 12, 50, 13},
+    };
+    Surface s(37, 23);
+    std::vector<uint32_t> expected(size_t{37} * 23, 0);
+    for (const Fill& f : fills) {
+        s.fill(f.pixel, f.left, f.top, f.right, f.bottom);
+        for (int y = std::max(f.top, 0); y < std::min(f.bottom, 23); ++y)
+            for (int x = std::max(f.left, 0); x < std::min(f.right, 37); ++x)
+                expected[static_cast<size_t>(y) * 37 + x] = f.pixel;
+        ASSERT_TRUE(std::equal(expected.begin(), expected.end(), s.data()))
+            << "after the fill in " << std::hex << f.pixel;
+    }
 }
 
 TEST_F(DisplayTest, FlipPresentsTheFinishedPictureAndReleaseClosesTheScreenOnce) {

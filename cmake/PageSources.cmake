@@ -4,10 +4,11 @@
 # (tests/web/CMakeLists.txt), so that a change that breaks the page breaks the desktop build too.
 # Paths are from the source folder.
 
-# The folders whose sources the page shares; game/replay is the node replay tool's alone.
+# The folders whose sources the page shares; game/replay is the node replay tool's alone, and the
+# verifier (OpenSSL's digests, a game played in a scratch folder) the desktop's and the server's.
 file(GLOB QUELVANE_PAGE_FOLDERS LIST_DIRECTORIES true RELATIVE ${CMAKE_SOURCE_DIR} CONFIGURE_DEPENDS
      ${CMAKE_SOURCE_DIR}/game/*)
-list(FILTER QUELVANE_PAGE_FOLDERS EXCLUDE REGEX "\\.|^game/replay$")
+list(FILTER QUELVANE_PAGE_FOLDERS EXCLUDE REGEX "\\.|^game/(replay|verify)$")
 list(PREPEND QUELVANE_PAGE_FOLDERS platform audio)
 
 # What only the desktop has: its window, which scales its picture in memory, and its display's

@@ -8,35 +8,21 @@
 
 #include "game/replay/GameStart.h"
 #include "game/replay/ReplayFile.h"
-#include "game/replay/SnapshotArchive.h"
+#include "support/ForgedRecording.h"
 
 namespace quelvane {
 namespace {
 
-// A recording altered and written again by the game's own writer, so that its checksum holds: its
-// alterations alone can refuse it.
 struct Forgery {
     const char* what;
     std::function<void(Recording&, GameStart&)> alter;
     std::string reason;
-    // Bytes of the rewritten first state changed after, for what the writer cannot write.
     std::function<void(std::string&)> patch = nullptr;
 };
 
 std::string forge(const Recording& real, const Forgery& forgery) {
-    Recording forged = real;
-    GameStart start;
-    SnapshotReader r(forged.snapshot);
-    visitGame(r, start);
-    EXPECT_EQ(r.reason(), "");
-    forgery.alter(forged, start);
-    SnapshotWriter w;
-    w.out.u8(kSnapshotVersion);
-    visitGame(w, start);
-    forged.snapshot.assign(w.out.out.begin(), w.out.out.end());
-    if (forgery.patch)
-        forgery.patch(forged.snapshot);
-    const ReplayRead read = decodeReplay(encodeReplay(forged), 0);
+    const ReplayRead read =
+        decodeReplay(encodeReplay(forgeRecording(real, forgery.alter, forgery.patch)), 0);
     return read.recording ? "" : read.error;
 }
 

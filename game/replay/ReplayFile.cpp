@@ -160,22 +160,29 @@ void writeHeader(ByteWriter& w, const ReplayHeader& h) {
     w.out.insert(w.out.end(), name.begin(), name.end());
 }
 
-// The header, with the reason when it is not one of this format.
-std::optional<ReplayHeader> readHeader(ByteReader& r, std::string& error) {
+// Refuses a read: its kind and its reason.
+void refuse(ReplayRead& read, ReplayFault fault, std::string reason) {
+    read.fault = fault;
+    read.error = std::move(reason);
+}
+
+// The header; none, the read refused with the reason, when it is not one of this format.
+std::optional<ReplayHeader> readHeader(ByteReader& r, ReplayRead& read) {
     for (const char c : kMagic) {
         if (r.u8() != static_cast<uint8_t>(c)) {
-            error = "not a Quelvane replay";
+            refuse(read, ReplayFault::NotAReplay, "not a Quelvane replay");
             return std::nullopt;
         }
     }
     const uint64_t version = r.le(2);
     if (r.failed()) {
-        error = "truncated";
+        refuse(read, ReplayFault::Damaged, "truncated");
         return std::nullopt;
     }
     if (version != kReplayFormatVersion) {
-        error = "made in replay format " + std::to_string(version) + "; this game reads format " +
-                std::to_string(kReplayFormatVersion);
+        refuse(read, ReplayFault::NotAReplay,
+               "made in replay format " + std::to_string(version) + "; this game reads format " +
+                   std::to_string(kReplayFormatVersion));
         return std::nullopt;
     }
     ReplayHeader h;
@@ -188,7 +195,7 @@ std::optional<ReplayHeader> readHeader(ByteReader& r, std::string& error) {
     for (uint8_t i = 0; i < nameSize && !r.failed(); ++i)
         h.name.push_back(static_cast<char>(r.u8()));
     if (r.failed()) {
-        error = "truncated";
+        refuse(read, ReplayFault::Damaged, "truncated");
         return std::nullopt;
     }
     return h;
@@ -222,8 +229,8 @@ std::vector<uint8_t> encodeReplay(const Recording& recording) {
 
 std::optional<ReplayHeader> peekReplayHeader(const std::vector<uint8_t>& bytes) {
     ByteReader r(bytes.data(), bytes.size());
-    std::string error;
-    return readHeader(r, error);
+    ReplayRead ignored;
+    return readHeader(r, ignored);
 }
 
 namespace {
@@ -263,74 +270,82 @@ std::string inflateBody(const uint8_t* packed, uLong packedSize, uint64_t size,
 
 }  // namespace
 
-ReplayRead decodeReplay(const std::vector<uint8_t>& bytes, uint64_t expectedRules) {
+ReplayRead decodeReplay(const std::vector<uint8_t>& bytes, uint64_t expectedRules,
+                        uint32_t maxRecordingBytes) {
     ReplayRead result;
     ByteReader r(bytes.data(), bytes.size());
-    std::optional<ReplayHeader> header = readHeader(r, result.error);
+    std::optional<ReplayHeader> header = readHeader(r, result);
     if (!header)
         return result;
     const uint64_t bodySize = r.le(4);
     const uint64_t packedSize = r.le(4);
     const uint32_t crc = static_cast<uint32_t>(r.le(4));
     if (r.failed()) {
-        result.error = "truncated";
+        refuse(result, ReplayFault::Damaged, "truncated");
         return result;
     }
     if (expectedRules != 0 && header->rulesVersion != expectedRules) {
-        result.error = "recorded by a game with other rules (version " + hex(header->rulesVersion) +
-                       ", this game has " + hex(expectedRules) + ")";
+        refuse(result, ReplayFault::OtherRules,
+               "recorded by a game with other rules (version " + hex(header->rulesVersion) +
+                   ", this game has " + hex(expectedRules) + ")");
         return result;
     }
-    if (bodySize > kMaxRecordingBytes) {
-        result.error = "claims " + std::to_string(bodySize) + " bytes of recording, more than " +
-                       std::to_string(kMaxRecordingBytes) + " a replay may hold";
+    if (bodySize > maxRecordingBytes) {
+        refuse(result, ReplayFault::TooLarge,
+               "claims " + std::to_string(bodySize) + " bytes of recording, more than " +
+                   std::to_string(maxRecordingBytes) + " a replay may hold");
         return result;
     }
-    if (packedSize > r.left()) {
-        result.error = "truncated";
-        return result;
-    }
-    if (packedSize < r.left()) {
-        result.error = "damaged: bytes after the end of the recording";
+    if (packedSize != r.left()) {
+        refuse(
+            result, ReplayFault::Damaged,
+            packedSize > r.left() ? "truncated" : "damaged: bytes after the end of the recording");
         return result;
     }
     std::vector<uint8_t> body;
-    result.error =
+    std::string error =
         inflateBody(bytes.data() + (bytes.size() - packedSize), packedSize, bodySize, body);
-    if (!result.error.empty())
-        return result;
-    // The header with both sizes, then the recording as it was before compression.
-    const size_t headerSize = bytes.size() - packedSize - 4;
-    uLong sum = crc32(0, bytes.data(), static_cast<uInt>(headerSize));
-    sum = crc32(sum, body.data(), static_cast<uInt>(body.size()));
-    if (sum != crc) {
-        result.error = "damaged: its checksum does not match";
-        return result;
+    if (error.empty()) {
+        // The header with both sizes, then the recording as it was before compression.
+        const size_t headerSize = bytes.size() - packedSize - 4;
+        uLong sum = crc32(0, bytes.data(), static_cast<uInt>(headerSize));
+        sum = crc32(sum, body.data(), static_cast<uInt>(body.size()));
+        if (sum != crc)
+            error = "damaged: its checksum does not match";
     }
     Recording recording;
     recording.header = std::move(*header);
-    if (!decodeBody(body, recording)) {
-        result.error = "damaged: the recording's content is broken";
+    if (error.empty() && !decodeBody(body, recording))
+        error = "damaged: the recording's content is broken";
+    if (error.empty())
+        error = checkRecording(recording);
+    if (!error.empty()) {
+        refuse(result, ReplayFault::Damaged, std::move(error));
         return result;
     }
-    result.error = checkRecording(recording);
-    if (!result.error.empty())
-        return result;
     result.recording = std::move(recording);
     return result;
 }
 
+std::optional<std::vector<uint8_t>> readReplayBytes(const std::filesystem::path& file,
+                                                    uint64_t maxBytes, ReplayRead& refusal) {
+    platform::WholeFile read = platform::readWholeFile(file, maxBytes);
+    if (read.fault == platform::WholeFile::Fault::None)
+        return std::move(read.bytes);
+    // Said after the file's name: "last.qvr cannot be opened".
+    refuse(refusal,
+           read.fault == platform::WholeFile::Fault::TooLarge ? ReplayFault::TooLarge
+                                                              : ReplayFault::Damaged,
+           platform::describe(read, maxBytes,
+                              {"cannot be opened", "is not a file", "too large to be a replay",
+                               "cannot be read"}));
+    return std::nullopt;
+}
+
 ReplayRead readReplayFile(const std::filesystem::path& file, uint64_t expectedRules) {
     ReplayRead result;
-    const platform::WholeFile read = platform::readWholeFile(file, kMaxFileBytes);
-    if (read.fault != platform::WholeFile::Fault::None) {
-        // Said after the file's name: "last.qvr cannot be opened".
-        result.error = platform::describe(
-            read, kMaxFileBytes,
-            {"cannot be opened", "is not a file", "too large to be a replay", "cannot be read"});
-        return result;
-    }
-    return decodeReplay(read.bytes, expectedRules);
+    const std::optional<std::vector<uint8_t>> bytes = readReplayBytes(file, kMaxFileBytes, result);
+    return bytes ? decodeReplay(*bytes, expectedRules) : result;
 }
 
 bool writeReplayFile(const std::filesystem::path& file, const Recording& recording,

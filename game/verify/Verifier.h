@@ -16,6 +16,8 @@ struct VerifyLimits {
     size_t maxFileBytes = 4u << 20;
     uint32_t maxRecordingBytes = 16u << 20;
     uint32_t longestGameMs = 4 * 3600 * 1000;
+    // The passes played at most, for a fuzzer's bounded runs: a game stopped by it is refused.
+    uint32_t maxPasses = UINT32_MAX;
 };
 
 // Why a file is refused without playing it, for the answer a service gives.
@@ -23,8 +25,8 @@ enum class FileFault { None, TooLarge, NotAReplay, OtherRules, Damaged };
 
 struct FileCheck {
     FileFault fault = FileFault::None;
-    std::string reason;                 // empty when fault is None
-    std::optional<Recording> recording; // the file read and checked, when fault is None
+    std::string reason;                  // empty when fault is None
+    std::optional<Recording> recording;  // the file read and checked, when fault is None
 };
 
 // The cheap checks: size, magic, format, rules version, checksum, and every field of the header,
@@ -44,11 +46,17 @@ struct Verdict {
     // SHA-256, in hex, of the traced frames of play: the same game however it was renamed, padded
     // or sent again.
     std::string playDigest;
+    // The game could not be started here to play it (no scratch folder, no game): no fault of the
+    // file, which is to be verified again.
+    bool unplayed = false;
 };
 
 // Checks the file, then plays its game again headless to its end. The game's state is the
 // process's own: one verification at a time in a process, which a service gives to a child of its
-// own under resource limits.
+// own under resource limits. The game plays in a scratch folder of its own with SDL's dummy
+// drivers, and takes its pictures and sounds from the asset folder (setAssetFolder), which is to
+// be an absolute path. It leaves the game ended, the platform's seams as they were and the
+// working directory where it was.
 Verdict verifyReplay(const std::vector<uint8_t>& bytes, uint64_t rules, const VerifyLimits& limits);
 
 // The CPU seconds a verification of a game of lengthMs may take before it is stopped.

@@ -8,22 +8,28 @@
 
 #include "game/replay/GameStart.h"
 #include "game/replay/ReplayFile.h"
+#include "game/verify/Verifier.h"
 #include "support/ForgedRecording.h"
 
 namespace quelvane {
 namespace {
 
+// A recording altered and written again by the game's own writer, so that its checksum holds: its
+// alterations alone can refuse it, in the reader and in the verifier's checks of a stranger's file.
 struct Forgery {
     const char* what;
     std::function<void(Recording&, GameStart&)> alter;
     std::string reason;
+    // Bytes of the rewritten first state changed after, for what the writer cannot write.
     std::function<void(std::string&)> patch = nullptr;
+    // How the verifier's cheap checks class it, when refused: a forged length is one past the
+    // limit, told before the recording is read.
+    FileFault fault = FileFault::Damaged;
 };
 
-std::string forge(const Recording& real, const Forgery& forgery) {
-    const ReplayRead read =
-        decodeReplay(encodeReplay(forgeRecording(real, forgery.alter, forgery.patch)), 0);
-    return read.recording ? "" : read.error;
+// The forged file's bytes.
+std::vector<uint8_t> forge(const Recording& real, const Forgery& forgery) {
+    return encodeReplay(forgeRecording(real, forgery.alter, forgery.patch));
 }
 
 TEST(ForgedReplayTest, EachForgedFieldIsRefusedWithItsReason) {
@@ -111,7 +117,8 @@ TEST(ForgedReplayTest, EachForgedFieldIsRefusedWithItsReason) {
              r.ticks.back() += 4 * 3600 * 1000;
              r.header.milliseconds += 4 * 3600 * 1000;
          },
-         "implausible: it lasts longer than the four hours a replay may"},
+         "implausible: it lasts longer than the four hours a replay may", nullptr,
+         FileFault::TooLarge},
         {"a key of code 0 let go",
          [](R& r, S&) {
              r.messages.push_back({r.pumps - 1, {platform::MessageKind::KeyUp, 0}});
@@ -134,8 +141,17 @@ TEST(ForgedReplayTest, EachForgedFieldIsRefusedWithItsReason) {
          },
          "damaged: the recording's content is broken"},
     };
-    for (const Forgery& forgery : forgeries)
-        EXPECT_EQ(forge(real, forgery), forgery.reason) << forgery.what;
+    for (const Forgery& forgery : forgeries) {
+        const std::vector<uint8_t> bytes = forge(real, forgery);
+        const ReplayRead read = decodeReplay(bytes, 0);
+        EXPECT_EQ(read.recording ? "" : read.error, forgery.reason) << forgery.what;
+        const FileCheck check = checkReplayFile(bytes, real.header.rulesVersion, {});
+        EXPECT_EQ(check.fault, forgery.reason.empty() ? FileFault::None : forgery.fault)
+            << forgery.what;
+        if (check.fault == FileFault::Damaged) {
+            EXPECT_EQ(check.reason, forgery.reason) << forgery.what;
+        }
+    }
 }
 
 }  // namespace

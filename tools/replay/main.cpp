@@ -1,8 +1,6 @@
 // quelvane-replay: runs the game's own code headless, on a virtual clock with scripted keys or from
 // a recorded game, so that a run can be repeated exactly, its frames captured, its state followed
 // frame by frame, and a recorded score checked by playing its game again.
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -17,11 +15,11 @@
 #include "game/gfx/Display.h"
 #include "game/loop/Entry.h"
 #include "game/loop/MainLoop.h"
-#include "game/player/Ship.h"
 #include "game/replay/GameRecorder.h"
 #include "game/replay/Playback.h"
 #include "game/replay/ReplayFile.h"
 #include "game/replay/RulesVersion.h"
+#include "game/replay/ScratchFolder.h"
 #include "game/replay/TraceState.h"
 #include "game/screens/Pass.h"
 #include "game/screens/Screen.h"
@@ -32,6 +30,7 @@
 #include "platform/KeysFile.h"
 #include "platform/Platform.h"
 #include "tools/replay/ReplayOptions.h"
+#include "tools/replay/VerifyFile.h"
 
 namespace {
 
@@ -52,7 +51,8 @@ constexpr const char* kUsage =
     "game it reads MidiDevice.ini and reads and writes scores.dat in the working directory.\n"
     "--play runs a recorded game instead, from its first frame of play, with the tick counts,\n"
     "keys and score table it had; --verify plays it to its end and prints its name, its\n"
-    "recorded score and the score it plays to, and succeeds only when the two are equal.\n"
+    "recorded score, the score it plays to and a digest of its play, and succeeds only when the\n"
+    "two scores are equal.\n"
     "--record keeps every game of a keys run in FOLDER as the game keeps them in replays/.\n";
 
 // What the run has done so far; afterPass moves it on after every pass of any loop.
@@ -108,25 +108,7 @@ std::string absolute(const std::string& path) {
     return path.empty() ? path : fs::absolute(path, ignored).string();
 }
 
-// A recorded game is played in a folder of its own, with a settings file, so that it needs none of
-// the working directory's files and touches none of them.
-struct PlayFolder {
-    PlayFolder() {
-        std::string pattern = (fs::temp_directory_path() / "quelvane-replay-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            return;
-        path = pattern;
-        std::ofstream(path / "MidiDevice.ini") << "Software Synthesizer";
-    }
-    ~PlayFolder() {
-        std::error_code ignored;
-        if (!path.empty())
-            fs::remove_all(path, ignored);
-    }
-    fs::path path;
-};
-
-int finish(const std::optional<Recording>& recording) {
+int finish() {
     // A game that quit early never reached the later captures.
     for (const auto& capture : run.options->captures) {
         if (capture.frame >= run.passes) {
@@ -144,25 +126,10 @@ int finish(const std::optional<Recording>& recording) {
         for (const auto& [name, value] : run.lastState)
             std::printf("%s=%s\n", name, value.c_str());
     }
-    if (run.options->verify) {
-        const ReplayHeader& header = recording->header;
-        const auto& result = run.playback->result();
-        const int64_t simulated = result ? result->score : player.getScore();
-        std::printf("name=%s\nrecorded_score=%lld\nsimulated_score=%lld\n", header.name.c_str(),
-                    static_cast<long long>(header.score), static_cast<long long>(simulated));
-        // The recorder writes an empty name for a game that did not enter the table.
-        const std::string entered = result && result->name ? *result->name : "";
-        if (run.playback->diverged())
-            std::fprintf(stderr, "quelvane-replay: the game asked for more than was recorded\n");
-        if (entered != header.name)
-            std::fprintf(stderr, "quelvane-replay: the replayed game entered another name\n");
-        if (simulated != header.score || run.playback->diverged() || entered != header.name)
-            run.status = 1;
-    }
     return run.status;
 }
 
-// The recorded game of --play or --verify, its frames and captures fitted to it; none, and a line
+// The recorded game of --play, its frames and captures fitted to it; none, and a line
 // on standard error, when it cannot be read or the captures fall outside it.
 std::optional<Recording> openRecording(ReplayOptions& options) {
     ReplayRead read = readReplayFile(options.playFile, rulesVersion());
@@ -212,14 +179,14 @@ bool openTrace(const std::string& file, std::ofstream& trace) {
 // Run from anywhere: the assets generated beside the program serve when the working directory has
 // none of its own. A recorded game plays in a scratch folder of its own, so that the player's
 // scores and replays are neither read nor touched.
-bool enterFolders(bool recorded, std::unique_ptr<PlayFolder>& folder) {
+bool enterFolders(bool recorded, std::unique_ptr<ScratchFolder>& folder) {
     std::error_code ignored;
     if (recorded || !fs::exists("ship.bmp", ignored))
         setAssetFolder(fs::read_symlink("/proc/self/exe", ignored).parent_path());
     if (!recorded)
         return true;
-    folder = std::make_unique<PlayFolder>();
-    if (folder->path.empty() || (fs::current_path(folder->path, ignored), ignored)) {
+    folder = std::make_unique<ScratchFolder>();
+    if (!folder->entered()) {
         std::fprintf(stderr, "quelvane-replay: cannot make a folder to play in\n");
         return false;
     }
@@ -258,6 +225,8 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stdout);
         return 0;
     }
+    if (options->verify)
+        return verifyFile(options->playFile);
     std::optional<Recording> recording;
     if (!options->playFile.empty()) {
         recording = openRecording(*options);
@@ -279,7 +248,7 @@ int main(int argc, char** argv) {
     // Headless, whatever the session offers; the sound is mixed nowhere, the same on every run.
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
-    std::unique_ptr<PlayFolder> folder;
+    std::unique_ptr<ScratchFolder> folder;
     if (!enterFolders(recording.has_value(), folder))
         return 1;
     platform::VirtualClock clock(options->tickStart);
@@ -301,7 +270,7 @@ int main(int argc, char** argv) {
     runMainLoop();
     if (recorder)
         recorder->finish();
-    const int status = finish(recording);
+    const int status = finish();
     endGame();
     playback.reset();
     recorder.reset();

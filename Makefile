@@ -6,7 +6,7 @@ RUN_DIR   := $(BUILD)/run
 PREFIX    ?= /usr/local
 
 .PHONY: all deps configure build run test test-release test-sanitize bench bench-world bench-desktop \
-        install package web clean
+        install package web world clean
 
 all: build
 
@@ -43,6 +43,11 @@ bench-world: deps
 	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUELVANE_BENCH=ON >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS) --target world_load
 	@scripts/bench-world.sh $(BUILD)
+
+# A world table's server on this machine, its SQLite database in $(BUILD)/world, until Ctrl+C.
+world: build
+	@mkdir -p $(BUILD)/world
+	$(RUN_DIR)/quelvane-world --data $(BUILD)/world --listen 127.0.0.1:8080
 
 # The programs, assets, menu entries and icons under $(PREFIX), staged under $(DESTDIR) if given.
 install: build

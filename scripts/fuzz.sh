@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
-# Fuzzes the WAV, MIDI, BMP and replay readers with libFuzzer under AddressSanitizer and UBSan.
-#   scripts/fuzz.sh [wav|midi|bmp|replay|all] [SECONDS]   (default: all, 600 seconds each, one at a time)
+# Fuzzes the WAV, MIDI, BMP and replay readers with libFuzzer under AddressSanitizer and UBSan, and
+# the replay verifier (play: a replay whose checksum the target fixes, played for a bounded number
+# of passes).
+#   scripts/fuzz.sh [wav|midi|bmp|replay|play|all] [SECONDS]   (default: all, 600 seconds each, one
+#   at a time)
 # Builds with clang in build-fuzz/. Runs start from the kind's corpus (tests/audio/corpus/wav/ and
-# midi/, tests/gfx/corpus/bmp/, tests/replay/corpus/replay/) and grow a working corpus in build-fuzz/corpus/<kind>/; crashes land
-# in build-fuzz/findings/<kind>/. Copy a damaged file worth keeping into the kind's corpus and list
-# it in the expected.txt beside it: the corpus tests replay every file there.
+# midi/, tests/gfx/corpus/bmp/, tests/replay/corpus/replay/ and play/) and grow a working corpus in
+# build-fuzz/corpus/<kind>/; crashes land in build-fuzz/findings/<kind>/. Copy a damaged file worth
+# keeping into the kind's corpus and list it in the expected.txt beside it: the corpus tests replay
+# every file there.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build-fuzz
@@ -12,10 +16,10 @@ which=${1:-all}
 seconds=${2:-600}
 
 declare -A seeds=([wav]=tests/audio/corpus/wav [midi]=tests/audio/corpus/midi [bmp]=tests/gfx/corpus/bmp
-               [replay]=tests/replay/corpus/replay)
-kinds=(wav midi bmp replay)
+               [replay]=tests/replay/corpus/replay [play]=tests/replay/corpus/play)
+kinds=(wav midi bmp replay play)
 if [[ $which != all ]]; then
-    [[ -v seeds[$which] ]] || { echo "usage: $0 [wav|midi|bmp|replay|all] [SECONDS]" >&2; exit 2; }
+    [[ -v seeds[$which] ]] || { echo "usage: $0 [wav|midi|bmp|replay|play|all] [SECONDS]" >&2; exit 2; }
     kinds=("$which")
 fi
 

@@ -1,35 +1,16 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <map>
-#include <sstream>
-
 #include "audio/AudioSystem.h"
+#include "support/CorpusList.h"
 
 namespace {
 
 const std::filesystem::path kCorpus =
     std::filesystem::path(QUELVANE_SOURCE_DIR) / "tests/audio/corpus";
 
-std::map<std::string, bool> expectations() {
-    std::map<std::string, bool> loads;
-    std::ifstream in(kCorpus / "expected.txt");
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#') {
-            continue;
-        }
-        std::istringstream words(line);
-        std::string file, outcome;
-        words >> file >> outcome;
-        loads[file] = outcome == "loads";
-    }
-    return loads;
-}
-
 // Every file in the corpus is listed, and does what the list says; whatever loads also plays.
 TEST(Corpus, EveryFileLoadsOrIsRefusedAsListed) {
-    const auto expected = expectations();
+    const auto expected = quelvane::readCorpusList(kCorpus / "expected.txt");
     AudioSystem audio{AudioSystem::Options{AudioSystem::Output::Offline}};
     ASSERT_TRUE(audio.InitMusic(nullptr, 2, nullptr));
     std::vector<int16_t> out(2 * 48000);
@@ -43,14 +24,14 @@ TEST(Corpus, EveryFileLoadsOrIsRefusedAsListed) {
             ++seen;
             if (std::string(kind) == "wav") {
                 auto sound = audio.LoadWav(entry.path().c_str(), 2);
-                EXPECT_EQ(sound != nullptr, it->second);
+                EXPECT_EQ(sound != nullptr, it->second.outcome == "loads");
                 if (sound) {
                     playEffect(sound.get());
                     audio.Render(out.data(), 4800);
                 }
             } else {
                 auto music = audio.LoadMidi(entry.path().c_str());
-                EXPECT_EQ(music != nullptr, it->second);
+                EXPECT_EQ(music != nullptr, it->second.outcome == "loads");
                 if (music) {
                     audio.PlayMusic(music.get());
                     audio.Render(out.data(), 48000);

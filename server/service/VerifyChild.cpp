@@ -1,0 +1,187 @@
+#include "server/service/VerifyChild.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+
+namespace quelvane::server {
+
+namespace {
+
+using SteadyClock = std::chrono::steady_clock;
+
+// A verdict is a few short lines; more is no verdict.
+constexpr size_t kMostOutput = 64u << 10;
+
+// The replay as a file only this process's user can read, removed with it.
+class PrivateFile {
+  public:
+    explicit PrivateFile(const std::vector<uint8_t>& bytes) {
+        const char* folder = std::getenv("TMPDIR");
+        path_ = std::string(folder && *folder ? folder : "/tmp") + "/quelvane-run-XXXXXX";
+        const int fd = ::mkstemp(path_.data());
+        if (fd < 0) {
+            path_.clear();
+            return;
+        }
+        size_t done = 0;
+        while (done < bytes.size()) {
+            const ssize_t wrote = ::write(fd, bytes.data() + done, bytes.size() - done);
+            if (wrote < 0 && errno == EINTR)
+                continue;
+            if (wrote <= 0)
+                break;
+            done += static_cast<size_t>(wrote);
+        }
+        if (::close(fd) != 0 || done != bytes.size()) {
+            ::unlink(path_.c_str());
+            path_.clear();
+        }
+    }
+    ~PrivateFile() {
+        if (!path_.empty())
+            ::unlink(path_.c_str());
+    }
+    PrivateFile(const PrivateFile&) = delete;
+    PrivateFile& operator=(const PrivateFile&) = delete;
+    const std::string& path() const { return path_; }
+
+  private:
+    std::string path_;
+};
+
+void limit(int resource, rlim_t soft, rlim_t hard) {
+    const rlimit value{soft, hard};
+    ::setrlimit(resource, &value);
+}
+
+// In the child, between fork and exec: only calls that are safe in a copy of a threaded process.
+[[noreturn]] void becomeVerifier(const char* program, char* const argv[], int output,
+                                 const ChildLimits& limits) {
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    const int nothing = ::open("/dev/null", O_RDONLY);
+    if (nothing < 0 || ::dup2(nothing, STDIN_FILENO) < 0 || ::dup2(output, STDOUT_FILENO) < 0)
+        ::_exit(127);
+    // Nothing else of the server's goes with it: a client's connection held open by a child
+    // would stay open until the child ends.
+    ::close_range(3, ~0u, 0);
+    limit(RLIMIT_CPU, limits.cpuSeconds, limits.cpuSeconds + 1);
+    // AddressSanitizer reserves terabytes of address space up front; its builds go without.
+#ifndef __SANITIZE_ADDRESS__
+    limit(RLIMIT_AS, limits.memoryBytes, limits.memoryBytes);
+#endif
+    limit(RLIMIT_FSIZE, limits.fileBytes, limits.fileBytes);
+    limit(RLIMIT_CORE, 0, 0);
+    ::execv(program, argv);
+    ::_exit(127);
+}
+
+// The child's output, read until it closes it, runs past its time, prints too much, or stop is set;
+// false when it had to be killed, with the reason.
+bool readOutput(int fd, pid_t child, SteadyClock::time_point deadline,
+                const std::atomic<bool>& stop, std::string& output, std::string& failure) {
+    char buffer[4096];
+    for (;;) {
+        if (stop.load()) {
+            failure = "the server stopped during its verification";
+        } else if (SteadyClock::now() >= deadline) {
+            failure = "its verification ran past its time on the clock";
+        } else if (output.size() > kMostOutput) {
+            failure = "its verification printed no verdict";
+        }
+        if (!failure.empty()) {
+            ::kill(child, SIGKILL);
+            return false;
+        }
+        pollfd ready{fd, POLLIN, 0};
+        if (::poll(&ready, 1, 100) <= 0)
+            continue;
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return true;
+        output.append(buffer, static_cast<size_t>(got));
+    }
+}
+
+// Waits for the child, killing it at the deadline; the reason it gave no verdict, empty when it
+// ended well.
+std::string reap(pid_t child, SteadyClock::time_point deadline, const ChildLimits& limits) {
+    int status = 0;
+    rusage usage{};
+    while (::wait4(child, &status, WNOHANG, &usage) == 0) {
+        if (SteadyClock::now() >= deadline)
+            ::kill(child, SIGKILL);
+        ::usleep(10000);
+    }
+    const double cpu = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                       (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    if (WIFSIGNALED(status)) {
+        const int signal = WTERMSIG(status);
+        if (signal == SIGXCPU || (signal == SIGKILL && cpu >= limits.cpuSeconds))
+            return "its verification ran out of its CPU budget";
+        if (signal == SIGKILL && SteadyClock::now() >= deadline)
+            return "its verification ran past its time on the clock";
+        return "its verification crashed (signal " + std::to_string(signal) + ")";
+    }
+    if (WIFEXITED(status) && WEXITSTATUS(status) != 0)
+        return "its verification failed (exit status " + std::to_string(WEXITSTATUS(status)) + ")";
+    return {};
+}
+
+}  // namespace
+
+ChildLimits limitsForGame(uint32_t lengthMs) {
+    ChildLimits limits;
+    limits.cpuSeconds = cpuBudgetSeconds(lengthMs);
+    limits.wallClock = std::chrono::seconds(3 * limits.cpuSeconds + 10);
+    return limits;
+}
+
+ChildResult verifyInChild(const std::string& program, const std::vector<uint8_t>& file,
+                          const ChildLimits& limits, const std::atomic<bool>& stop) {
+    ChildResult result;
+    const auto start = SteadyClock::now();
+    const PrivateFile replay(file);
+    int pipe[2];
+    if (replay.path().empty() || ::pipe2(pipe, O_CLOEXEC) != 0) {
+        result.failure = "the worker could not start its verification";
+        return result;
+    }
+    std::string arg0 = "quelvane-world", arg1 = "--verify-one", arg2 = replay.path();
+    char* const argv[] = {arg0.data(), arg1.data(), arg2.data(), nullptr};
+    const pid_t child = ::fork();
+    if (child == 0)
+        becomeVerifier(program.c_str(), argv, pipe[1], limits);
+    ::close(pipe[1]);
+    if (child < 0) {
+        ::close(pipe[0]);
+        result.failure = "the worker could not start its verification";
+        return result;
+    }
+    const auto deadline = start + limits.wallClock;
+    std::string output;
+    readOutput(pipe[0], child, deadline, stop, output, result.failure);
+    ::close(pipe[0]);
+    const std::string ended = reap(child, deadline, limits);
+    if (result.failure.empty())
+        result.failure = ended;
+    if (result.failure.empty()) {
+        result.verdict = parseVerdict(output);
+        if (!result.verdict)
+            result.failure = "its verification printed no verdict";
+    }
+    result.seconds = std::chrono::duration<double>(SteadyClock::now() - start).count();
+    return result;
+}
+
+}  // namespace quelvane::server

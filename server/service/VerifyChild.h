@@ -1,0 +1,39 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "game/verify/Verifier.h"
+
+namespace quelvane::server {
+
+// What a worker's child gets: its CPU seconds, its memory, the files it may write and the time it
+// may take on the clock, after which it is killed.
+struct ChildLimits {
+    uint32_t cpuSeconds = 60;
+    uint64_t memoryBytes = uint64_t{1} << 30;
+    uint64_t fileBytes = 16u << 20;
+    std::chrono::seconds wallClock{200};
+};
+
+// The limits for verifying a game of lengthMs: its CPU budget, and on the clock three times that
+// and ten seconds, since the machine's other workers share its cores.
+ChildLimits limitsForGame(uint32_t lengthMs);
+
+struct ChildResult {
+    std::optional<Verdict> verdict;
+    std::string failure;  // why there is no verdict: a crash, a kill, a timeout, unreadable output
+    double seconds = 0;   // on the clock
+};
+
+// Verifies a replay in a process of its own: writes the file to a private temporary file, runs
+// program --verify-one on it under the limits, and reads the verdict it prints. The process is
+// killed when it runs past its time or when stop is set.
+ChildResult verifyInChild(const std::string& program, const std::vector<uint8_t>& file,
+                          const ChildLimits& limits, const std::atomic<bool>& stop);
+
+}  // namespace quelvane::server

@@ -1,0 +1,143 @@
+#include "server/service/Workers.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "game/replay/ReplayFile.h"
+#include "server/service/ApiJson.h"
+#include "server/service/VerifyChild.h"
+
+namespace quelvane::server {
+
+namespace {
+
+// An idle worker asks the store again after this, doubling up to the longest: a run submitted to
+// another machine's service waits at most that long for a worker here.
+constexpr std::chrono::milliseconds kShortestPause{20};
+constexpr std::chrono::milliseconds kLongestPause{1000};
+// A verdict is worth a few tries when the database is briefly away.
+constexpr int kVerdictTries = 10;
+
+Outcome outcomeOf(const Verdict& verdict, double seconds) {
+    Outcome outcome;
+    outcome.verified = verdict.verified;
+    outcome.reason = verdict.reason;
+    outcome.score = verdict.simulatedScore;
+    outcome.name = verdict.name;
+    outcome.playDigest = verdict.playDigest;
+    outcome.seconds = seconds;
+    return outcome;
+}
+
+}  // namespace
+
+Workers::Workers(Store& store, WorkerSettings settings)
+    : store_(store), settings_(std::move(settings)) {
+    running_ = settings_.count;
+    for (int i = 0; i < settings_.count; ++i) {
+        const std::string worker = settings_.name + ":" + std::to_string(i + 1);
+        threads_.emplace_back([this, worker] { work(worker); });
+    }
+}
+
+Workers::~Workers() {
+    stop(std::chrono::seconds(0));
+}
+
+void Workers::wake() {
+    {
+        std::lock_guard lock(mutex_);
+        ++submissions_;
+    }
+    changed_.notify_all();
+}
+
+void Workers::stop(std::chrono::seconds grace) {
+    {
+        std::unique_lock lock(mutex_);
+        stopping_ = true;
+        changed_.notify_all();
+        if (!changed_.wait_for(lock, grace, [this] { return running_ == 0; }))
+            killChildren_ = true;
+    }
+    for (std::thread& thread : threads_) {
+        if (thread.joinable())
+            thread.join();
+    }
+}
+
+// Sleeps for pause, or until a submission after the one seen or the stop; false at the stop.
+bool Workers::idle(std::chrono::milliseconds pause, uint64_t seen) {
+    std::unique_lock lock(mutex_);
+    changed_.wait_for(lock, pause, [&] { return stopping_ || submissions_ != seen; });
+    return !stopping_;
+}
+
+void Workers::work(const std::string& worker) {
+    auto pause = kShortestPause;
+    for (;;) {
+        uint64_t seen = 0;
+        {
+            std::lock_guard lock(mutex_);
+            if (stopping_)
+                break;
+            seen = submissions_;
+        }
+        std::optional<Claim> claim;
+        try {
+            claim = store_.claim(worker, settings_.lease);
+        } catch (const StoreUnavailable& e) {
+            std::fprintf(stderr, "quelvane-world: %s: %s\n", worker.c_str(), e.what());
+            claim.reset();
+            pause = kLongestPause;
+        }
+        if (claim) {
+            pause = kShortestPause;
+            verify(worker, *claim);
+            continue;
+        }
+        if (!idle(pause, seen))
+            break;
+        pause = std::min(pause * 2, kLongestPause);
+    }
+    std::lock_guard lock(mutex_);
+    --running_;
+    changed_.notify_all();
+}
+
+void Workers::verify(const std::string& worker, const Claim& claim) {
+    ChildResult result;
+    if (claim.rules != settings_.rules) {
+        result.failure = "recorded under rules " + rulesHex(claim.rules) +
+                         "; this server verifies rules " + rulesHex(settings_.rules);
+    } else {
+        const auto header = peekReplayHeader(claim.file);
+        ChildLimits limits =
+            limitsForGame(header ? header->milliseconds : VerifyLimits{}.longestGameMs);
+        // Past its lease the run is another worker's.
+        limits.wallClock = std::min(limits.wallClock, settings_.lease);
+        result = verifyInChild(settings_.program, claim.file, limits, killChildren_);
+    }
+    for (int attempt = 1; attempt <= kVerdictTries; ++attempt) {
+        try {
+            if (result.verdict)
+                store_.finish(claim.id, worker, outcomeOf(*result.verdict, result.seconds));
+            else
+                store_.release(claim.id, worker, result.failure);
+            break;
+        } catch (const StoreUnavailable& e) {
+            std::fprintf(stderr, "quelvane-world: run %lld: %s\n", static_cast<long long>(claim.id),
+                         e.what());
+            std::this_thread::sleep_for(kLongestPause);
+        }
+    }
+    const char* ended = !result.verdict            ? "given back"
+                        : result.verdict->verified ? "verified"
+                                                   : "refused";
+    const std::string& why = result.verdict ? result.verdict->reason : result.failure;
+    std::fprintf(stderr, "quelvane-world: run %lld %s in %.1f s%s%s\n",
+                 static_cast<long long>(claim.id), ended, result.seconds, why.empty() ? "" : ": ",
+                 why.c_str());
+}
+
+}  // namespace quelvane::server

@@ -1,0 +1,162 @@
+#include "server/service/WorldProgram.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <optional>
+#include <thread>
+
+#include "game/replay/RulesVersion.h"
+#include "game/verify/Verifier.h"
+#include "server/service/ApiJson.h"
+#include "server/service/Workers.h"
+#include "server/service/WorldApi.h"
+#include "server/store/Store.h"
+
+namespace quelvane::server {
+
+namespace {
+
+// Verifications still running at a stop get this long to end before they are killed and their
+// runs given back.
+constexpr std::chrono::seconds kStopGrace{20};
+
+std::unique_ptr<Store> openStore(const ServiceOptions& options) {
+    if (!options.postgresUrl.empty())
+        return openPostgresStore(options.postgresUrl);
+    return openSqliteStore(options.dataFolder);
+}
+
+int hideOrShow(Store& store, const ServiceOptions& options) {
+    if (options.unhide) {
+        std::fprintf(stderr, "quelvane-world: this store cannot show a hidden run again\n");
+        return 1;
+    }
+    if (!store.hide(*options.hide)) {
+        std::fprintf(stderr, "quelvane-world: no run %lld\n",
+                     static_cast<long long>(*options.hide));
+        return 1;
+    }
+    std::printf("run %lld hidden\n", static_cast<long long>(*options.hide));
+    return 0;
+}
+
+WorkerSettings workerSettings(const ServiceOptions& options) {
+    WorkerSettings settings;
+    settings.count = options.workers >= 0
+                         ? options.workers
+                         : std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+    settings.lease = std::chrono::seconds(
+        options.leaseSeconds > 0 ? options.leaseSeconds
+                                 : cpuBudgetSeconds(VerifyLimits{}.longestGameMs) + 30);
+    // The running program itself, even when a newer one has been installed over its file since:
+    // its children verify by this build's rules.
+    settings.program = "/proc/self/exe";
+    char host[256] = "";
+    ::gethostname(host, sizeof host - 1);
+    settings.name = std::string(host) + ":" + std::to_string(::getpid());
+    settings.rules = rulesVersion();
+    return settings;
+}
+
+// Listens as the options ask and says where; false, with a line on standard error, when it cannot.
+bool listen(httplib::Server& http, const ServiceOptions& options) {
+    const int port = options.port == 0
+                         ? http.bind_to_any_port(options.host)
+                         : (http.bind_to_port(options.host, options.port) ? options.port : -1);
+    const bool v6 = options.host.find(':') != std::string::npos;
+    const std::string where =
+        (v6 ? "[" + options.host + "]" : options.host) + ":" + std::to_string(port);
+    if (port < 0) {
+        std::fprintf(stderr, "quelvane-world: cannot listen on %s:%d\n", options.host.c_str(),
+                     options.port);
+        return false;
+    }
+    std::printf("listening on %s\n", where.c_str());
+    std::fflush(stdout);
+    return true;
+}
+
+// Waits for SIGTERM or SIGINT, which every thread of the process leaves to this one.
+void awaitStop(const sigset_t& stops) {
+    int signal = 0;
+    while (sigwait(&stops, &signal) != 0) {
+    }
+}
+
+}  // namespace
+
+int verifyOne(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::vector<uint8_t> bytes;
+    const size_t most = VerifyLimits{}.maxFileBytes + 1;
+    for (std::istreambuf_iterator<char> it(in), end; it != end && bytes.size() < most; ++it)
+        bytes.push_back(static_cast<uint8_t>(*it));
+    if (!in.good() && !in.eof()) {
+        std::fprintf(stderr, "quelvane-world: cannot read %s\n", file.c_str());
+        return 1;
+    }
+    // Headless and silent, whatever the machine offers.
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    std::fputs(formatVerdict(verifyReplay(bytes, rulesVersion(), VerifyLimits{})).c_str(), stdout);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+int runWorld(const ServiceOptions& options) {
+    sigset_t stops;
+    sigemptyset(&stops);
+    sigaddset(&stops, SIGTERM);
+    sigaddset(&stops, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &stops, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+    std::unique_ptr<Store> store;
+    try {
+        store = openStore(options);
+        if (options.hide || options.unhide)
+            return hideOrShow(*store, options);
+        const uint64_t rules = rulesVersion();
+        const int64_t refused = store->refuseOtherRules(
+            rules, "recorded under other rules; this server verifies rules " + rulesHex(rules));
+        if (refused > 0)
+            std::fprintf(stderr, "quelvane-world: %lld queued runs of other rules refused\n",
+                         static_cast<long long>(refused));
+    } catch (const std::exception& fault) {
+        std::fprintf(stderr, "quelvane-world: %s\n", fault.what());
+        return 1;
+    }
+    const WorkerSettings settings = workerSettings(options);
+    std::optional<Workers> workers;
+    if (settings.count > 0)
+        workers.emplace(*store, settings);
+    httplib::Server http;
+    WorldApi api(*store,
+                 {settings.rules, options.rate, options.trustedProxy, options.queueLimit,
+                  options.maxConnections},
+                 [&workers] {
+                     if (workers)
+                         workers->wake();
+                 });
+    std::thread serving;
+    if (!options.workerOnly) {
+        api.install(http);
+        if (!listen(http, options))
+            return 1;
+        serving = std::thread([&http] { http.listen_after_bind(); });
+    }
+    awaitStop(stops);
+    if (serving.joinable()) {
+        http.stop();
+        serving.join();
+    }
+    if (workers)
+        workers->stop(kStopGrace);
+    return 0;
+}
+
+}  // namespace quelvane::server

@@ -42,6 +42,7 @@ ChildProcess::ChildProcess(const std::vector<std::string>& args,
                            const std::filesystem::path& folder, const std::string& logName)
     : out_(folder / (logName + ".out")), err_(folder / (logName + ".err")) {
     std::vector<char*> argv;
+    argv.reserve(args.size() + 1);
     for (const std::string& arg : args)
         argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);

@@ -47,6 +47,17 @@ std::optional<int> ServiceTest::runOnStore(const std::vector<std::string>& optio
     return runProgram(args, folder_.path(), std::chrono::seconds(60));
 }
 
+bool isVerified(const nlohmann::json& run) {
+    return run.value("state", "") == "verified";
+}
+
+bool endedAsGenuine(const nlohmann::json& run, int64_t score) {
+    if (isVerified(run))
+        return run.value("score", int64_t{-1}) == score;
+    return kShort && run.value("state", "") == "refused" &&
+           run.value("reason", "").find("CPU budget") != std::string::npos;
+}
+
 std::string storeName(const testing::TestParamInfo<StoreKind>& info) {
     return info.param == StoreKind::Sqlite ? "SQLite" : "PostgreSQL";
 }

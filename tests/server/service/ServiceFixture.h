@@ -46,6 +46,12 @@ inline constexpr bool kShort = true;
 inline constexpr bool kShort = false;
 #endif
 
+// Whether a genuine game's run ended as it must: verified with its score. A sanitized worker plays
+// slower than the CPU budget of a verification allows for, so there a refusal for running out of
+// it is an end too; the tests still see that nothing is lost or kept twice.
+bool endedAsGenuine(const nlohmann::json& run, int64_t score);
+bool isVerified(const nlohmann::json& run);
+
 // Bounds on waiting for verdicts, never expectations of them.
 inline constexpr auto kSettleBound = std::chrono::seconds(kShort ? 1200 : 300);
 

@@ -189,6 +189,7 @@ GenuineGame genuineGame(int n, const std::string& name) {
 std::vector<GenuineGame> genuineGames(int count) {
     LockedCache cache;
     std::vector<GenuineGame> games;
+    games.reserve(static_cast<size_t>(count));
     for (int n = 0; n < count; ++n)
         games.push_back(cache.game("game-" + std::to_string(n) + "-" + nameOf(n) + ".qvr",
                                    planOf(n), nameOf(n)));

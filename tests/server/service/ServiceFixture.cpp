@@ -55,7 +55,7 @@ bool endedAsGenuine(const nlohmann::json& run, int64_t score) {
     if (isVerified(run))
         return run.value("score", int64_t{-1}) == score;
     return kShort && run.value("state", "") == "refused" &&
-           run.value("reason", "").find("CPU budget") != std::string::npos;
+           run.value("reason", "").starts_with("its verification ran ");
 }
 
 std::string storeName(const testing::TestParamInfo<StoreKind>& info) {

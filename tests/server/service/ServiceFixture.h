@@ -47,8 +47,8 @@ inline constexpr bool kShort = false;
 #endif
 
 // Whether a genuine game's run ended as it must: verified with its score. A sanitized worker plays
-// slower than the CPU budget of a verification allows for, so there a refusal for running out of
-// it is an end too; the tests still see that nothing is lost or kept twice.
+// slower than a verification's CPU and clock budgets allow for, so there a refusal for running out
+// of them is an end too; the tests still see that nothing is lost or kept twice.
 bool endedAsGenuine(const nlohmann::json& run, int64_t score);
 bool isVerified(const nlohmann::json& run);
 

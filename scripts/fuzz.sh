@@ -18,6 +18,8 @@ seconds=${2:-600}
 declare -A seeds=([wav]=tests/audio/corpus/wav [midi]=tests/audio/corpus/midi [bmp]=tests/gfx/corpus/bmp
                [replay]=tests/replay/corpus/replay [play]=tests/replay/corpus/play)
 kinds=(wav midi bmp replay play)
+# Seconds an input may take: the play target starts the whole game for each.
+declare -A timeouts=([play]=60)
 if [[ $which != all ]]; then
     [[ -v seeds[$which] ]] || { echo "usage: $0 [wav|midi|bmp|replay|play|all] [SECONDS]" >&2; exit 2; }
     kinds=("$which")
@@ -35,6 +37,6 @@ for kind in "${kinds[@]}"; do
     echo "== $kind: $seconds s"
     (cd "$build/findings/$kind" &&
         "$build/fuzz/${kind}_fuzz" -jobs=1 -workers=1 -max_total_time="$seconds" -max_len=65536 \
-            -rss_limit_mb=2048 -timeout=10 -print_final_stats=1 \
+            -rss_limit_mb=2048 -timeout="${timeouts[$kind]:-10}" -print_final_stats=1 \
             "$build/corpus/$kind" "$root/${seeds[$kind]}")
 done

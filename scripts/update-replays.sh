@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Records the replays kept in the repository again with the game as it is built now, from the
 # golden keys: its two games (the one that enters the score table, the one quit after a score page)
-# for the replay reader's corpus, and the short ones with two games cut early for the verifier's
-# fuzz corpus. They carry the rules version, which follows the golden replay's record: run this
-# after update-golden.sh has changed it.
+# for the replay reader's corpus, and with the run cut after 600 and 1000 frames, the short games
+# of the verifier's fuzz corpus. They carry the rules version, which follows the golden replay's
+# record: run this after update-golden.sh has changed it.
 #   scripts/update-replays.sh [BUILD]
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -25,7 +25,7 @@ play=$top/tests/replay/corpus/play
 cp "${kept[0]}" "$replays/high-score.qvr"
 cp "$work/whole/last.qvr" "$replays/quit-in-play.qvr"
 cp "$work/whole/last.qvr" "$play/quit-in-play.qvr"
-for frames in 600 2500; do
+for frames in 600 1000; do
     record "$frames" "cut-$frames"
     cp "$work/cut-$frames/last.qvr" "$play/cut-$frames.qvr"
 done

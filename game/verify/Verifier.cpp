@@ -88,14 +88,9 @@ struct Replayed {
     std::string digest;
 };
 
-// Plays a recording from its first state for its passes, at most `most` of them, counting them
-// and hashing those of play; the reason when the game cannot be put in its state.
-void replay(const Recording& recording, uint32_t most, Replayed& out, std::string& reason) {
-    Playback playback(recording);
-    if (!playback.begin()) {
-        reason = kCannotBegin;
-        return;
-    }
+// Plays a recording, begun already, for its passes, at most `most` of them, counting them and
+// hashing those of play.
+void replay(const Playback& playback, uint32_t most, Replayed& out) {
     PlayDigest digest;
     exitRequested = most == 0;
     // A pass past the last is the game unwinding to its end, which the recording left out.
@@ -126,8 +121,15 @@ void playHeadless(const Recording& recording, uint32_t most, Replayed& out, Verd
         verdict.reason = "the game could not be started to play it";
         return;
     }
-    replay(recording, most, out, verdict.reason);
-    endGame();
+    {
+        Playback playback(recording);
+        if (playback.begin())
+            replay(playback, most, out);
+        else
+            verdict.reason = kCannotBegin;
+        // The seams are given back once the game has ended.
+        endGame();
+    }
     platform::resetInput();
     exitRequested = false;
 }

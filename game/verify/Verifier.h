@@ -63,7 +63,8 @@ Verdict verifyReplay(const std::vector<uint8_t>& bytes, uint64_t rules, const Ve
 uint32_t cpuBudgetSeconds(uint32_t lengthMs);
 
 // A verdict as name=value lines, the way a child hands it to its parent, and read back; none for
-// text that is not a whole verdict.
+// text that is not a whole verdict. The names: verified and unplayed (0 or 1), reason, name,
+// recorded_score, simulated_score, length_ms, passes and digest.
 std::string formatVerdict(const Verdict& verdict);
 std::optional<Verdict> parseVerdict(const std::string& text);
 

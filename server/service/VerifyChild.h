@@ -20,8 +20,8 @@ struct ChildLimits {
     std::chrono::seconds wallClock{200};
 };
 
-// The limits for verifying a game of lengthMs: its CPU budget, and on the clock three times that
-// and ten seconds, since the machine's other workers share its cores.
+// The limits for verifying a game of lengthMs: its CPU budget, and on the clock five times that
+// and ten seconds, since the machine's other workers and services share its cores.
 ChildLimits limitsForGame(uint32_t lengthMs);
 
 struct ChildResult {

@@ -112,11 +112,15 @@ void Workers::verify(const std::string& worker, const Claim& claim) {
                          "; this server verifies rules " + rulesHex(settings_.rules);
     } else {
         const auto header = peekReplayHeader(claim.file);
-        ChildLimits limits =
-            limitsForGame(header ? header->milliseconds : VerifyLimits{}.longestGameMs);
-        // Past its lease the run is another worker's.
-        limits.wallClock = std::min(limits.wallClock, settings_.lease);
-        result = verifyInChild(settings_.program, claim.file, limits, killChildren_);
+        // A verification that outlasts its lease still ends: its verdict stands unless another
+        // worker has claimed the run since, and a slow machine refuses no game for being slow.
+        const uint32_t length = header ? header->milliseconds : VerifyLimits{}.longestGameMs;
+        result = verifyInChild(settings_.program, claim.file, limitsForGame(length), killChildren_);
+    }
+    // A game that could not be started here says nothing of the run, which goes back to the queue.
+    if (result.verdict && result.verdict->unplayed) {
+        result.failure = result.verdict->reason;
+        result.verdict.reset();
     }
     for (int attempt = 1; attempt <= kVerdictTries; ++attempt) {
         try {

@@ -1,6 +1,7 @@
 #include "server/service/WorldApi.h"
 
 #include <charconv>
+#include <cstdio>
 #include <ctime>
 #include <memory>
 
@@ -36,9 +37,10 @@ void retryLater(Response& res, int status, const std::string& body, int seconds)
 
 // Answers and ends the connection: the provider writes the whole body, then reports a failure,
 // which is what makes httplib close the socket instead of waiting for another request on it.
-void answerAndClose(Response& res, int status, const std::string& body, int retryAfter) {
+void answerAndClose(Response& res, int status, const std::string& body, int retryAfter = 0) {
     res.status = status;
-    res.set_header("Retry-After", std::to_string(retryAfter));
+    if (retryAfter > 0)
+        res.set_header("Retry-After", std::to_string(retryAfter));
     res.set_header("Connection", "close");
     auto text = std::make_shared<std::string>(body);
     res.set_content_provider(text->size(), "application/json",
@@ -135,7 +137,14 @@ void WorldApi::install(httplib::Server& server) {
             }
         };
     };
-    server.Post("/api/runs", guarded(&WorldApi::submit));
+    server.Post("/api/runs",
+                [this](const Request& req, Response& res, const httplib::ContentReader& content) {
+                    try {
+                        receive(req, res, content);
+                    } catch (const StoreUnavailable& fault) {
+                        unreachable(res, fault);
+                    }
+                });
     server.Get(R"(/api/runs/(\d+))", guarded(&WorldApi::run));
     server.Get(R"(/api/runs/(\d+)/replay)", guarded(&WorldApi::replay));
     server.Delete(R"(/api/runs/(\d+))", guarded(&WorldApi::withdraw));
@@ -150,7 +159,35 @@ void WorldApi::install(httplib::Server& server) {
     });
 }
 
-void WorldApi::submit(const Request& req, Response& res) {
+// The body is read here rather than by httplib, which holds a body it takes for a form (curl's
+// --data-binary says it is one) to 8 KiB.
+void WorldApi::receive(const Request& req, Response& res, const httplib::ContentReader& content) {
+    if (req.is_multipart_form_data()) {
+        answerAndClose(res, 400, errorJson("send the replay file itself as the body, not a form"));
+        return;
+    }
+    const size_t most = VerifyLimits{}.maxFileBytes;
+    if (req.get_header_value<uint64_t>("Content-Length") > most) {
+        answerAndClose(res, 413, errorJson("the file is larger than 4 MiB"));
+        return;
+    }
+    std::vector<uint8_t> file;
+    const bool whole = content([&](const char* data, size_t length) {
+        file.insert(file.end(), data, data + length);
+        return file.size() <= most;
+    });
+    if (file.size() > most) {
+        answerAndClose(res, 413, errorJson("the file is larger than 4 MiB"));
+        return;
+    }
+    if (!whole) {
+        answerAndClose(res, 400, errorJson("the request's body cannot be read"));
+        return;
+    }
+    submit(req, file, res);
+}
+
+void WorldApi::submit(const Request& req, const std::vector<uint8_t>& file, Response& res) {
     const std::string address =
         countedAddress(req.remote_addr, lastForwardedFor(req), settings_.trustedProxy);
     if (const auto wait = limiter_.take(address, RateLimiter::Clock::now())) {
@@ -160,7 +197,6 @@ void WorldApi::submit(const Request& req, Response& res) {
                    *wait);
         return;
     }
-    const std::vector<uint8_t> file(req.body.begin(), req.body.end());
     const FileCheck check = checkReplayFile(file, settings_.rules, VerifyLimits{});
     if (check.fault == FileFault::OtherRules) {
         answer(res, 409, otherRulesJson(check.reason, settings_.rules));

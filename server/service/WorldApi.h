@@ -30,7 +30,10 @@ class WorldApi {
     void install(httplib::Server& server);
 
   private:
-    void submit(const httplib::Request& req, httplib::Response& res);
+    void receive(const httplib::Request& req, httplib::Response& res,
+                 const httplib::ContentReader& content);
+    void submit(const httplib::Request& req, const std::vector<uint8_t>& file,
+                httplib::Response& res);
     void run(const httplib::Request& req, httplib::Response& res);
     void replay(const httplib::Request& req, httplib::Response& res);
     void withdraw(const httplib::Request& req, httplib::Response& res);

@@ -3,16 +3,18 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <thread>
 
+#include "game/replay/ReplayFile.h"
 #include "game/replay/RulesVersion.h"
 #include "game/verify/Verifier.h"
+#include "game/world/Assets.h"
+#include "platform/DataFolders.h"
 #include "server/service/ApiJson.h"
 #include "server/service/Workers.h"
 #include "server/service/WorldApi.h"
@@ -92,19 +94,18 @@ void awaitStop(const sigset_t& stops) {
 }  // namespace
 
 int verifyOne(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::vector<uint8_t> bytes;
-    const size_t most = VerifyLimits{}.maxFileBytes + 1;
-    for (std::istreambuf_iterator<char> it(in), end; it != end && bytes.size() < most; ++it)
-        bytes.push_back(static_cast<uint8_t>(*it));
-    if (!in.good() && !in.eof()) {
-        std::fprintf(stderr, "quelvane-world: cannot read %s\n", file.c_str());
+    const VerifyLimits limits;
+    ReplayRead refusal;
+    const auto bytes = readReplayBytes(file, limits.maxFileBytes, refusal);
+    if (!bytes) {
+        std::fprintf(stderr, "quelvane-world: %s: %s\n", file.c_str(), refusal.error.c_str());
         return 1;
     }
-    // Headless and silent, whatever the machine offers.
-    setenv("SDL_VIDEODRIVER", "dummy", 1);
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-    std::fputs(formatVerdict(verifyReplay(bytes, rulesVersion(), VerifyLimits{})).c_str(), stdout);
+    // The game's assets: installed under PREFIX/share/quelvane, or generated beside the program.
+    const std::filesystem::path program = platform::thisProgram();
+    const platform::DataFolders folders = platform::chooseDataFolders(program, nullptr, nullptr);
+    setAssetFolder(folders.installed ? folders.assets : program.parent_path());
+    std::fputs(formatVerdict(verifyReplay(*bytes, rulesVersion(), limits)).c_str(), stdout);
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
 

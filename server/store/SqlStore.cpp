@@ -97,20 +97,6 @@ bool writeVerdict(SqlConnection& db, int64_t id, const std::string& worker, cons
 
 }  // namespace
 
-const char* stateName(RunState state) {
-    switch (state) {
-        case RunState::Queued:
-            return "queued";
-        case RunState::Verifying:
-            return "verifying";
-        case RunState::Verified:
-            return "verified";
-        case RunState::Refused:
-            return "refused";
-    }
-    return "queued";
-}
-
 template <typename Body>
 auto SqlStore::transact(bool writes, Body&& body) {
     for (int round = 1;; ++round) {

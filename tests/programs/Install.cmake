@@ -9,7 +9,8 @@ if(NOT status EQUAL 0)
 endif()
 
 file(GLOB assets RELATIVE ${RUN} ${RUN}/*.bmp ${RUN}/*.wav ${RUN}/*.mid)
-set(expected usr/bin/quelvane usr/bin/tonspire
+set(expected usr/bin/quelvane usr/bin/tonspire usr/bin/quelvane-world
+    usr/lib/systemd/system/quelvane-world.service
     usr/share/applications/quelvane.desktop usr/share/applications/tonspire.desktop
     usr/share/icons/hicolor/32x32/apps/quelvane.png usr/share/icons/hicolor/128x128/apps/quelvane.png)
 foreach(asset ${assets})
@@ -20,6 +21,11 @@ list(SORT expected)
 list(SORT installed)
 if(NOT installed STREQUAL expected)
     message(FATAL_ERROR "installed:\n${installed}\nexpected:\n${expected}")
+endif()
+# The world server's unit starts the program where this installation put it.
+file(STRINGS ${root}/usr/lib/systemd/system/quelvane-world.service start REGEX "^ExecStart=")
+if(NOT start MATCHES "^ExecStart=/usr/bin/quelvane-world ")
+    message(FATAL_ERROR "the world server's unit starts '${start}'")
 endif()
 list(LENGTH assets count)
 if(count LESS 20)

@@ -47,8 +47,16 @@ void Mixer::renderBlock(int16_t* stereo, uint32_t frames) {
             voice->position = 0;
         }
     }
-    for (uint32_t i = 0; i < 2 * frames; ++i) {
-        const float v = std::clamp(mix[i], -1.0f, 1.0f);
-        stereo[i] = static_cast<int16_t>(std::lrint(v * 32767.0f));
+    limit(mix, stereo, frames);
+}
+
+void Mixer::limit(const float* mix, int16_t* stereo, uint32_t frames) {
+    for (uint32_t i = 0; i < 2 * frames; i += 2) {
+        const float peak = std::max(std::fabs(mix[i]), std::fabs(mix[i + 1]));
+        if (peak * gain_ > kCeiling)
+            gain_ = kCeiling / peak;
+        stereo[i] = static_cast<int16_t>(std::lrint(mix[i] * gain_ * 32767.0f));
+        stereo[i + 1] = static_cast<int16_t>(std::lrint(mix[i + 1] * gain_ * 32767.0f));
+        gain_ += (1.0f - gain_) * kRelease;
     }
 }

@@ -19,8 +19,10 @@ class MusicSource {
     virtual void renderMusic(float* stereo, uint32_t frames) = 0;
 };
 
-// Adds the music and every playing voice and clips the sum to 16 bits. Not locked: its owner
-// serialises every call with the sound device's callback.
+// Adds the music and every playing voice and holds the sum under -1 dBFS: where an effect over the
+// music would pass that, the gain drops at once to meet it and comes back within a few tens of
+// milliseconds, so a loud moment is evened out rather than clipped. A mix that stays under it
+// passes unchanged. Not locked: its owner serialises every call with the sound device's callback.
 class Mixer {
   public:
     void addVoice(Voice* voice);
@@ -30,10 +32,15 @@ class Mixer {
 
   private:
     static constexpr uint32_t kBlockFrames = 512;
+    static constexpr float kCeiling = 0.891f;  // -1 dBFS
+    // The share of the way back to full gain taken each frame: about 40 ms at 48 kHz.
+    static constexpr float kRelease = 0.0005f;
 
     void renderBlock(int16_t* stereo, uint32_t frames);
+    void limit(const float* mix, int16_t* stereo, uint32_t frames);
 
     std::vector<Voice*> voices_;
     MusicSource* music_ = nullptr;
+    float gain_ = 1.0f;
     std::array<float, std::size_t{kBlockFrames} * 2> mix_{};
 };

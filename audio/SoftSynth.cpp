@@ -22,7 +22,9 @@ std::unique_ptr<SoftSynth> SoftSynth::create(const std::vector<std::filesystem::
     fluid_settings_setnum(settings, "synth.sample-rate", sampleRate);
     // Locking the SoundFont's pages needs privileges a game does not have.
     fluid_settings_setint(settings, "synth.lock-memory", 0);
-    fluid_settings_setnum(settings, "synth.gain", 0.4);
+    // The game's music near -18 dBFS RMS, the level of its sound effects, with its peaks under
+    // -1 dBFS; the page's synthesizer has the same gain.
+    fluid_settings_setnum(settings, "synth.gain", 0.9);
     // No reverb or chorus: their tails would ring on for a second after the music stops.
     fluid_settings_setint(settings, "synth.reverb.active", 0);
     fluid_settings_setint(settings, "synth.chorus.active", 0);

@@ -10,6 +10,7 @@
 #include "platform/Clock.h"
 #include "platform/EventSource.h"
 #include "platform/KeyState.h"
+#include "platform/MessageWindow.h"
 
 namespace platform {
 
@@ -192,10 +193,14 @@ void showCursor(bool show) {
 }
 
 void messageBox(const char* text, const char* caption) {
-    if (!hasGraphicalSession() ||
-        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, nullptr) != 0) {
-        std::fprintf(stderr, "%s: %s\n", caption, text);
-    }
+    const bool desktop = hasGraphicalSession();
+    if (desktop && SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, nullptr) == 0)
+        return;
+    std::fprintf(stderr, "%s: %s\n", caption, text);
+    // SDL's dialog needs the X server's core fonts, or a helper program on Wayland: the game then
+    // shows the message itself.
+    if (desktop)
+        showMessageWindow(caption, text);
 }
 
 int screenWidth() {

@@ -21,6 +21,9 @@
 
   var SYNTHESIZER = 'Software Synthesizer';
   var SOUNDFONT = 'TimGM6mb.sf2';
+  // As the desktop's FluidSynth: the gain that puts the game's music at the level of its effects,
+  // no reverb or chorus to ring on after a stop. The page's music level test reads this line.
+  var SYNTH_SETTINGS = {initialGain: 0.9, reverbActive: false, chorusActive: false};
   var select = document.getElementById('music-device');
 
   var rate = 48000;
@@ -174,8 +177,7 @@
       return context.audioWorklet.addModule('js-synthesizer.worklet.min.js');
     }).then(function () {
       var made = new JSSynth.AudioWorkletNodeSynthesizer();
-      // As the desktop's FluidSynth: gain 0.4, no reverb or chorus to ring on after a stop.
-      made.init(context.sampleRate, {initialGain: 0.4, reverbActive: false, chorusActive: false});
+      made.init(context.sampleRate, SYNTH_SETTINGS);
       made.createAudioNode(context).connect(context.destination);
       return font.then(function (data) { return made.loadSFont(data); }).then(function () {
         synth = made;

@@ -14,11 +14,13 @@
 #include "game/replay/Playback.h"
 #include "game/replay/ReplayFile.h"
 #include "game/replay/RulesVersion.h"
+#include "game/screens/MessagePicture.h"
 #include "game/screens/Pass.h"
 #include "platform/AtomicFile.h"
 #include "platform/ControlsReader.h"
 #include "platform/DataFolders.h"
 #include "platform/DisplayOptions.h"
+#include "platform/MessageWindow.h"
 #include "platform/Platform.h"
 #include "platform/WatchControls.h"
 #include "platform/Window.h"
@@ -112,6 +114,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     platform::setDisplayOptions(command.display);
+    platform::useMessagePainter(&quelvane::drawMessage);
     quelvane::useGameWindow(&platform::Window::create);
     // Read from where the player started the game, before it moves into its data folder.
     std::optional<quelvane::Recording> recording;

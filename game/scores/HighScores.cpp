@@ -27,10 +27,47 @@ class ScoresFile final : public ScoreFileAccess {
 ScoresFile scoresFile;
 ScoreFileAccess* access = &scoresFile;
 
+// Below the tenth entry's score and above the footer, so it fits a full table.
+constexpr int kNoticeY = 410;
+
 std::optional<ScoreFile> readTable() {
     std::optional<ScoreFile> file = access->read();
     scoreFileReads().tell(file);
     return file;
+}
+
+void showTablePage(ScoreTableText text, std::string notice) {
+    const ScreenScope scope(Screen::Scores);
+    const std::unique_ptr<Font> small = Font::create(10, 0, 300, kFixedPitch | kFamilyModern);
+    TextPage page;
+    page.items = {
+        {.flags = TextItem::HasColour | TextItem::HasFont,
+         .text = std::move(text.heading),
+         .colour = rgb(255, 255, 0),
+         .x = 275,
+         .y = 50,
+         .font = hudFont.get()},
+        {.flags = TextItem::HasLineHeight | TextItem::HasFont,
+         .text = std::move(text.body),
+         .x = 213,
+         .y = 80,
+         .lineHeight = 10,
+         .font = small.get()},
+        {.flags = TextItem::HasColour | TextItem::HasFont,
+         .text = "Press any key to return to game...",
+         .colour = rgb(255, 0, 0),
+         .x = 223,
+         .y = 430,
+         .font = small.get()},
+    };
+    if (!notice.empty())
+        page.items.push_back({.flags = TextItem::HasColour | TextItem::HasFont,
+                              .text = std::move(notice),
+                              .colour = rgb(255, 255, 0),
+                              .x = 213,
+                              .y = kNoticeY,
+                              .font = small.get()});
+    showTextPage(page);
 }
 
 }  // namespace
@@ -83,12 +120,16 @@ void checkHighScore() {
     }
     std::string name = promptText(highScoreNamePrompt());
     table = insertEntry(std::move(table), *place, {name, scoreText(score)});
-    // The player is not troubled with a table that cannot be saved; the old one stays whole.
+    // The old table stays whole when the new one cannot be saved.
     std::string reason;
-    if (!access->write(table, reason))
+    const bool saved = access->write(table, reason);
+    if (!saved)
         std::fprintf(stderr, "quelvane: cannot save %s: %s\n", scoresFilePath().c_str(),
                      reason.c_str());
     gameEnds().tell({score, std::move(name)});
+    // The player who typed a name is told that it was not kept: the table as it stays, and why.
+    if (!saved)
+        showTablePage(scoreTableText(read), "Your score could not be saved: " + reason);
 }
 
 ScoreTableText scoreTableText(const std::optional<ScoreFile>& file) {
@@ -111,31 +152,7 @@ ScoreTableText scoreTableText(const std::optional<ScoreFile>& file) {
 }
 
 void showHighScores() {
-    const ScreenScope scope(Screen::Scores);
-    ScoreTableText text = scoreTableText(readTable());
-    const std::unique_ptr<Font> small = Font::create(10, 0, 300, kFixedPitch | kFamilyModern);
-    TextPage page;
-    page.items = {
-        {.flags = TextItem::HasColour | TextItem::HasFont,
-         .text = std::move(text.heading),
-         .colour = rgb(255, 255, 0),
-         .x = 275,
-         .y = 50,
-         .font = hudFont.get()},
-        {.flags = TextItem::HasLineHeight | TextItem::HasFont,
-         .text = std::move(text.body),
-         .x = 213,
-         .y = 80,
-         .lineHeight = 10,
-         .font = small.get()},
-        {.flags = TextItem::HasColour | TextItem::HasFont,
-         .text = "Press any key to return to game...",
-         .colour = rgb(255, 0, 0),
-         .x = 223,
-         .y = 430,
-         .font = small.get()},
-    };
-    showTextPage(page);
+    showTablePage(scoreTableText(readTable()), "");
 }
 
 }  // namespace quelvane

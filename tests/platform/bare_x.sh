@@ -2,7 +2,9 @@
 # folder with the game's files, a server of a given size, and the clean-up of both.
 #   bare_x_setup NAME RUN_DIR   makes $work (removed on exit) and $work/run, where the game works
 #                               with links to the built assets and a MIDI device chosen
-#   bare_x_start SIZE TIMEOUT   starts Xvfb on the screen size (WxH), sets $xvfb and DISPLAY
+#   bare_x_start SIZE TIMEOUT [ARG...]
+#                               starts Xvfb on the screen size (WxH) with any further arguments,
+#                               sets $xvfb and DISPLAY
 # The caller keeps the game's process id in $pid, so that the clean-up kills a game left running.
 
 fail() {
@@ -32,7 +34,7 @@ bare_x_setup() {
 bare_x_start() {
     local fd display
     exec {fd}<> <(:)
-    Xvfb -displayfd "$fd" -screen 0 "$1x24" -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
+    Xvfb -displayfd "$fd" -screen 0 "$1x24" -nolisten tcp -noreset "${@:3}" >"$work/xvfb.log" 2>&1 &
     xvfb=$!
     read -r -t "$2" -u "$fd" display || fail "Xvfb did not start at $1"
     exec {fd}>&-

@@ -1,6 +1,12 @@
 #include "game/scores/HighScores.h"
 
+#include <pwd.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <csignal>
+#include <functional>
 #include <string>
 
 #include "game/player/Ship.h"
@@ -156,6 +162,60 @@ TEST_F(HighScoresTest, AWindowClosedDuringTheNameSavesTheNameTypedSoFar) {
     checkHighScore();
     EXPECT_EQ(passes, 4);
     EXPECT_EQ(fileBytes(dir / "scores.dat"), "ab\r\n30");
+}
+
+// A table that cannot be saved, for a full disk (a file size limit of nothing) and for a folder
+// the player may not write: the player who typed a name sees the table as it stays, with one line
+// saying why, until a key; the file stays as it was. Root writes anywhere, so the read-only case
+// writes as the user "nobody".
+TEST_F(HighScoresTest, AScoreThatCannotBeSavedIsSaidOnTheTablePage) {
+    const std::string kept = tableOf({900, 100});
+    const auto attempt = [&](const char* why, const std::function<void()>& blocked) {
+        SCOPED_TRACE(why);
+        dir.write("scores.dat", kept);
+        const auto first = static_cast<uint32_t>(passes);
+        finishGame(500);
+        typeName(first + 1, "ann");
+        keyDown(first + 8, 'A');
+        blocked();
+        EXPECT_EQ(fileBytes(dir / "scores.dat"), kept);
+        // The name on its five passes, then the page until the key.
+        ASSERT_EQ(screens.size(), first + 9u);
+        EXPECT_EQ(screens[first + 4], Screen::Name);
+        EXPECT_EQ(screens[first + 5], Screen::Scores);
+        EXPECT_EQ(screens.back(), Screen::Scores);
+        // The yellow line between the table and the red footer, where nothing is drawn otherwise.
+        EXPECT_GT(countPixels(213, 410, 640, 422, rgb(255, 255, 0)), 100);
+        EXPECT_GT(countPixels(213, 80, 640, 120, rgb(255, 255, 255)), 100) << "the table is shown";
+    };
+
+    attempt("full", [] {
+        const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{};
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
+        const rlimit none{0, limit.rlim_max};
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &none), 0);
+        checkHighScore();
+        setrlimit(RLIMIT_FSIZE, &limit);
+        std::signal(SIGXFSZ, previous);
+    });
+
+    // A folder everyone may read and no one write.
+    using std::filesystem::perms;
+    std::filesystem::permissions(dir.path(), perms::owner_read | perms::owner_exec |
+                                                 perms::group_read | perms::group_exec |
+                                                 perms::others_read | perms::others_exec);
+    attempt("read-only", [] {
+        const passwd* nobody = geteuid() == 0 ? getpwnam("nobody") : nullptr;
+        if (nobody) {
+            ASSERT_EQ(seteuid(nobody->pw_uid), 0);
+        }
+        checkHighScore();
+        if (nobody) {
+            ASSERT_EQ(seteuid(0), 0);
+        }
+    });
+    std::filesystem::permissions(dir.path(), perms::owner_all);
 }
 
 TEST_F(HighScoresTest, TheTablePageShowsTheTableUntilAnyKey) {

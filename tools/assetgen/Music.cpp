@@ -141,8 +141,10 @@ const std::vector<Bar>& titleMelody() {
     return melody;
 }
 
+// The calm title theme's parts sit higher on their channels' volumes than the battle's, so that
+// the two pieces play at one loudness.
 MidiTrack titleLead(uint32_t end) {
-    MidiTrack track = part("Lead (flute)", 0, 73, 100, 64, 60);
+    MidiTrack track = part("Lead (flute)", 0, 73, 123, 64, 60);
     Dynamics dynamics(101, 4);
     playMelody(track, 0, titleMelody(), 0, 0, 78, dynamics);
     track.end(end);
@@ -150,7 +152,7 @@ MidiTrack titleLead(uint32_t end) {
 }
 
 MidiTrack titleHarp(uint32_t end) {
-    MidiTrack track = part("Arpeggio (harp)", 1, 46, 82, 40, 70);
+    MidiTrack track = part("Arpeggio (harp)", 1, 46, 101, 40, 70);
     Dynamics dynamics(102, 8);
     const auto& chords = titleChords();
     // The harp joins after the first statement of the theme.
@@ -170,7 +172,7 @@ MidiTrack titleHarp(uint32_t end) {
 }
 
 MidiTrack titlePad(uint32_t end) {
-    MidiTrack track = part("Pad (warm)", 2, 89, 78, 84, 90);
+    MidiTrack track = part("Pad (warm)", 2, 89, 96, 84, 90);
     track.controller(2, 93, 50);
     Dynamics dynamics(103, 4);
     const auto& chords = titleChords();
@@ -184,7 +186,7 @@ MidiTrack titlePad(uint32_t end) {
 }
 
 MidiTrack titleBass(uint32_t end) {
-    MidiTrack track = part("Bass (fretless)", 3, 35, 100, 64, 30);
+    MidiTrack track = part("Bass (fretless)", 3, 35, 123, 64, 30);
     Dynamics dynamics(104, 4);
     const auto& chords = titleChords();
     for (int bar = 0; bar < static_cast<int>(chords.size()); ++bar) {
@@ -200,7 +202,7 @@ MidiTrack titleBass(uint32_t end) {
 }
 
 MidiTrack titleDrums(uint32_t end) {
-    MidiTrack track = part("Drums", kDrums, 0, 92, 64, 50);
+    MidiTrack track = part("Drums", kDrums, 0, 113, 64, 50);
     Dynamics dynamics(105, 4);
     const int bars = static_cast<int>(titleChords().size());
     for (int bar = 0; bar < bars; ++bar) {

@@ -34,23 +34,44 @@ std::optional<std::vector<uint8_t>> inflated(const uint8_t* packed, size_t packe
 
 }  // namespace
 
-std::vector<uint8_t> withChecksumFixed(std::vector<uint8_t> bytes) {
+std::optional<UnpackedReplay> unpackReplay(const std::vector<uint8_t>& bytes) {
     const std::optional<ReplayHeader> header = peekReplayHeader(bytes);
     const size_t sizes = kFixedHeader + (header ? header->name.size() : 0);
     if (!header || bytes.size() < sizes + 12)
-        return bytes;
+        return std::nullopt;
     const uint32_t bodySize = le32(&bytes[sizes]);
     if (bodySize > kLargestBody)
-        return bytes;
-    const std::optional<std::vector<uint8_t>> body =
+        return std::nullopt;
+    std::optional<std::vector<uint8_t>> body =
         inflated(&bytes[sizes + 12], bytes.size() - sizes - 12, bodySize);
     if (!body)
-        return bytes;
-    uLong crc = crc32(0, bytes.data(), static_cast<uInt>(sizes + 8));
-    crc = crc32(crc, body->data(), static_cast<uInt>(body->size()));
-    for (int i = 0; i < 4; ++i)
-        bytes[sizes + 8 + i] = static_cast<uint8_t>(crc >> (8 * i));
+        return std::nullopt;
+    return UnpackedReplay{std::vector<uint8_t>(bytes.begin(), bytes.begin() + sizes),
+                          std::move(*body)};
+}
+
+std::vector<uint8_t> packReplay(const UnpackedReplay& replay) {
+    uLongf packedSize = compressBound(replay.body.size());
+    std::vector<uint8_t> packed(packedSize);
+    if (compress2(packed.data(), &packedSize, replay.body.data(), replay.body.size(), 1) != Z_OK)
+        return {};
+    packed.resize(packedSize);
+    std::vector<uint8_t> bytes = replay.header;
+    const auto le = [&bytes](uLong value) {
+        for (int i = 0; i < 4; ++i)
+            bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
+    };
+    le(replay.body.size());
+    le(packed.size());
+    uLong crc = crc32(0, bytes.data(), static_cast<uInt>(bytes.size()));
+    le(crc32(crc, replay.body.data(), static_cast<uInt>(replay.body.size())));
+    bytes.insert(bytes.end(), packed.begin(), packed.end());
     return bytes;
+}
+
+std::vector<uint8_t> withChecksumFixed(std::vector<uint8_t> bytes) {
+    const std::optional<UnpackedReplay> replay = unpackReplay(bytes);
+    return replay ? packReplay(*replay) : bytes;
 }
 
 Verdict playInput(const uint8_t* data, size_t size) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <map>
 #include <mutex>
@@ -183,6 +184,8 @@ void longestGame(Bench& bench, const GenuineGame& game) {
 int main(int argc, char** argv) {
     using namespace quelvane;
     const std::string store = argc > 1 ? argv[1] : "sqlite";
+    // A write to a connection the service has closed fails rather than ending the driver.
+    std::signal(SIGPIPE, SIG_IGN);
     const std::vector<GenuineGame> games = genuineGames(20);
     const GenuineGame longest = longGenuineGame(600);
     std::printf("quelvane-world on %s, %d workers:\n", store.c_str(), kWorkers);

@@ -13,6 +13,9 @@ Answer answerOf(const httplib::Result& result) {
         return answer;
     answer.status = result->status;
     answer.body = nlohmann::json::parse(result->body, nullptr, false);
+    // What is no JSON object reads as an empty one, so that a missing field fails as itself.
+    if (!answer.body.is_object())
+        answer.body = nlohmann::json::object();
     answer.retryAfter = result->get_header_value("Retry-After");
     return answer;
 }

@@ -12,11 +12,11 @@
 
 namespace quelvane {
 
-// An answer of the service: its status (0 when the request got none) and its JSON body (null when
-// the body is none).
+// An answer of the service: its status (0 when the request got none) and its JSON body (an empty
+// object when the body is none or no JSON object).
 struct Answer {
     int status = 0;
-    nlohmann::json body;
+    nlohmann::json body = nlohmann::json::object();
     std::string retryAfter;  // the Retry-After header, when given
 };
 

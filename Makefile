@@ -5,8 +5,8 @@ JOBS      ?= $(shell nproc)
 RUN_DIR   := $(BUILD)/run
 PREFIX    ?= /usr/local
 
-.PHONY: all deps configure build run test test-release test-sanitize bench bench-desktop install \
-        package web world clean
+.PHONY: all deps configure build run test test-release test-sanitize bench bench-world bench-desktop \
+        install package web world clean
 
 all: build
 
@@ -36,6 +36,13 @@ bench: deps
 	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUELVANE_BENCH=ON >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS)
 	@scripts/run-benchmarks.sh $(BUILD)
+
+# The world service on this machine, on SQLite and PostgreSQL: time to 202, /health under load,
+# verification throughput, and a long game's time to the table.
+bench-world: deps
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUELVANE_BENCH=ON >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS) --target world_load
+	@scripts/bench-world.sh $(BUILD)
 
 # A world table's server on this machine, its SQLite database in $(BUILD)/world, until Ctrl+C.
 world: build

@@ -8,8 +8,8 @@
 
 #include "game/replay/GameStart.h"
 #include "game/replay/ReplayFile.h"
-#include "game/replay/SnapshotArchive.h"
 #include "game/verify/Verifier.h"
+#include "support/ForgedRecording.h"
 
 namespace quelvane {
 namespace {
@@ -29,19 +29,7 @@ struct Forgery {
 
 // The forged file's bytes.
 std::vector<uint8_t> forge(const Recording& real, const Forgery& forgery) {
-    Recording forged = real;
-    GameStart start;
-    SnapshotReader r(forged.snapshot);
-    visitGame(r, start);
-    EXPECT_EQ(r.reason(), "");
-    forgery.alter(forged, start);
-    SnapshotWriter w;
-    w.out.u8(kSnapshotVersion);
-    visitGame(w, start);
-    forged.snapshot.assign(w.out.out.begin(), w.out.out.end());
-    if (forgery.patch)
-        forgery.patch(forged.snapshot);
-    return encodeReplay(forged);
+    return encodeReplay(forgeRecording(real, forgery.alter, forgery.patch));
 }
 
 TEST(ForgedReplayTest, EachForgedFieldIsRefusedWithItsReason) {

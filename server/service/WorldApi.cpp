@@ -24,6 +24,9 @@ constexpr int kQueueRetrySeconds = 30;
 constexpr int kBusyRetrySeconds = 1;
 constexpr int kAroundRows = 5;
 constexpr int kMostRows = 100;
+// The most of a body past the limit that is read, and dropped, so that its sender reads the
+// refusal.
+constexpr size_t kDrainedBytes = 16u << 20;
 
 void answer(Response& res, int status, const std::string& body) {
     res.status = status;
@@ -112,7 +115,7 @@ void WorldApi::install(httplib::Server& server) {
     server.set_write_timeout(5);
     server.set_keep_alive_timeout(5);
     server.set_keep_alive_max_count(100);
-    server.set_payload_max_length(VerifyLimits{}.maxFileBytes);
+    server.set_payload_max_length(kDrainedBytes);
     server.set_pre_routing_handler([](const Request&, Response& res) {
         if (!ConnectionQueue::refusing())
             return httplib::Server::HandlerResponse::Unhandled;
@@ -160,23 +163,32 @@ void WorldApi::install(httplib::Server& server) {
 }
 
 // The body is read here rather than by httplib, which holds a body it takes for a form (curl's
-// --data-binary says it is one) to 8 KiB.
+// --data-binary says it is one) to 8 KiB. One a little past the limit is still read to its end,
+// and dropped, before the refusal: a client still sending would otherwise meet a reset connection
+// instead of the answer. One far past it is refused unread.
 void WorldApi::receive(const Request& req, Response& res, const httplib::ContentReader& content) {
     if (req.is_multipart_form_data()) {
         answerAndClose(res, 400, errorJson("send the replay file itself as the body, not a form"));
         return;
     }
     const size_t most = VerifyLimits{}.maxFileBytes;
-    if (req.get_header_value<uint64_t>("Content-Length") > most) {
+    if (req.get_header_value<uint64_t>("Content-Length") > kDrainedBytes) {
         answerAndClose(res, 413, errorJson("the file is larger than 4 MiB"));
         return;
     }
     std::vector<uint8_t> file;
+    bool tooLarge = false;
     const bool whole = content([&](const char* data, size_t length) {
+        if (tooLarge)
+            return true;
         file.insert(file.end(), data, data + length);
-        return file.size() <= most;
+        if (file.size() > most) {
+            tooLarge = true;
+            std::vector<uint8_t>().swap(file);
+        }
+        return true;
     });
-    if (file.size() > most) {
+    if (tooLarge) {
         answerAndClose(res, 413, errorJson("the file is larger than 4 MiB"));
         return;
     }

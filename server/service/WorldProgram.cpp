@@ -1,6 +1,7 @@
 #include "server/service/WorldProgram.h"
 
 #include <signal.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -68,9 +69,20 @@ WorkerSettings workerSettings(const ServiceOptions& options) {
 
 // Listens as the options ask and says where; false, with a line on standard error, when it cannot.
 bool listen(httplib::Server& http, const ServiceOptions& options) {
+    // httplib listens with a backlog of 5, compiled into it: twenty clients connecting at once
+    // overflow it, and a connection dropped there waits a second before it tries again. So the
+    // socket is kept as it is made, and listens again with the system's backlog once bound.
+    int made = -1;
+    http.set_socket_options([&made](socket_t sock) {
+        const int yes = 1;
+        ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+        made = sock;
+    });
     const int port = options.port == 0
                          ? http.bind_to_any_port(options.host)
                          : (http.bind_to_port(options.host, options.port) ? options.port : -1);
+    if (port >= 0 && made >= 0)
+        ::listen(made, SOMAXCONN);
     const bool v6 = options.host.find(':') != std::string::npos;
     const std::string where =
         (v6 ? "[" + options.host + "]" : options.host) + ":" + std::to_string(port);

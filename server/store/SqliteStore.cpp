@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <filesystem>
+#include <mutex>
 
 #include "server/store/SqlStore.h"
 
@@ -82,17 +83,30 @@ SqliteConnection::~SqliteConnection() {
 }
 
 void SqliteConnection::begin(bool writes) {
+    // The process's writers queue for one another here, in turn, rather than in SQLite's busy
+    // handler, which sleeps and polls: twenty at once left the unlucky one waiting over a second.
+    // SQLite's own lock still keeps other processes' writers apart.
+    static std::mutex writers;
+    if (writes)
+        writing_ = std::unique_lock(writers);
     // A writer takes the write lock at once: two that began as readers could not both upgrade.
-    exec(writes ? "BEGIN IMMEDIATE" : "BEGIN");
+    try {
+        exec(writes ? "BEGIN IMMEDIATE" : "BEGIN");
+    } catch (...) {
+        writing_ = {};
+        throw;
+    }
 }
 
 void SqliteConnection::commit() {
     exec("COMMIT");
+    writing_ = {};
 }
 
 void SqliteConnection::rollback() noexcept {
     if (!sqlite3_get_autocommit(db_))
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    writing_ = {};
 }
 
 SqlRows SqliteConnection::exec(const std::string& sql, const SqlParams& params) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <mutex>
 #include <string>
 #include <unordered_map>
 
@@ -29,6 +30,7 @@ class SqliteConnection : public SqlConnection {
 
     sqlite3* db_ = nullptr;
     std::unordered_map<std::string, sqlite3_stmt*> statements_;
+    std::unique_lock<std::mutex> writing_;  // held from a writer's begin to its end
 };
 
 }  // namespace quelvane::server

@@ -35,16 +35,12 @@ std::unique_ptr<Store> openStore(const ServiceOptions& options) {
 }
 
 int hideOrShow(Store& store, const ServiceOptions& options) {
-    if (options.unhide) {
-        std::fprintf(stderr, "quelvane-world: this store cannot show a hidden run again\n");
+    const int64_t id = options.hide ? *options.hide : *options.unhide;
+    if (!(options.hide ? store.hide(id) : store.unhide(id))) {
+        std::fprintf(stderr, "quelvane-world: no run %lld\n", static_cast<long long>(id));
         return 1;
     }
-    if (!store.hide(*options.hide)) {
-        std::fprintf(stderr, "quelvane-world: no run %lld\n",
-                     static_cast<long long>(*options.hide));
-        return 1;
-    }
-    std::printf("run %lld hidden\n", static_cast<long long>(*options.hide));
+    std::printf("run %lld %s\n", static_cast<long long>(id), options.hide ? "hidden" : "shown");
     return 0;
 }
 

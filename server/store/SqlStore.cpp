@@ -294,8 +294,18 @@ bool SqlStore::withdraw(int64_t id, const std::string& secretDigest) {
 }
 
 bool SqlStore::hide(int64_t id) {
+    return setHidden(id, true);
+}
+
+bool SqlStore::unhide(int64_t id) {
+    return setHidden(id, false);
+}
+
+bool SqlStore::setHidden(int64_t id, bool hidden) {
     return transact(true, [&](SqlConnection& db) {
-        return !db.exec("UPDATE runs SET hidden = 1 WHERE id = $1 RETURNING id", {id}).empty();
+        return !db.exec("UPDATE runs SET hidden = $2 WHERE id = $1 RETURNING id",
+                        {id, int64_t{hidden ? 1 : 0}})
+                    .empty();
     });
 }
 

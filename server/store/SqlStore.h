@@ -25,12 +25,14 @@ class SqlStore : public Store {
                                 int aroundRows) override;
     bool withdraw(int64_t id, const std::string& secretDigest) override;
     bool hide(int64_t id) override;
+    bool unhide(int64_t id) override;
     Counts counts() override;
 
   private:
     // Runs body in one transaction, again when it lost a conflict to another one.
     template <typename Body>
     auto transact(bool writes, Body&& body);
+    bool setHidden(int64_t id, bool hidden);
     // A connection with its transaction begun.
     ConnectionPool::Loan begun(bool writes);
 

@@ -21,11 +21,11 @@ struct NewRun {
     std::vector<uint8_t> file;
     std::string fileDigest;  // SHA-256 of the file, hex: the same bytes sent again are one run
     uint64_t rules = 0;
-    std::string name;        // the header's name, checked
+    std::string name;  // the header's name, checked
     int64_t claimedScore = 0;
     uint32_t lengthMs = 0;
-    int64_t playedAt = 0;    // the header's date, seconds since 1970
-    int64_t receivedAt = 0;  // seconds since 1970
+    int64_t playedAt = 0;      // the header's date, seconds since 1970
+    int64_t receivedAt = 0;    // seconds since 1970
     std::string secretDigest;  // SHA-256 of the withdrawal secret, hex; the secret is never kept
 };
 
@@ -37,7 +37,7 @@ struct RunInfo {
     RunState state = RunState::Queued;
     std::string reason;  // for a refused run
     std::string name;
-    int64_t score = 0;   // the verified score; the claimed one until then
+    int64_t score = 0;  // the verified score; the claimed one until then
     uint32_t lengthMs = 0;
     int64_t playedAt = 0;
     uint64_t rules = 0;
@@ -98,8 +98,8 @@ class Store {
     // The oldest queued run, or one whose worker's lease ran out, leased to worker until lease
     // passes. A run claimed twice already without a verdict is refused instead, with that reason.
     virtual std::optional<Claim> claim(const std::string& worker, std::chrono::seconds lease) = 0;
-    // Writes the verdict and, for a verified run that is no copy, its place on the table. False when
-    // the run is no longer leased to worker (its lease ran out and another claimed it).
+    // Writes the verdict and, for a verified run that is no copy, its place on the table. False
+    // when the run is no longer leased to worker (its lease ran out and another claimed it).
     virtual bool finish(int64_t id, const std::string& worker, const Outcome& outcome) = 0;
     // Gives the run back before its lease ends, when its verification could not be finished: the
     // attempt counts, and reason is the refusal's when it was the last one allowed.
@@ -117,6 +117,8 @@ class Store {
     virtual bool withdraw(int64_t id, const std::string& secretDigest) = 0;
     // Hides a run from the table and its file from everyone; false for an unknown run.
     virtual bool hide(int64_t id) = 0;
+    // Shows a hidden run again, in the place its score earns; false for an unknown run.
+    virtual bool unhide(int64_t id) = 0;
     virtual Counts counts() = 0;
 };
 

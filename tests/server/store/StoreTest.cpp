@@ -251,6 +251,12 @@ TEST_P(StoreTest, TablePlacesRunsAndLeavesOutHiddenAndWithdrawnOnes) {
     EXPECT_FALSE(store_->run(ids[1])->place.has_value());
     EXPECT_FALSE(store_->replay(ids[1]).has_value());
     EXPECT_EQ(placeOf(3), 1);
+    // A wrong hide is mended: the run takes its place again.
+    EXPECT_TRUE(store_->unhide(ids[1]));
+    EXPECT_FALSE(store_->unhide(ids.back() + 1));
+    EXPECT_EQ(placeOf(1), 1);
+    EXPECT_EQ(store_->replay(ids[1]).value(), newRun(2).file);
+    ASSERT_TRUE(store_->hide(ids[1]));
 
     EXPECT_FALSE(store_->withdraw(ids[3], "secret-1"));
     EXPECT_TRUE(store_->withdraw(ids[3], "secret-4"));

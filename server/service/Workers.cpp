@@ -4,7 +4,6 @@
 #include <cstdio>
 
 #include "game/replay/ReplayFile.h"
-#include "server/service/ApiJson.h"
 #include "server/service/VerifyChild.h"
 
 namespace quelvane::server {
@@ -85,7 +84,7 @@ void Workers::work(const std::string& worker) {
         }
         std::optional<Claim> claim;
         try {
-            claim = store_.claim(worker, settings_.lease);
+            claim = store_.claim(worker, settings_.rules, settings_.lease);
         } catch (const StoreUnavailable& e) {
             std::fprintf(stderr, "quelvane-world: %s: %s\n", worker.c_str(), e.what());
             claim.reset();
@@ -107,16 +106,11 @@ void Workers::work(const std::string& worker) {
 
 void Workers::verify(const std::string& worker, const Claim& claim) {
     ChildResult result;
-    if (claim.rules != settings_.rules) {
-        result.failure = "recorded under rules " + rulesHex(claim.rules) +
-                         "; this server verifies rules " + rulesHex(settings_.rules);
-    } else {
-        const auto header = peekReplayHeader(claim.file);
-        // A verification that outlasts its lease still ends: its verdict stands unless another
-        // worker has claimed the run since, and a slow machine refuses no game for being slow.
-        const uint32_t length = header ? header->milliseconds : VerifyLimits{}.longestGameMs;
-        result = verifyInChild(settings_.program, claim.file, limitsForGame(length), killChildren_);
-    }
+    const auto header = peekReplayHeader(claim.file);
+    // A verification that outlasts its lease still ends: its verdict stands unless another
+    // worker has claimed the run since, and a slow machine refuses no game for being slow.
+    const uint32_t length = header ? header->milliseconds : VerifyLimits{}.longestGameMs;
+    result = verifyInChild(settings_.program, claim.file, limitsForGame(length), killChildren_);
     // A game that could not be started here says nothing of the run, which goes back to the queue.
     if (result.verdict && result.verdict->unplayed) {
         result.failure = result.verdict->reason;

@@ -118,8 +118,10 @@ int runWorld(const ServiceOptions& options) {
         if (options.hide || options.unhide)
             return hideOrShow(*store, options);
         const uint64_t rules = rulesVersion();
-        const int64_t refused = store->refuseOtherRules(
-            rules, "recorded under other rules; this server verifies rules " + rulesHex(rules));
+        const int64_t refused = store->refuseOtherRules(rules, [rules](uint64_t recorded) {
+            return "recorded under rules " + rulesHex(recorded) + "; this server verifies rules " +
+                   rulesHex(rules);
+        });
         if (refused > 0)
             std::fprintf(stderr, "quelvane-world: %lld queued runs of other rules refused\n",
                          static_cast<long long>(refused));

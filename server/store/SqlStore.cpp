@@ -169,23 +169,26 @@ std::optional<Submitted> SqlStore::submit(const NewRun& run, int64_t maxQueued) 
     });
 }
 
-std::optional<Claim> SqlStore::claim(const std::string& worker, std::chrono::seconds lease) {
+std::optional<Claim> SqlStore::claim(const std::string& worker, uint64_t rules,
+                                     std::chrono::seconds lease) {
     const int64_t leaseMs = std::chrono::duration_cast<std::chrono::milliseconds>(lease).count();
     return transact(true, [&](SqlConnection& db) -> std::optional<Claim> {
         const int64_t now = db.exec("SELECT " + dialect_.nowMs).integer(0, 0);
         db.exec(
             "UPDATE runs SET state = 'refused', reason = $2, lease_owner = NULL,"
             " lease_until_ms = NULL WHERE state = 'verifying' AND lease_until_ms <= $1"
-            " AND attempts >= $3",
-            {now, kUnfinishedTwice, int64_t{kAttempts}});
+            " AND attempts >= $3 AND rules = $4",
+            {now, kUnfinishedTwice, int64_t{kAttempts}, storedRules(rules)});
         auto picked = db.exec(
             "SELECT id FROM runs WHERE state = 'verifying' AND lease_until_ms <= $1"
-            " AND attempts < $2 ORDER BY id LIMIT 1" +
+            " AND attempts < $2 AND rules = $3 ORDER BY id LIMIT 1" +
                 dialect_.lockSkipping,
-            {now, int64_t{kAttempts}});
+            {now, int64_t{kAttempts}, storedRules(rules)});
         if (picked.empty())
-            picked = db.exec("SELECT id FROM runs WHERE state = 'queued' ORDER BY id LIMIT 1" +
-                             dialect_.lockSkipping);
+            picked = db.exec(
+                "SELECT id FROM runs WHERE state = 'queued' AND rules = $1 ORDER BY id LIMIT 1" +
+                    dialect_.lockSkipping,
+                {storedRules(rules)});
         if (picked.empty())
             return std::nullopt;
         const int64_t id = picked.integer(0, 0);
@@ -230,14 +233,23 @@ void SqlStore::release(int64_t id, const std::string& worker, const std::string&
     });
 }
 
-int64_t SqlStore::refuseOtherRules(uint64_t rules, const std::string& reason) {
+int64_t SqlStore::refuseOtherRules(uint64_t rules,
+                                   const std::function<std::string(uint64_t)>& reason) {
     return transact(true, [&](SqlConnection& db) {
-        return static_cast<int64_t>(
-            db.exec("UPDATE runs SET state = 'refused', reason = $2, lease_owner = NULL,"
-                    " lease_until_ms = NULL WHERE rules <> $1"
-                    " AND state IN ('queued', 'verifying') RETURNING id",
-                    {storedRules(rules), reason})
-                .size());
+        const std::string unfinished = " AND state IN ('queued', 'verifying')";
+        const auto versions = db.exec(
+            "SELECT DISTINCT rules FROM runs WHERE rules <> $1" + unfinished, {storedRules(rules)});
+        int64_t refused = 0;
+        for (size_t i = 0; i < versions.size(); ++i) {
+            const int64_t version = versions.integer(i, 0);
+            refused += static_cast<int64_t>(
+                db.exec("UPDATE runs SET state = 'refused', reason = $2, lease_owner = NULL,"
+                        " lease_until_ms = NULL WHERE rules = $1" +
+                            unfinished + " RETURNING id",
+                        {version, reason(readRules(version))})
+                    .size());
+        }
+        return refused;
     });
 }
 

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -95,17 +96,21 @@ class Store {
     // Keeps and queues a run; the same file kept already answers with its run. None when the queue
     // holds maxQueued runs already.
     virtual std::optional<Submitted> submit(const NewRun& run, int64_t maxQueued) = 0;
-    // The oldest queued run, or one whose worker's lease ran out, leased to worker until lease
-    // passes. A run claimed twice already without a verdict is refused instead, with that reason.
-    virtual std::optional<Claim> claim(const std::string& worker, std::chrono::seconds lease) = 0;
+    // The oldest queued run of rules, or one whose worker's lease ran out, leased to worker until
+    // lease passes. A run claimed twice already without a verdict is refused instead, with that
+    // reason. Runs of other rules are left to the servers that verify them.
+    virtual std::optional<Claim> claim(const std::string& worker, uint64_t rules,
+                                       std::chrono::seconds lease) = 0;
     // Writes the verdict and, for a verified run that is no copy, its place on the table. False
     // when the run is no longer leased to worker (its lease ran out and another claimed it).
     virtual bool finish(int64_t id, const std::string& worker, const Outcome& outcome) = 0;
     // Gives the run back before its lease ends, when its verification could not be finished: the
     // attempt counts, and reason is the refusal's when it was the last one allowed.
     virtual void release(int64_t id, const std::string& worker, const std::string& reason) = 0;
-    // Refuses every queued or leased run of another rules version, with that reason; how many.
-    virtual int64_t refuseOtherRules(uint64_t rules, const std::string& reason) = 0;
+    // Refuses every queued or leased run of another rules version, each with the reason its own
+    // version gets; how many.
+    virtual int64_t refuseOtherRules(uint64_t rules,
+                                     const std::function<std::string(uint64_t)>& reason) = 0;
 
     virtual std::optional<RunInfo> run(int64_t id) = 0;  // none for an unknown or withdrawn run
     virtual std::optional<std::vector<uint8_t>> replay(int64_t id) = 0;  // none when hidden too

@@ -71,7 +71,7 @@ class StoreTest : public testing::TestWithParam<Database> {
         std::vector<int64_t> ids;
         for (int64_t score : scores) {
             const int64_t id = submit(static_cast<int>(ids.size()) + 1, kRules, score);
-            EXPECT_EQ(store_->claim("w", 60s).value().id, id);
+            EXPECT_EQ(store_->claim("w", kRules, 60s).value().id, id);
             EXPECT_TRUE(store_->finish(id, "w", verified(score, "game-" + std::to_string(id))));
             ids.push_back(id);
         }
@@ -110,7 +110,7 @@ TEST_P(StoreTest, KeepsAFileOnceAndCapsTheQueue) {
 
 TEST_P(StoreTest, LeasesRunsOldestFirstAndRefusesASecondFailedAttempt) {
     const int64_t a = submit(1), b = submit(2), c = submit(3), d = submit(4);
-    const auto claimA = store_->claim("w1", 60s).value();
+    const auto claimA = store_->claim("w1", kRules, 60s).value();
     EXPECT_EQ(claimA.id, a);
     EXPECT_EQ(claimA.attempt, 1);
     EXPECT_EQ(claimA.rules, kRules);
@@ -118,26 +118,26 @@ TEST_P(StoreTest, LeasesRunsOldestFirstAndRefusesASecondFailedAttempt) {
     EXPECT_EQ(store_->run(a)->state, RunState::Verifying);
 
     // A lease that ran out is claimed again, and its first worker's verdict no longer counts.
-    EXPECT_EQ(store_->claim("w1", 0s).value().id, b);
-    const auto reclaimed = store_->claim("w2", 0s).value();
+    EXPECT_EQ(store_->claim("w1", kRules, 0s).value().id, b);
+    const auto reclaimed = store_->claim("w2", kRules, 0s).value();
     EXPECT_EQ(reclaimed.id, b);
     EXPECT_EQ(reclaimed.attempt, 2);
     EXPECT_FALSE(store_->finish(b, "w1", verified(5, "game-b")));
     // Its second lease ran out too: refused, never leased a third time.
-    EXPECT_EQ(store_->claim("w3", 60s).value().id, c);
+    EXPECT_EQ(store_->claim("w3", kRules, 60s).value().id, c);
     EXPECT_EQ(store_->run(b)->state, RunState::Refused);
     EXPECT_EQ(store_->run(b)->reason, kUnfinishedTwice);
 
     // Released twice: refused with the reason the worker gave.
     store_->release(c, "w3", "");
     EXPECT_EQ(store_->run(c)->state, RunState::Queued);
-    EXPECT_EQ(store_->claim("w4", 60s).value().attempt, 2);
+    EXPECT_EQ(store_->claim("w4", kRules, 60s).value().attempt, 2);
     store_->release(c, "w4", "it ran past its time");
     EXPECT_EQ(store_->run(c)->state, RunState::Refused);
     EXPECT_EQ(store_->run(c)->reason, "it ran past its time");
 
-    EXPECT_EQ(store_->claim("w5", 60s).value().id, d);
-    EXPECT_FALSE(store_->claim("w5", 60s).has_value()) << "the rest are leased";
+    EXPECT_EQ(store_->claim("w5", kRules, 60s).value().id, d);
+    EXPECT_FALSE(store_->claim("w5", kRules, 60s).has_value()) << "the rest are leased";
     EXPECT_TRUE(
         store_->finish(a, "w1", Outcome{false, "its score is not the game's", 0, "", "", 1}));
     EXPECT_EQ(store_->run(a)->reason, "its score is not the game's");
@@ -160,7 +160,7 @@ TEST_P(StoreTest, WorkersClaimingAtOnceNeverShareARun) {
     for (size_t w = 0; w < claimed.size(); ++w)
         workers.emplace_back([&, w] {
             const auto name = "w" + std::to_string(w);
-            while (auto claim = store_->claim(name, 60s))
+            while (auto claim = store_->claim(name, kRules, 60s))
                 claimed[w].push_back(claim->id);
         });
     for (auto& worker : workers)
@@ -184,11 +184,11 @@ TEST_P(StoreTest, CopiesFinishedAtOnceEnterTheTableOnce) {
         submit(i + 1);
     for (int i = 0; i < workers * each; ++i) {
         const int w = i % workers;
-        leased[w].push_back(store_->claim("w" + std::to_string(w), 60s)->id);
+        leased[w].push_back(store_->claim("w" + std::to_string(w), kRules, 60s)->id);
         gameOf[leased[w].back()] = "game-" + std::to_string(leased[w].size() % games);
     }
     const int64_t otherRules = submit(0, kOldRules);
-    store_->claim("w", 60s).value();
+    store_->claim("w", kOldRules, 60s).value();
     EXPECT_TRUE(store_->finish(otherRules, "w", verified(900, "game-0")))
         << "the same game under other rules is another table's";
 
@@ -272,20 +272,27 @@ TEST_P(StoreTest, TablePlacesRunsAndLeavesOutHiddenAndWithdrawnOnes) {
 }
 
 TEST_P(StoreTest, AnUpgradeRefusesTheOldRulesQueueAndKeepsTheirTable) {
+    const uint64_t kOlderRules = 5;
     const int64_t onTable = submit(1, kOldRules, 300);
-    store_->claim("w", 60s).value();
+    store_->claim("w", kOldRules, 60s).value();
     ASSERT_TRUE(store_->finish(onTable, "w", verified(300, "old")));
-    const int64_t leased = submit(2, kOldRules), queued = submit(3, kOldRules);
+    const int64_t leased = submit(2, kOldRules), queued = submit(3, kOlderRules);
     const int64_t current = submit(4);
-    EXPECT_EQ(store_->claim("w", 60s).value().id, leased);
+    // Servers of two versions share the queue: each claims its own rules' runs only.
+    EXPECT_EQ(store_->claim("new", kRules, 0s).value().id, current);
+    EXPECT_EQ(store_->claim("old", kOldRules, 60s).value().id, leased);
+    EXPECT_FALSE(store_->claim("old", kOldRules, 60s).has_value());
+    EXPECT_EQ(store_->run(queued)->state, RunState::Queued);
 
-    EXPECT_EQ(store_->refuseOtherRules(kRules, "made for rules this server no longer plays"), 2);
-    for (int64_t id : {leased, queued}) {
+    const auto reason = [](uint64_t rules) { return "made for rules " + std::to_string(rules); };
+    EXPECT_EQ(store_->refuseOtherRules(kRules, reason), 2);
+    EXPECT_EQ(store_->run(leased)->reason, "made for rules 7");
+    EXPECT_EQ(store_->run(queued)->reason, "made for rules 5");
+    for (int64_t id : {leased, queued})
         EXPECT_EQ(store_->run(id)->state, RunState::Refused);
-        EXPECT_EQ(store_->run(id)->reason, "made for rules this server no longer plays");
-    }
-    EXPECT_FALSE(store_->finish(leased, "w", verified(10, "late")));
-    EXPECT_EQ(store_->claim("w", 60s).value().id, current);
+    EXPECT_FALSE(store_->finish(leased, "old", verified(10, "late")));
+    EXPECT_EQ(store_->run(current)->state, RunState::Verifying);
+    EXPECT_EQ(store_->claim("new", kRules, 60s).value().id, current);
     EXPECT_EQ(store_->table(kOldRules, 10, std::nullopt, 0).size(), 1u);
 }
 
@@ -307,7 +314,7 @@ TEST(PostgresStoreTest, AStoppedDatabaseIsUnavailableUntilItReturns) {
     // Connections kept from before a restart do not cost a call either.
     cluster().stop();
     cluster().start();
-    EXPECT_EQ(store->claim("w", 60s).value().id, id);
+    EXPECT_EQ(store->claim("w", kRules, 60s).value().id, id);
 }
 
 }  // namespace

@@ -27,6 +27,9 @@ namespace {
 // Verifications still running at a stop get this long to end before they are killed and their
 // runs given back.
 constexpr std::chrono::seconds kStopGrace{20};
+// A worker's lease unless --lease says otherwise: a stopped or dead server's runs wait about this
+// long before others claim them. Workers renew it while they verify, so games may last longer.
+constexpr int kLeaseSeconds = 60;
 
 std::unique_ptr<Store> openStore(const ServiceOptions& options) {
     if (!options.postgresUrl.empty())
@@ -49,9 +52,8 @@ WorkerSettings workerSettings(const ServiceOptions& options) {
     settings.count = options.workers >= 0
                          ? options.workers
                          : std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
-    settings.lease = std::chrono::seconds(
-        options.leaseSeconds > 0 ? options.leaseSeconds
-                                 : cpuBudgetSeconds(VerifyLimits{}.longestGameMs) + 30);
+    settings.lease =
+        std::chrono::seconds(options.leaseSeconds > 0 ? options.leaseSeconds : kLeaseSeconds);
     // The running program itself, even when a newer one has been installed over its file since:
     // its children verify by this build's rules.
     settings.program = "/proc/self/exe";

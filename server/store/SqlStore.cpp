@@ -201,6 +201,18 @@ std::optional<Claim> SqlStore::claim(const std::string& worker, uint64_t rules,
     });
 }
 
+bool SqlStore::renew(int64_t id, const std::string& worker, std::chrono::seconds lease) {
+    const int64_t leaseMs = std::chrono::duration_cast<std::chrono::milliseconds>(lease).count();
+    return transact(true, [&](SqlConnection& db) {
+        const int64_t now = db.exec("SELECT " + dialect_.nowMs).integer(0, 0);
+        return !db.exec(
+                      "UPDATE runs SET lease_until_ms = $3"
+                      " WHERE id = $1 AND state = 'verifying' AND lease_owner = $2 RETURNING id",
+                      {id, worker, now + leaseMs})
+                    .empty();
+    });
+}
+
 bool SqlStore::finish(int64_t id, const std::string& worker, const Outcome& outcome) {
     return transact(true, [&](SqlConnection& db) {
         const auto leased = db.exec(

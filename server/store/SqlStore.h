@@ -16,6 +16,7 @@ class SqlStore : public Store {
     std::optional<Submitted> submit(const NewRun& run, int64_t maxQueued) override;
     std::optional<Claim> claim(const std::string& worker, uint64_t rules,
                                std::chrono::seconds lease) override;
+    bool renew(int64_t id, const std::string& worker, std::chrono::seconds lease) override;
     bool finish(int64_t id, const std::string& worker, const Outcome& outcome) override;
     void release(int64_t id, const std::string& worker, const std::string& reason) override;
     int64_t refuseOtherRules(uint64_t rules,

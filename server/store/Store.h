@@ -101,6 +101,9 @@ class Store {
     // reason. Runs of other rules are left to the servers that verify them.
     virtual std::optional<Claim> claim(const std::string& worker, uint64_t rules,
                                        std::chrono::seconds lease) = 0;
+    // Leases the run to worker for lease again from now; false when it is no longer leased to
+    // worker (it ran out and another claimed it, or it has its verdict).
+    virtual bool renew(int64_t id, const std::string& worker, std::chrono::seconds lease) = 0;
     // Writes the verdict and, for a verified run that is no copy, its place on the table. False
     // when the run is no longer leased to worker (its lease ran out and another claimed it).
     virtual bool finish(int64_t id, const std::string& worker, const Outcome& outcome) = 0;

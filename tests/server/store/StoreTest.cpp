@@ -150,6 +150,21 @@ TEST_P(StoreTest, LeasesRunsOldestFirstAndRefusesASecondFailedAttempt) {
     EXPECT_DOUBLE_EQ(counts.verificationSeconds, 1.0);
 }
 
+TEST_P(StoreTest, ARenewedLeaseKeepsItsRunUntilItIsLost) {
+    const int64_t id = submit(1);
+    ASSERT_EQ(store_->claim("w1", kRules, 0s).value().id, id);
+    EXPECT_TRUE(store_->renew(id, "w1", 60s));
+    EXPECT_FALSE(store_->claim("w2", kRules, 60s).has_value()) << "renewed, it is not free";
+    EXPECT_FALSE(store_->renew(id, "w2", 60s)) << "only its worker renews it";
+
+    ASSERT_TRUE(store_->renew(id, "w1", 0s));
+    EXPECT_EQ(store_->claim("w2", kRules, 60s).value().id, id);
+    EXPECT_FALSE(store_->renew(id, "w1", 60s)) << "lost to w2";
+    EXPECT_TRUE(store_->finish(id, "w2", verified(100, "game")));
+    EXPECT_FALSE(store_->renew(id, "w2", 60s)) << "verified, it has no lease";
+    EXPECT_EQ(store_->run(id)->state, RunState::Verified);
+}
+
 TEST_P(StoreTest, WorkersClaimingAtOnceNeverShareARun) {
     const int runs = 60;
     for (int i = 1; i <= runs; ++i)

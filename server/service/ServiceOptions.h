@@ -19,7 +19,7 @@ struct ServiceOptions {
     std::string trustedProxy;
     int64_t queueLimit = 10000;
     int maxConnections = 128;
-    int leaseSeconds = 0;  // 0: the longest verification's CPU budget and a margin
+    int leaseSeconds = 0;  // 0: the default, a minute
     std::optional<int64_t> hide;
     std::optional<int64_t> unhide;
     std::string verifyOne;  // the worker's child: the file it verifies

@@ -4,7 +4,6 @@
 #include <cstdio>
 
 #include "game/replay/ReplayFile.h"
-#include "server/service/ApiJson.h"
 #include "server/service/VerifyChild.h"
 
 namespace quelvane::server {
@@ -28,6 +27,59 @@ Outcome outcomeOf(const Verdict& verdict, double seconds) {
     outcome.seconds = seconds;
     return outcome;
 }
+
+// Leases a claimed run again every third of its lease while it is verified: a short lease brings a
+// dead server's runs back to the queue soon, and a long game still keeps its run.
+class LeaseRenewal {
+  public:
+    LeaseRenewal(Store& store, std::string worker, int64_t id, std::chrono::seconds lease)
+        : store_(store), worker_(std::move(worker)), id_(id), lease_(lease), thread_([this] {
+              renew();
+          }) {}
+    ~LeaseRenewal() {
+        {
+            std::lock_guard lock(mutex_);
+            done_ = true;
+        }
+        ended_.notify_all();
+        thread_.join();
+    }
+    LeaseRenewal(const LeaseRenewal&) = delete;
+    LeaseRenewal& operator=(const LeaseRenewal&) = delete;
+
+  private:
+    void renew() {
+        const auto period = std::chrono::duration_cast<std::chrono::milliseconds>(lease_) / 3;
+        std::unique_lock lock(mutex_);
+        while (!ended_.wait_for(lock, period, [this] { return done_; })) {
+            lock.unlock();
+            bool kept = true;
+            try {
+                kept = store_.renew(id_, worker_, lease_);
+            } catch (const StoreUnavailable& e) {
+                // The lease may still be had at the next try.
+                std::fprintf(stderr, "quelvane-world: run %lld: %s\n", static_cast<long long>(id_),
+                             e.what());
+            }
+            lock.lock();
+            if (!kept) {
+                // Its verdict will not count: another worker has the run now.
+                std::fprintf(stderr, "quelvane-world: run %lld: lease lost\n",
+                             static_cast<long long>(id_));
+                return;
+            }
+        }
+    }
+
+    Store& store_;
+    const std::string worker_;
+    const int64_t id_;
+    const std::chrono::seconds lease_;
+    std::mutex mutex_;
+    std::condition_variable ended_;
+    bool done_ = false;
+    std::thread thread_;  // last: it starts once the rest is made
+};
 
 }  // namespace
 
@@ -85,7 +137,7 @@ void Workers::work(const std::string& worker) {
         }
         std::optional<Claim> claim;
         try {
-            claim = store_.claim(worker, settings_.lease);
+            claim = store_.claim(worker, settings_.rules, settings_.lease);
         } catch (const StoreUnavailable& e) {
             std::fprintf(stderr, "quelvane-world: %s: %s\n", worker.c_str(), e.what());
             claim.reset();
@@ -107,13 +159,9 @@ void Workers::work(const std::string& worker) {
 
 void Workers::verify(const std::string& worker, const Claim& claim) {
     ChildResult result;
-    if (claim.rules != settings_.rules) {
-        result.failure = "recorded under rules " + rulesHex(claim.rules) +
-                         "; this server verifies rules " + rulesHex(settings_.rules);
-    } else {
+    {
+        const LeaseRenewal renewal(store_, worker, claim.id, settings_.lease);
         const auto header = peekReplayHeader(claim.file);
-        // A verification that outlasts its lease still ends: its verdict stands unless another
-        // worker has claimed the run since, and a slow machine refuses no game for being slow.
         const uint32_t length = header ? header->milliseconds : VerifyLimits{}.longestGameMs;
         result = verifyInChild(settings_.program, claim.file, limitsForGame(length), killChildren_);
     }

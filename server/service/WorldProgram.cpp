@@ -28,6 +28,9 @@ namespace {
 // Verifications still running at a stop get this long to end before they are killed and their
 // runs given back.
 constexpr std::chrono::seconds kStopGrace{20};
+// A worker's lease unless --lease says otherwise: a stopped or dead server's runs wait about this
+// long before others claim them. Workers renew it while they verify, so games may last longer.
+constexpr int kLeaseSeconds = 60;
 
 std::unique_ptr<Store> openStore(const ServiceOptions& options) {
     if (!options.postgresUrl.empty())
@@ -36,16 +39,12 @@ std::unique_ptr<Store> openStore(const ServiceOptions& options) {
 }
 
 int hideOrShow(Store& store, const ServiceOptions& options) {
-    if (options.unhide) {
-        std::fprintf(stderr, "quelvane-world: this store cannot show a hidden run again\n");
+    const int64_t id = options.hide ? *options.hide : *options.unhide;
+    if (!(options.hide ? store.hide(id) : store.unhide(id))) {
+        std::fprintf(stderr, "quelvane-world: no run %lld\n", static_cast<long long>(id));
         return 1;
     }
-    if (!store.hide(*options.hide)) {
-        std::fprintf(stderr, "quelvane-world: no run %lld\n",
-                     static_cast<long long>(*options.hide));
-        return 1;
-    }
-    std::printf("run %lld hidden\n", static_cast<long long>(*options.hide));
+    std::printf("run %lld %s\n", static_cast<long long>(id), options.hide ? "hidden" : "shown");
     return 0;
 }
 
@@ -54,9 +53,8 @@ WorkerSettings workerSettings(const ServiceOptions& options) {
     settings.count = options.workers >= 0
                          ? options.workers
                          : std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
-    settings.lease = std::chrono::seconds(
-        options.leaseSeconds > 0 ? options.leaseSeconds
-                                 : cpuBudgetSeconds(VerifyLimits{}.longestGameMs) + 30);
+    settings.lease =
+        std::chrono::seconds(options.leaseSeconds > 0 ? options.leaseSeconds : kLeaseSeconds);
     // The running program itself, even when a newer one has been installed over its file since:
     // its children verify by this build's rules.
     settings.program = "/proc/self/exe";
@@ -134,8 +132,10 @@ int runWorld(const ServiceOptions& options) {
         if (options.hide || options.unhide)
             return hideOrShow(*store, options);
         const uint64_t rules = rulesVersion();
-        const int64_t refused = store->refuseOtherRules(
-            rules, "recorded under other rules; this server verifies rules " + rulesHex(rules));
+        const int64_t refused = store->refuseOtherRules(rules, [rules](uint64_t recorded) {
+            return "recorded under rules " + rulesHex(recorded) + "; this server verifies rules " +
+                   rulesHex(rules);
+        });
         if (refused > 0)
             std::fprintf(stderr, "quelvane-world: %lld queued runs of other rules refused\n",
                          static_cast<long long>(refused));

@@ -169,23 +169,26 @@ std::optional<Submitted> SqlStore::submit(const NewRun& run, int64_t maxQueued) 
     });
 }
 
-std::optional<Claim> SqlStore::claim(const std::string& worker, std::chrono::seconds lease) {
+std::optional<Claim> SqlStore::claim(const std::string& worker, uint64_t rules,
+                                     std::chrono::seconds lease) {
     const int64_t leaseMs = std::chrono::duration_cast<std::chrono::milliseconds>(lease).count();
     return transact(true, [&](SqlConnection& db) -> std::optional<Claim> {
         const int64_t now = db.exec("SELECT " + dialect_.nowMs).integer(0, 0);
         db.exec(
             "UPDATE runs SET state = 'refused', reason = $2, lease_owner = NULL,"
             " lease_until_ms = NULL WHERE state = 'verifying' AND lease_until_ms <= $1"
-            " AND attempts >= $3",
-            {now, kUnfinishedTwice, int64_t{kAttempts}});
+            " AND attempts >= $3 AND rules = $4",
+            {now, kUnfinishedTwice, int64_t{kAttempts}, storedRules(rules)});
         auto picked = db.exec(
             "SELECT id FROM runs WHERE state = 'verifying' AND lease_until_ms <= $1"
-            " AND attempts < $2 ORDER BY id LIMIT 1" +
+            " AND attempts < $2 AND rules = $3 ORDER BY id LIMIT 1" +
                 dialect_.lockSkipping,
-            {now, int64_t{kAttempts}});
+            {now, int64_t{kAttempts}, storedRules(rules)});
         if (picked.empty())
-            picked = db.exec("SELECT id FROM runs WHERE state = 'queued' ORDER BY id LIMIT 1" +
-                             dialect_.lockSkipping);
+            picked = db.exec(
+                "SELECT id FROM runs WHERE state = 'queued' AND rules = $1 ORDER BY id LIMIT 1" +
+                    dialect_.lockSkipping,
+                {storedRules(rules)});
         if (picked.empty())
             return std::nullopt;
         const int64_t id = picked.integer(0, 0);
@@ -195,6 +198,18 @@ std::optional<Claim> SqlStore::claim(const std::string& worker, std::chrono::sec
             {id, worker, now + leaseMs});
         return Claim{id, claimed.bytes(0, 0), readRules(claimed.integer(0, 1)),
                      static_cast<int>(claimed.integer(0, 2))};
+    });
+}
+
+bool SqlStore::renew(int64_t id, const std::string& worker, std::chrono::seconds lease) {
+    const int64_t leaseMs = std::chrono::duration_cast<std::chrono::milliseconds>(lease).count();
+    return transact(true, [&](SqlConnection& db) {
+        const int64_t now = db.exec("SELECT " + dialect_.nowMs).integer(0, 0);
+        return !db.exec(
+                      "UPDATE runs SET lease_until_ms = $3"
+                      " WHERE id = $1 AND state = 'verifying' AND lease_owner = $2 RETURNING id",
+                      {id, worker, now + leaseMs})
+                    .empty();
     });
 }
 
@@ -230,14 +245,23 @@ void SqlStore::release(int64_t id, const std::string& worker, const std::string&
     });
 }
 
-int64_t SqlStore::refuseOtherRules(uint64_t rules, const std::string& reason) {
+int64_t SqlStore::refuseOtherRules(uint64_t rules,
+                                   const std::function<std::string(uint64_t)>& reason) {
     return transact(true, [&](SqlConnection& db) {
-        return static_cast<int64_t>(
-            db.exec("UPDATE runs SET state = 'refused', reason = $2, lease_owner = NULL,"
-                    " lease_until_ms = NULL WHERE rules <> $1"
-                    " AND state IN ('queued', 'verifying') RETURNING id",
-                    {storedRules(rules), reason})
-                .size());
+        const std::string unfinished = " AND state IN ('queued', 'verifying')";
+        const auto versions = db.exec(
+            "SELECT DISTINCT rules FROM runs WHERE rules <> $1" + unfinished, {storedRules(rules)});
+        int64_t refused = 0;
+        for (size_t i = 0; i < versions.size(); ++i) {
+            const int64_t version = versions.integer(i, 0);
+            refused += static_cast<int64_t>(
+                db.exec("UPDATE runs SET state = 'refused', reason = $2, lease_owner = NULL,"
+                        " lease_until_ms = NULL WHERE rules = $1" +
+                            unfinished + " RETURNING id",
+                        {version, reason(readRules(version))})
+                    .size());
+        }
+        return refused;
     });
 }
 
@@ -294,8 +318,18 @@ bool SqlStore::withdraw(int64_t id, const std::string& secretDigest) {
 }
 
 bool SqlStore::hide(int64_t id) {
+    return setHidden(id, true);
+}
+
+bool SqlStore::unhide(int64_t id) {
+    return setHidden(id, false);
+}
+
+bool SqlStore::setHidden(int64_t id, bool hidden) {
     return transact(true, [&](SqlConnection& db) {
-        return !db.exec("UPDATE runs SET hidden = 1 WHERE id = $1 RETURNING id", {id}).empty();
+        return !db.exec("UPDATE runs SET hidden = $2 WHERE id = $1 RETURNING id",
+                        {id, int64_t{hidden ? 1 : 0}})
+                    .empty();
     });
 }
 

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -21,11 +22,11 @@ struct NewRun {
     std::vector<uint8_t> file;
     std::string fileDigest;  // SHA-256 of the file, hex: the same bytes sent again are one run
     uint64_t rules = 0;
-    std::string name;        // the header's name, checked
+    std::string name;  // the header's name, checked
     int64_t claimedScore = 0;
     uint32_t lengthMs = 0;
-    int64_t playedAt = 0;    // the header's date, seconds since 1970
-    int64_t receivedAt = 0;  // seconds since 1970
+    int64_t playedAt = 0;      // the header's date, seconds since 1970
+    int64_t receivedAt = 0;    // seconds since 1970
     std::string secretDigest;  // SHA-256 of the withdrawal secret, hex; the secret is never kept
 };
 
@@ -37,7 +38,7 @@ struct RunInfo {
     RunState state = RunState::Queued;
     std::string reason;  // for a refused run
     std::string name;
-    int64_t score = 0;   // the verified score; the claimed one until then
+    int64_t score = 0;  // the verified score; the claimed one until then
     uint32_t lengthMs = 0;
     int64_t playedAt = 0;
     uint64_t rules = 0;
@@ -95,17 +96,24 @@ class Store {
     // Keeps and queues a run; the same file kept already answers with its run. None when the queue
     // holds maxQueued runs already.
     virtual std::optional<Submitted> submit(const NewRun& run, int64_t maxQueued) = 0;
-    // The oldest queued run, or one whose worker's lease ran out, leased to worker until lease
-    // passes. A run claimed twice already without a verdict is refused instead, with that reason.
-    virtual std::optional<Claim> claim(const std::string& worker, std::chrono::seconds lease) = 0;
-    // Writes the verdict and, for a verified run that is no copy, its place on the table. False when
-    // the run is no longer leased to worker (its lease ran out and another claimed it).
+    // The oldest queued run of rules, or one whose worker's lease ran out, leased to worker until
+    // lease passes. A run claimed twice already without a verdict is refused instead, with that
+    // reason. Runs of other rules are left to the servers that verify them.
+    virtual std::optional<Claim> claim(const std::string& worker, uint64_t rules,
+                                       std::chrono::seconds lease) = 0;
+    // Leases the run to worker for lease again from now; false when it is no longer leased to
+    // worker (it ran out and another claimed it, or it has its verdict).
+    virtual bool renew(int64_t id, const std::string& worker, std::chrono::seconds lease) = 0;
+    // Writes the verdict and, for a verified run that is no copy, its place on the table. False
+    // when the run is no longer leased to worker (its lease ran out and another claimed it).
     virtual bool finish(int64_t id, const std::string& worker, const Outcome& outcome) = 0;
     // Gives the run back before its lease ends, when its verification could not be finished: the
     // attempt counts, and reason is the refusal's when it was the last one allowed.
     virtual void release(int64_t id, const std::string& worker, const std::string& reason) = 0;
-    // Refuses every queued or leased run of another rules version, with that reason; how many.
-    virtual int64_t refuseOtherRules(uint64_t rules, const std::string& reason) = 0;
+    // Refuses every queued or leased run of another rules version, each with the reason its own
+    // version gets; how many.
+    virtual int64_t refuseOtherRules(uint64_t rules,
+                                     const std::function<std::string(uint64_t)>& reason) = 0;
 
     virtual std::optional<RunInfo> run(int64_t id) = 0;  // none for an unknown or withdrawn run
     virtual std::optional<std::vector<uint8_t>> replay(int64_t id) = 0;  // none when hidden too
@@ -117,6 +125,8 @@ class Store {
     virtual bool withdraw(int64_t id, const std::string& secretDigest) = 0;
     // Hides a run from the table and its file from everyone; false for an unknown run.
     virtual bool hide(int64_t id) = 0;
+    // Shows a hidden run again, in the place its score earns; false for an unknown run.
+    virtual bool unhide(int64_t id) = 0;
     virtual Counts counts() = 0;
 };
 

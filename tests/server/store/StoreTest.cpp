@@ -71,7 +71,7 @@ class StoreTest : public testing::TestWithParam<Database> {
         std::vector<int64_t> ids;
         for (int64_t score : scores) {
             const int64_t id = submit(static_cast<int>(ids.size()) + 1, kRules, score);
-            EXPECT_EQ(store_->claim("w", 60s).value().id, id);
+            EXPECT_EQ(store_->claim("w", kRules, 60s).value().id, id);
             EXPECT_TRUE(store_->finish(id, "w", verified(score, "game-" + std::to_string(id))));
             ids.push_back(id);
         }
@@ -110,7 +110,7 @@ TEST_P(StoreTest, KeepsAFileOnceAndCapsTheQueue) {
 
 TEST_P(StoreTest, LeasesRunsOldestFirstAndRefusesASecondFailedAttempt) {
     const int64_t a = submit(1), b = submit(2), c = submit(3), d = submit(4);
-    const auto claimA = store_->claim("w1", 60s).value();
+    const auto claimA = store_->claim("w1", kRules, 60s).value();
     EXPECT_EQ(claimA.id, a);
     EXPECT_EQ(claimA.attempt, 1);
     EXPECT_EQ(claimA.rules, kRules);
@@ -118,26 +118,26 @@ TEST_P(StoreTest, LeasesRunsOldestFirstAndRefusesASecondFailedAttempt) {
     EXPECT_EQ(store_->run(a)->state, RunState::Verifying);
 
     // A lease that ran out is claimed again, and its first worker's verdict no longer counts.
-    EXPECT_EQ(store_->claim("w1", 0s).value().id, b);
-    const auto reclaimed = store_->claim("w2", 0s).value();
+    EXPECT_EQ(store_->claim("w1", kRules, 0s).value().id, b);
+    const auto reclaimed = store_->claim("w2", kRules, 0s).value();
     EXPECT_EQ(reclaimed.id, b);
     EXPECT_EQ(reclaimed.attempt, 2);
     EXPECT_FALSE(store_->finish(b, "w1", verified(5, "game-b")));
     // Its second lease ran out too: refused, never leased a third time.
-    EXPECT_EQ(store_->claim("w3", 60s).value().id, c);
+    EXPECT_EQ(store_->claim("w3", kRules, 60s).value().id, c);
     EXPECT_EQ(store_->run(b)->state, RunState::Refused);
     EXPECT_EQ(store_->run(b)->reason, kUnfinishedTwice);
 
     // Released twice: refused with the reason the worker gave.
     store_->release(c, "w3", "");
     EXPECT_EQ(store_->run(c)->state, RunState::Queued);
-    EXPECT_EQ(store_->claim("w4", 60s).value().attempt, 2);
+    EXPECT_EQ(store_->claim("w4", kRules, 60s).value().attempt, 2);
     store_->release(c, "w4", "it ran past its time");
     EXPECT_EQ(store_->run(c)->state, RunState::Refused);
     EXPECT_EQ(store_->run(c)->reason, "it ran past its time");
 
-    EXPECT_EQ(store_->claim("w5", 60s).value().id, d);
-    EXPECT_FALSE(store_->claim("w5", 60s).has_value()) << "the rest are leased";
+    EXPECT_EQ(store_->claim("w5", kRules, 60s).value().id, d);
+    EXPECT_FALSE(store_->claim("w5", kRules, 60s).has_value()) << "the rest are leased";
     EXPECT_TRUE(
         store_->finish(a, "w1", Outcome{false, "its score is not the game's", 0, "", "", 1}));
     EXPECT_EQ(store_->run(a)->reason, "its score is not the game's");
@@ -150,6 +150,21 @@ TEST_P(StoreTest, LeasesRunsOldestFirstAndRefusesASecondFailedAttempt) {
     EXPECT_DOUBLE_EQ(counts.verificationSeconds, 1.0);
 }
 
+TEST_P(StoreTest, ARenewedLeaseKeepsItsRunUntilItIsLost) {
+    const int64_t id = submit(1);
+    ASSERT_EQ(store_->claim("w1", kRules, 0s).value().id, id);
+    EXPECT_TRUE(store_->renew(id, "w1", 60s));
+    EXPECT_FALSE(store_->claim("w2", kRules, 60s).has_value()) << "renewed, it is not free";
+    EXPECT_FALSE(store_->renew(id, "w2", 60s)) << "only its worker renews it";
+
+    ASSERT_TRUE(store_->renew(id, "w1", 0s));
+    EXPECT_EQ(store_->claim("w2", kRules, 60s).value().id, id);
+    EXPECT_FALSE(store_->renew(id, "w1", 60s)) << "lost to w2";
+    EXPECT_TRUE(store_->finish(id, "w2", verified(100, "game")));
+    EXPECT_FALSE(store_->renew(id, "w2", 60s)) << "verified, it has no lease";
+    EXPECT_EQ(store_->run(id)->state, RunState::Verified);
+}
+
 TEST_P(StoreTest, WorkersClaimingAtOnceNeverShareARun) {
     const int runs = 60;
     for (int i = 1; i <= runs; ++i)
@@ -160,7 +175,7 @@ TEST_P(StoreTest, WorkersClaimingAtOnceNeverShareARun) {
     for (size_t w = 0; w < claimed.size(); ++w)
         workers.emplace_back([&, w] {
             const auto name = "w" + std::to_string(w);
-            while (auto claim = store_->claim(name, 60s))
+            while (auto claim = store_->claim(name, kRules, 60s))
                 claimed[w].push_back(claim->id);
         });
     for (auto& worker : workers)
@@ -184,11 +199,11 @@ TEST_P(StoreTest, CopiesFinishedAtOnceEnterTheTableOnce) {
         submit(i + 1);
     for (int i = 0; i < workers * each; ++i) {
         const int w = i % workers;
-        leased[w].push_back(store_->claim("w" + std::to_string(w), 60s)->id);
+        leased[w].push_back(store_->claim("w" + std::to_string(w), kRules, 60s)->id);
         gameOf[leased[w].back()] = "game-" + std::to_string(leased[w].size() % games);
     }
     const int64_t otherRules = submit(0, kOldRules);
-    store_->claim("w", 60s).value();
+    store_->claim("w", kOldRules, 60s).value();
     EXPECT_TRUE(store_->finish(otherRules, "w", verified(900, "game-0")))
         << "the same game under other rules is another table's";
 
@@ -251,6 +266,12 @@ TEST_P(StoreTest, TablePlacesRunsAndLeavesOutHiddenAndWithdrawnOnes) {
     EXPECT_FALSE(store_->run(ids[1])->place.has_value());
     EXPECT_FALSE(store_->replay(ids[1]).has_value());
     EXPECT_EQ(placeOf(3), 1);
+    // A wrong hide is mended: the run takes its place again.
+    EXPECT_TRUE(store_->unhide(ids[1]));
+    EXPECT_FALSE(store_->unhide(ids.back() + 1));
+    EXPECT_EQ(placeOf(1), 1);
+    EXPECT_EQ(store_->replay(ids[1]).value(), newRun(2).file);
+    ASSERT_TRUE(store_->hide(ids[1]));
 
     EXPECT_FALSE(store_->withdraw(ids[3], "secret-1"));
     EXPECT_TRUE(store_->withdraw(ids[3], "secret-4"));
@@ -266,20 +287,27 @@ TEST_P(StoreTest, TablePlacesRunsAndLeavesOutHiddenAndWithdrawnOnes) {
 }
 
 TEST_P(StoreTest, AnUpgradeRefusesTheOldRulesQueueAndKeepsTheirTable) {
+    const uint64_t kOlderRules = 5;
     const int64_t onTable = submit(1, kOldRules, 300);
-    store_->claim("w", 60s).value();
+    store_->claim("w", kOldRules, 60s).value();
     ASSERT_TRUE(store_->finish(onTable, "w", verified(300, "old")));
-    const int64_t leased = submit(2, kOldRules), queued = submit(3, kOldRules);
+    const int64_t leased = submit(2, kOldRules), queued = submit(3, kOlderRules);
     const int64_t current = submit(4);
-    EXPECT_EQ(store_->claim("w", 60s).value().id, leased);
+    // Servers of two versions share the queue: each claims its own rules' runs only.
+    EXPECT_EQ(store_->claim("new", kRules, 0s).value().id, current);
+    EXPECT_EQ(store_->claim("old", kOldRules, 60s).value().id, leased);
+    EXPECT_FALSE(store_->claim("old", kOldRules, 60s).has_value());
+    EXPECT_EQ(store_->run(queued)->state, RunState::Queued);
 
-    EXPECT_EQ(store_->refuseOtherRules(kRules, "made for rules this server no longer plays"), 2);
-    for (int64_t id : {leased, queued}) {
+    const auto reason = [](uint64_t rules) { return "made for rules " + std::to_string(rules); };
+    EXPECT_EQ(store_->refuseOtherRules(kRules, reason), 2);
+    EXPECT_EQ(store_->run(leased)->reason, "made for rules 7");
+    EXPECT_EQ(store_->run(queued)->reason, "made for rules 5");
+    for (int64_t id : {leased, queued})
         EXPECT_EQ(store_->run(id)->state, RunState::Refused);
-        EXPECT_EQ(store_->run(id)->reason, "made for rules this server no longer plays");
-    }
-    EXPECT_FALSE(store_->finish(leased, "w", verified(10, "late")));
-    EXPECT_EQ(store_->claim("w", 60s).value().id, current);
+    EXPECT_FALSE(store_->finish(leased, "old", verified(10, "late")));
+    EXPECT_EQ(store_->run(current)->state, RunState::Verifying);
+    EXPECT_EQ(store_->claim("new", kRules, 60s).value().id, current);
     EXPECT_EQ(store_->table(kOldRules, 10, std::nullopt, 0).size(), 1u);
 }
 
@@ -301,7 +329,7 @@ TEST(PostgresStoreTest, AStoppedDatabaseIsUnavailableUntilItReturns) {
     // Connections kept from before a restart do not cost a call either.
     cluster().stop();
     cluster().start();
-    EXPECT_EQ(store->claim("w", 60s).value().id, id);
+    EXPECT_EQ(store->claim("w", kRules, 60s).value().id, id);
 }
 
 }  // namespace

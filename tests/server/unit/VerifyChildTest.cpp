@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "server/service/VerifyChild.h"
+#include "server/unit/SampleVerdict.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -48,14 +49,7 @@ class ScriptedVerifier : public testing::Test {
 };
 
 TEST_F(ScriptedVerifier, AVerdictPrintedComesBackAndTheReplayFileIsGone) {
-    Verdict verdict;
-    verdict.verified = true;
-    verdict.name = "Ann";
-    verdict.simulatedScore = verdict.recordedScore = 900;
-    verdict.lengthMs = 60000;
-    verdict.passes = 4000;
-    verdict.playDigest = std::string(64, 'a');
-    const ChildResult result = run(formatVerdict(verdict));
+    const ChildResult result = run(formatVerdict(sampleVerdict()));
     ASSERT_TRUE(result.verdict) << result.failure;
     EXPECT_EQ(result.failure, "");
     EXPECT_EQ(result.verdict->simulatedScore, 900);

@@ -85,6 +85,11 @@ void limit(int resource, rlim_t soft, rlim_t hard) {
     // Playing a game again yields to answering: a submission or a health check never waits
     // behind a verification for a core.
     ::setpriority(PRIO_PROCESS, 0, kVerifierNice);
+    // The server blocks the signals that stop it and ignores SIGPIPE; the game gets neither.
+    sigset_t none;
+    ::sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    ::signal(SIGPIPE, SIG_DFL);
     ::execv(program, argv);
     ::_exit(127);
 }
@@ -166,6 +171,7 @@ ChildResult verifyInChild(const std::string& program, const std::vector<uint8_t>
     int pipe[2];
     if (replay.path().empty() || ::pipe2(pipe, O_CLOEXEC) != 0) {
         result.failure = "the worker could not start its verification";
+        result.serverSide = true;
         return result;
     }
     std::string arg0 = "quelvane-world", arg1 = "--verify-one", arg2 = replay.path();
@@ -177,11 +183,13 @@ ChildResult verifyInChild(const std::string& program, const std::vector<uint8_t>
     if (child < 0) {
         ::close(pipe[0]);
         result.failure = "the worker could not start its verification";
+        result.serverSide = true;
         return result;
     }
     const auto deadline = start + limits.wallClock;
     std::string output;
     readOutput(pipe[0], child, deadline, stop, output, result.failure);
+    result.serverSide = stop.load();
     ::close(pipe[0]);
     const std::string ended = reap(child, deadline, limits);
     if (result.failure.empty())

@@ -28,6 +28,8 @@ struct ChildResult {
     std::optional<Verdict> verdict;
     std::string failure;  // why there is no verdict: a crash, a kill, a timeout, unreadable output
     double seconds = 0;   // on the clock
+    // The failure is the server's (it stopped, or could not start the child), not the file's.
+    bool serverSide = false;
 };
 
 // Verifies a replay in a process of its own: writes the file to a private temporary file, runs

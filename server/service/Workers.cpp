@@ -56,7 +56,7 @@ class LeaseRenewal {
             bool kept = true;
             try {
                 kept = store_.renew(id_, worker_, lease_);
-            } catch (const StoreUnavailable& e) {
+            } catch (const std::exception& e) {
                 // The lease may still be had at the next try.
                 std::fprintf(stderr, "quelvane-world: run %lld: %s\n", static_cast<long long>(id_),
                              e.what());
@@ -138,15 +138,19 @@ void Workers::work(const std::string& worker) {
         std::optional<Claim> claim;
         try {
             claim = store_.claim(worker, settings_.rules, settings_.lease);
-        } catch (const StoreUnavailable& e) {
+        } catch (const std::exception& e) {
             std::fprintf(stderr, "quelvane-world: %s: %s\n", worker.c_str(), e.what());
             claim.reset();
             pause = kLongestPause;
         }
         if (claim) {
-            pause = kShortestPause;
-            verify(worker, *claim);
-            continue;
+            if (verify(worker, *claim)) {
+                pause = kShortestPause;
+                continue;
+            }
+            // Given back for the server's own reason: a server that cannot verify waits rather
+            // than claim and give back without end.
+            pause = kLongestPause;
         }
         if (!idle(pause, seen))
             break;
@@ -157,7 +161,7 @@ void Workers::work(const std::string& worker) {
     changed_.notify_all();
 }
 
-void Workers::verify(const std::string& worker, const Claim& claim) {
+bool Workers::verify(const std::string& worker, const Claim& claim) {
     ChildResult result;
     {
         const LeaseRenewal renewal(store_, worker, claim.id, settings_.lease);
@@ -169,15 +173,18 @@ void Workers::verify(const std::string& worker, const Claim& claim) {
     if (result.verdict && result.verdict->unplayed) {
         result.failure = result.verdict->reason;
         result.verdict.reset();
+        result.serverSide = true;
     }
     for (int attempt = 1; attempt <= kVerdictTries; ++attempt) {
         try {
             if (result.verdict)
                 store_.finish(claim.id, worker, outcomeOf(*result.verdict, result.seconds));
+            else if (result.serverSide)
+                store_.giveBack(claim.id, worker);
             else
                 store_.release(claim.id, worker, result.failure);
             break;
-        } catch (const StoreUnavailable& e) {
+        } catch (const std::exception& e) {
             std::fprintf(stderr, "quelvane-world: run %lld: %s\n", static_cast<long long>(claim.id),
                          e.what());
             std::this_thread::sleep_for(kLongestPause);
@@ -190,6 +197,7 @@ void Workers::verify(const std::string& worker, const Claim& claim) {
     std::fprintf(stderr, "quelvane-world: run %lld %s in %.1f s%s%s\n",
                  static_cast<long long>(claim.id), ended, result.seconds, why.empty() ? "" : ": ",
                  why.c_str());
+    return result.verdict || !result.serverSide;
 }
 
 }  // namespace quelvane::server

@@ -39,7 +39,8 @@ class Workers {
 
   private:
     void work(const std::string& worker);
-    void verify(const std::string& worker, const Claim& claim);
+    // False when the run was given back for the server's own reason.
+    bool verify(const std::string& worker, const Claim& claim);
     bool idle(std::chrono::milliseconds pause, uint64_t seen);
 
     Store& store_;

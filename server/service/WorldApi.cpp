@@ -178,9 +178,12 @@ void WorldApi::receive(const Request& req, Response& res, const httplib::Content
     }
     std::vector<uint8_t> file;
     bool tooLarge = false;
+    size_t received = 0;
     const bool whole = content([&](const char* data, size_t length) {
+        // A body without a length (chunked) is dropped only so far, then the connection ends.
+        received += length;
         if (tooLarge)
-            return true;
+            return received <= kDrainedBytes;
         file.insert(file.end(), data, data + length);
         if (file.size() > most) {
             tooLarge = true;

@@ -71,6 +71,9 @@ PostgresConnection::PostgresConnection(const std::string& url) {
         connection_ = std::make_unique<pqxx::connection>(url);
         // "already exists, skipping" is no news.
         connection_->set_variable("client_min_messages", "warning");
+        // The game's names are Latin-1 ("Zoë"): the database converts them to its own encoding
+        // and back, where as bytes of no encoding a UTF-8 database would refuse them.
+        connection_->set_client_encoding("LATIN1");
     });
 }
 

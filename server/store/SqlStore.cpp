@@ -245,6 +245,17 @@ void SqlStore::release(int64_t id, const std::string& worker, const std::string&
     });
 }
 
+void SqlStore::giveBack(int64_t id, const std::string& worker) {
+    transact(true, [&](SqlConnection& db) {
+        db.exec(
+            "UPDATE runs SET state = 'queued', attempts = attempts - 1,"
+            " lease_owner = NULL, lease_until_ms = NULL"
+            " WHERE id = $1 AND state = 'verifying' AND lease_owner = $2",
+            {id, worker});
+        return true;
+    });
+}
+
 int64_t SqlStore::refuseOtherRules(uint64_t rules,
                                    const std::function<std::string(uint64_t)>& reason) {
     return transact(true, [&](SqlConnection& db) {

@@ -19,6 +19,7 @@ class SqlStore : public Store {
     bool renew(int64_t id, const std::string& worker, std::chrono::seconds lease) override;
     bool finish(int64_t id, const std::string& worker, const Outcome& outcome) override;
     void release(int64_t id, const std::string& worker, const std::string& reason) override;
+    void giveBack(int64_t id, const std::string& worker) override;
     int64_t refuseOtherRules(uint64_t rules,
                              const std::function<std::string(uint64_t)>& reason) override;
 

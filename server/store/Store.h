@@ -110,6 +110,9 @@ class Store {
     // Gives the run back before its lease ends, when its verification could not be finished: the
     // attempt counts, and reason is the refusal's when it was the last one allowed.
     virtual void release(int64_t id, const std::string& worker, const std::string& reason) = 0;
+    // Gives the run back with its attempt uncounted: the server stopped its verification or could
+    // not start one, which says nothing of the file.
+    virtual void giveBack(int64_t id, const std::string& worker) = 0;
     // Refuses every queued or leased run of another rules version, each with the reason its own
     // version gets; how many.
     virtual int64_t refuseOtherRules(uint64_t rules,

@@ -91,7 +91,10 @@ TEST_P(StoreTest, KeepsAFileOnceAndCapsTheQueue) {
     EXPECT_TRUE(again.existing);
     EXPECT_EQ(again.id, first);
 
-    const int64_t second = store_->submit(newRun(2), 2).value().id;
+    // The game's names are Latin-1.
+    auto zoe = newRun(2);
+    zoe.name = "Zo\xEB";
+    const int64_t second = store_->submit(zoe, 2).value().id;
     EXPECT_NE(second, first);
     EXPECT_FALSE(store_->submit(newRun(3), 2).has_value()) << "the queue holds two already";
     EXPECT_TRUE(store_->submit(newRun(1), 2).value().existing) << "a resend costs no room";
@@ -100,6 +103,7 @@ TEST_P(StoreTest, KeepsAFileOnceAndCapsTheQueue) {
     const auto info = reopened->run(first).value();
     EXPECT_EQ(info.state, RunState::Queued);
     EXPECT_EQ(info.name, "PILOT1") << "the first name stands";
+    EXPECT_EQ(reopened->run(second)->name, "Zo\xEB");
     EXPECT_EQ(info.score, 100);
     EXPECT_EQ(info.rules, kRules);
     EXPECT_EQ(info.lengthMs, 60001u);
@@ -136,7 +140,11 @@ TEST_P(StoreTest, LeasesRunsOldestFirstAndRefusesASecondFailedAttempt) {
     EXPECT_EQ(store_->run(c)->state, RunState::Refused);
     EXPECT_EQ(store_->run(c)->reason, "it ran past its time");
 
+    // Given back by a server that stopped: its attempt does not count.
     EXPECT_EQ(store_->claim("w5", kRules, 60s).value().id, d);
+    store_->giveBack(d, "w5");
+    EXPECT_EQ(store_->run(d)->state, RunState::Queued);
+    EXPECT_EQ(store_->claim("w6", kRules, 60s).value().attempt, 1);
     EXPECT_FALSE(store_->claim("w5", kRules, 60s).has_value()) << "the rest are leased";
     EXPECT_TRUE(
         store_->finish(a, "w1", Outcome{false, "its score is not the game's", 0, "", "", 1}));

@@ -71,6 +71,10 @@ std::optional<RunInfo> readRun(SqlConnection& db, int64_t id) {
 }
 
 // Writes a verdict on a run still leased to worker; false when it is not.
+std::string copyReason(int64_t first) {
+    return "the same game as run " + std::to_string(first);
+}
+
 bool writeVerdict(SqlConnection& db, int64_t id, const std::string& worker, const Outcome& outcome,
                   int64_t sameAs) {
     const std::string lease =
@@ -85,8 +89,7 @@ bool writeVerdict(SqlConnection& db, int64_t id, const std::string& worker, cons
                       {id, worker, outcome.score, outcome.name, outcome.playDigest,
                        outcome.seconds})
                     .empty();
-    const std::string reason =
-        sameAs != 0 ? "the same game as run " + std::to_string(sameAs) : outcome.reason;
+    const std::string reason = sameAs != 0 ? copyReason(sameAs) : outcome.reason;
     return !db.exec(
                   "UPDATE runs SET state = 'refused', reason = $3,"
                   " same_as = NULLIF($4, CAST(0 AS BIGINT)), play_digest = $5, seconds = $6," +
@@ -222,11 +225,19 @@ bool SqlStore::finish(int64_t id, const std::string& worker, const Outcome& outc
             return false;
         int64_t sameAs = 0;
         if (outcome.verified) {
-            const auto first = db.exec(
+            const auto entered = db.exec(
                 "SELECT id FROM runs WHERE rules = $1 AND play_digest = $2 AND state = 'verified'",
                 {leased.integer(0, 0), outcome.playDigest});
-            if (!first.empty())
-                sameAs = first.integer(0, 0);
+            // The game stands under the run sent first, whichever verification ends first: a
+            // copy sent later (a queued run's file fetched, renamed and resent) never takes its
+            // place, and gives it back, with the copies refused as its own, if it got there first.
+            if (!entered.empty() && entered.integer(0, 0) < id)
+                sameAs = entered.integer(0, 0);
+            else if (!entered.empty())
+                db.exec(
+                    "UPDATE runs SET state = 'refused', reason = $2, same_as = $3"
+                    " WHERE id = $1 OR same_as = $1",
+                    {entered.integer(0, 0), copyReason(id), id});
         }
         return writeVerdict(db, id, worker, outcome, sameAs);
     });

@@ -198,6 +198,19 @@ TEST_P(StoreTest, WorkersClaimingAtOnceNeverShareARun) {
     EXPECT_EQ(distinct.size(), static_cast<size_t>(runs));
 }
 
+TEST_P(StoreTest, ACopyVerifiedFirstGivesWayToTheRunSentFirst) {
+    const int64_t original = submit(1), copy = submit(2);
+    store_->claim("w", kRules, 60s).value();
+    store_->claim("w", kRules, 60s).value();
+    EXPECT_TRUE(store_->finish(copy, "w", verified(900, "game")));
+    EXPECT_TRUE(store_->finish(original, "w", verified(900, "game")));
+    EXPECT_EQ(store_->run(original)->state, RunState::Verified);
+    const auto info = store_->run(copy).value();
+    EXPECT_EQ(info.state, RunState::Refused);
+    EXPECT_EQ(info.sameAs, original);
+    EXPECT_EQ(store_->table(kRules, 10, std::nullopt, 0).size(), 1u);
+}
+
 TEST_P(StoreTest, CopiesFinishedAtOnceEnterTheTableOnce) {
     // Four workers finish ten runs each at once, the same five games in the same order.
     const int workers = 4, each = 10, games = 5;
@@ -228,15 +241,17 @@ TEST_P(StoreTest, CopiesFinishedAtOnceEnterTheTableOnce) {
         thread.join();
 
     std::map<std::string, int64_t> entered;  // a game's one verified run
+    std::map<std::string, int64_t> sentFirst;
     std::vector<RunInfo> copies;
     for (const auto& [id, game] : gameOf) {
+        sentFirst.emplace(game, id);
         const auto info = store_->run(id).value();
         if (info.state == RunState::Verified)
             EXPECT_TRUE(entered.emplace(game, id).second) << game << " entered twice";
         else
             copies.push_back(info);
     }
-    EXPECT_EQ(entered.size(), static_cast<size_t>(games));
+    EXPECT_EQ(entered, sentFirst) << "each game stands under the run sent first";
     for (const auto& copy : copies) {
         const int64_t first = entered[gameOf[copy.id]];
         EXPECT_EQ(copy.state, RunState::Refused);

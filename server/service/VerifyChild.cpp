@@ -11,6 +11,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <string_view>
 
 namespace quelvane::server {
 
@@ -21,19 +22,22 @@ using SteadyClock = std::chrono::steady_clock;
 // A verdict is a few short lines; more is no verdict.
 constexpr size_t kMostOutput = 64u << 10;
 
-// The replay as a file only this process's user can read, removed with it.
-class PrivateFile {
+// A folder only this process's user can read, holding the replay, and the child's temporary
+// folder: removed with everything in it, whatever became of the child (a verification killed or
+// crashed leaves its game's scratch folder behind).
+class PrivateFolder {
   public:
-    explicit PrivateFile(const std::vector<uint8_t>& bytes) {
+    explicit PrivateFolder(const std::vector<uint8_t>& bytes) {
         const char* folder = std::getenv("TMPDIR");
-        path_ = std::string(folder && *folder ? folder : "/tmp") + "/quelvane-run-XXXXXX";
-        const int fd = ::mkstemp(path_.data());
-        if (fd < 0) {
-            path_.clear();
+        std::string pattern =
+            std::string(folder && *folder ? folder : "/tmp") + "/quelvane-run-XXXXXX";
+        if (!::mkdtemp(pattern.data()))
             return;
-        }
+        path_ = pattern;
+        const std::string file = replay();
+        const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         size_t done = 0;
-        while (done < bytes.size()) {
+        while (fd >= 0 && done < bytes.size()) {
             const ssize_t wrote = ::write(fd, bytes.data() + done, bytes.size() - done);
             if (wrote < 0 && errno == EINTR)
                 continue;
@@ -41,21 +45,44 @@ class PrivateFile {
                 break;
             done += static_cast<size_t>(wrote);
         }
-        if (::close(fd) != 0 || done != bytes.size()) {
-            ::unlink(path_.c_str());
-            path_.clear();
-        }
+        if (fd < 0 || ::close(fd) != 0 || done != bytes.size())
+            remove();
     }
-    ~PrivateFile() {
-        if (!path_.empty())
-            ::unlink(path_.c_str());
-    }
-    PrivateFile(const PrivateFile&) = delete;
-    PrivateFile& operator=(const PrivateFile&) = delete;
+    ~PrivateFolder() { remove(); }
+    PrivateFolder(const PrivateFolder&) = delete;
+    PrivateFolder& operator=(const PrivateFolder&) = delete;
+    bool made() const { return !path_.empty(); }
     const std::string& path() const { return path_; }
+    std::string replay() const { return path_ + "/run.qvr"; }
 
   private:
+    void remove() {
+        std::error_code ignored;
+        if (!path_.empty())
+            std::filesystem::remove_all(path_, ignored);
+        path_.clear();
+    }
     std::string path_;
+};
+
+// The server's environment with TMPDIR naming the child's own folder, made before the fork.
+class ChildEnvironment {
+  public:
+    explicit ChildEnvironment(const std::string& folder) {
+        for (char** entry = environ; *entry; ++entry) {
+            if (std::string_view(*entry).substr(0, 7) != "TMPDIR=")
+                strings_.emplace_back(*entry);
+        }
+        strings_.push_back("TMPDIR=" + folder);
+        for (std::string& entry : strings_)
+            pointers_.push_back(entry.data());
+        pointers_.push_back(nullptr);
+    }
+    char* const* get() const { return pointers_.data(); }
+
+  private:
+    std::vector<std::string> strings_;
+    std::vector<char*> pointers_;
 };
 
 constexpr int kVerifierNice = 10;
@@ -66,9 +93,12 @@ void limit(int resource, rlim_t soft, rlim_t hard) {
 }
 
 // In the child, between fork and exec: only calls that are safe in a copy of a threaded process.
-[[noreturn]] void becomeVerifier(const char* program, char* const argv[], int output,
-                                 const ChildLimits& limits) {
+[[noreturn]] void becomeVerifier(const char* program, char* const argv[], char* const envp[],
+                                 int output, const ChildLimits& limits, pid_t parent) {
     ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    // A server that died before the line above sends no signal.
+    if (::getppid() != parent)
+        ::_exit(127);
     const int nothing = ::open("/dev/null", O_RDONLY);
     if (nothing < 0 || ::dup2(nothing, STDIN_FILENO) < 0 || ::dup2(output, STDOUT_FILENO) < 0)
         ::_exit(127);
@@ -90,18 +120,18 @@ void limit(int resource, rlim_t soft, rlim_t hard) {
     ::sigemptyset(&none);
     ::sigprocmask(SIG_SETMASK, &none, nullptr);
     ::signal(SIGPIPE, SIG_DFL);
-    ::execv(program, argv);
+    ::execve(program, argv, envp);
     ::_exit(127);
 }
 
 // The child's output, read until it closes it, runs past its time, prints too much, or stop is set;
 // false when it had to be killed, with the reason.
-bool readOutput(int fd, pid_t child, SteadyClock::time_point deadline,
-                const std::atomic<bool>& stop, std::string& output, std::string& failure) {
+bool readOutput(int fd, pid_t child, SteadyClock::time_point deadline, const StopCheck& stopped,
+                std::string& output, std::string& failure) {
     char buffer[4096];
     for (;;) {
-        if (stop.load()) {
-            failure = "the server stopped during its verification";
+        if (stopped()) {
+            failure = "its verification was stopped";
         } else if (SteadyClock::now() >= deadline) {
             failure = "its verification ran past its time on the clock";
         } else if (output.size() > kMostOutput) {
@@ -123,13 +153,14 @@ bool readOutput(int fd, pid_t child, SteadyClock::time_point deadline,
     }
 }
 
-// Waits for the child, killing it at the deadline; the reason it gave no verdict, empty when it
-// ended well.
-std::string reap(pid_t child, SteadyClock::time_point deadline, const ChildLimits& limits) {
+// Waits for the child, killing it at the deadline or a stop; the reason it gave no verdict, empty
+// when it ended well.
+std::string reap(pid_t child, SteadyClock::time_point deadline, const ChildLimits& limits,
+                 const StopCheck& stopped) {
     int status = 0;
     rusage usage{};
     while (::wait4(child, &status, WNOHANG, &usage) == 0) {
-        if (SteadyClock::now() >= deadline)
+        if (SteadyClock::now() >= deadline || stopped())
             ::kill(child, SIGKILL);
         ::usleep(10000);
     }
@@ -164,21 +195,23 @@ ChildLimits limitsForGame(uint32_t lengthMs) {
 }
 
 ChildResult verifyInChild(const std::string& program, const std::vector<uint8_t>& file,
-                          const ChildLimits& limits, const std::atomic<bool>& stop) {
+                          const ChildLimits& limits, const StopCheck& stopped) {
     ChildResult result;
     const auto start = SteadyClock::now();
-    const PrivateFile replay(file);
+    const PrivateFolder folder(file);
     int pipe[2];
-    if (replay.path().empty() || ::pipe2(pipe, O_CLOEXEC) != 0) {
+    if (!folder.made() || ::pipe2(pipe, O_CLOEXEC) != 0) {
         result.failure = "the worker could not start its verification";
         result.serverSide = true;
         return result;
     }
-    std::string arg0 = "quelvane-world", arg1 = "--verify-one", arg2 = replay.path();
+    std::string arg0 = "quelvane-world", arg1 = "--verify-one", arg2 = folder.replay();
     char* const argv[] = {arg0.data(), arg1.data(), arg2.data(), nullptr};
+    const ChildEnvironment environment(folder.path());
+    const pid_t parent = ::getpid();
     const pid_t child = ::fork();
     if (child == 0)
-        becomeVerifier(program.c_str(), argv, pipe[1], limits);
+        becomeVerifier(program.c_str(), argv, environment.get(), pipe[1], limits, parent);
     ::close(pipe[1]);
     if (child < 0) {
         ::close(pipe[0]);
@@ -188,10 +221,10 @@ ChildResult verifyInChild(const std::string& program, const std::vector<uint8_t>
     }
     const auto deadline = start + limits.wallClock;
     std::string output;
-    readOutput(pipe[0], child, deadline, stop, output, result.failure);
-    result.serverSide = stop.load();
+    readOutput(pipe[0], child, deadline, stopped, output, result.failure);
+    result.serverSide = stopped();
     ::close(pipe[0]);
-    const std::string ended = reap(child, deadline, limits);
+    const std::string ended = reap(child, deadline, limits, stopped);
     if (result.failure.empty())
         result.failure = ended;
     if (result.failure.empty()) {

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,10 +32,14 @@ struct ChildResult {
     bool serverSide = false;
 };
 
-// Verifies a replay in a process of its own: writes the file to a private temporary file, runs
-// program --verify-one on it under the limits, and reads the verdict it prints. The process is
-// killed when it runs past its time or when stop is set.
+// Whether a verification is to be stopped: the server stops, or its run's lease was lost.
+using StopCheck = std::function<bool()>;
+
+// Verifies a replay in a process of its own: writes the file to a private temporary folder, runs
+// program --verify-one on it under the limits with that folder as its TMPDIR, and reads the
+// verdict it prints; the folder goes with everything in it. The process is killed when it runs
+// past its time or once stopped says so.
 ChildResult verifyInChild(const std::string& program, const std::vector<uint8_t>& file,
-                          const ChildLimits& limits, const std::atomic<bool>& stop);
+                          const ChildLimits& limits, const StopCheck& stopped);
 
 }  // namespace quelvane::server

@@ -28,6 +28,17 @@ Outcome outcomeOf(const Verdict& verdict, double seconds) {
     return outcome;
 }
 
+// Writes what a verification came to; false when the run was no longer this worker's.
+bool writeResult(Store& store, const std::string& worker, int64_t id, const ChildResult& result) {
+    if (result.verdict)
+        return store.finish(id, worker, outcomeOf(*result.verdict, result.seconds));
+    if (result.serverSide)
+        store.giveBack(id, worker);
+    else
+        store.release(id, worker, result.failure);
+    return true;
+}
+
 // Leases a claimed run again every third of its lease while it is verified: a short lease brings a
 // dead server's runs back to the queue soon, and a long game still keeps its run.
 class LeaseRenewal {
@@ -46,6 +57,8 @@ class LeaseRenewal {
     }
     LeaseRenewal(const LeaseRenewal&) = delete;
     LeaseRenewal& operator=(const LeaseRenewal&) = delete;
+    // Another worker has the run now: its verification here counts for nothing.
+    bool lost() const { return lost_.load(); }
 
   private:
     void renew() {
@@ -63,9 +76,7 @@ class LeaseRenewal {
             }
             lock.lock();
             if (!kept) {
-                // Its verdict will not count: another worker has the run now.
-                std::fprintf(stderr, "quelvane-world: run %lld: lease lost\n",
-                             static_cast<long long>(id_));
+                lost_ = true;
                 return;
             }
         }
@@ -78,6 +89,7 @@ class LeaseRenewal {
     std::mutex mutex_;
     std::condition_variable ended_;
     bool done_ = false;
+    std::atomic<bool> lost_{false};
     std::thread thread_;  // last: it starts once the rest is made
 };
 
@@ -163,11 +175,20 @@ void Workers::work(const std::string& worker) {
 
 bool Workers::verify(const std::string& worker, const Claim& claim) {
     ChildResult result;
+    bool leaseLost = false;
     {
         const LeaseRenewal renewal(store_, worker, claim.id, settings_.lease);
         const auto header = peekReplayHeader(claim.file);
         const uint32_t length = header ? header->milliseconds : VerifyLimits{}.longestGameMs;
-        result = verifyInChild(settings_.program, claim.file, limitsForGame(length), killChildren_);
+        result = verifyInChild(settings_.program, claim.file, limitsForGame(length),
+                               [&] { return killChildren_.load() || renewal.lost(); });
+        leaseLost = renewal.lost();
+    }
+    if (leaseLost) {
+        std::fprintf(stderr,
+                     "quelvane-world: run %lld: lease lost, left to the worker that has it\n",
+                     static_cast<long long>(claim.id));
+        return true;
     }
     // A game that could not be started here says nothing of the run, which goes back to the queue.
     if (result.verdict && result.verdict->unplayed) {
@@ -177,12 +198,9 @@ bool Workers::verify(const std::string& worker, const Claim& claim) {
     }
     for (int attempt = 1; attempt <= kVerdictTries; ++attempt) {
         try {
-            if (result.verdict)
-                store_.finish(claim.id, worker, outcomeOf(*result.verdict, result.seconds));
-            else if (result.serverSide)
-                store_.giveBack(claim.id, worker);
-            else
-                store_.release(claim.id, worker, result.failure);
+            if (!writeResult(store_, worker, claim.id, result))
+                std::fprintf(stderr, "quelvane-world: run %lld: verdict dropped, lease lost\n",
+                             static_cast<long long>(claim.id));
             break;
         } catch (const std::exception& e) {
             std::fprintf(stderr, "quelvane-world: run %lld: %s\n", static_cast<long long>(claim.id),

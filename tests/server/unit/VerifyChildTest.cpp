@@ -26,7 +26,7 @@ class ScriptedVerifier : public testing::Test {
         std::ofstream(program_) << "#!/bin/sh\n"
                                    "[ \"$1\" = --verify-one ] || exit 3\n"
                                    "case \"$(head -c 5 \"$2\")\" in\n"
-                                   "  crash) kill -SEGV $$ ;;\n"
+                                   "  crash) mktemp -d >/dev/null; kill -SEGV $$ ;;\n"
                                    "  spins) while :; do :; done ;;\n"
                                    "  waits) exec sleep 30 ;;\n"
                                    "  fails) exit 4 ;;\n"
@@ -40,7 +40,7 @@ class ScriptedVerifier : public testing::Test {
 
     ChildResult run(const std::string& file, const ChildLimits& limits = {}) {
         return verifyInChild(program_, std::vector<uint8_t>(file.begin(), file.end()), limits,
-                             stop_);
+                             [this] { return stop_.load(); });
     }
 
     TempDir dir_;
@@ -63,6 +63,7 @@ TEST_F(ScriptedVerifier, AChildThatGivesNoVerdictSaysWhy) {
     EXPECT_EQ(run("fails").failure, "its verification failed (exit status 4)");
     EXPECT_EQ(run("not a verdict").failure, "its verification printed no verdict");
     EXPECT_FALSE(run("crash").verdict);
+    EXPECT_TRUE(std::filesystem::is_empty(dir_ / "tmp")) << "a crashed child's scratch is left";
 
     ChildLimits oneSecond;
     oneSecond.cpuSeconds = 1;
@@ -79,7 +80,7 @@ TEST_F(ScriptedVerifier, AStopKillsTheChildAtOnce) {
     });
     const ChildResult result = run("waits");
     stopper.join();
-    EXPECT_EQ(result.failure, "the server stopped during its verification");
+    EXPECT_EQ(result.failure, "its verification was stopped");
     EXPECT_LT(result.seconds, 10);
 }
 

@@ -15,8 +15,8 @@ list(PREPEND QUELVANE_PAGE_FOLDERS platform audio)
 # connection (X11, Wayland), the installed game's folders, ALSA's ports and the thread that plays on
 # them, FluidSynth, fontconfig, and the desktop's entry.
 set(QUELVANE_DESKTOP_ONLY
-    platform/Window.cpp platform/WholeScaling.cpp platform/NativeWindow.cpp
-    platform/DisplayLoss.cpp platform/DisplayWait.cpp
+    platform/Window.cpp platform/WholeScaling.cpp platform/WidenedPicture.cpp
+    platform/NativeWindow.cpp platform/DisplayLoss.cpp platform/DisplayWait.cpp
     platform/DataFolders.cpp audio/AlsaPort.cpp audio/AlsaPortList.cpp audio/ClockedPlayer.cpp
     audio/SoftSynth.cpp game/gfx/FontFace.cpp game/loop/main.cpp)
 

@@ -35,9 +35,9 @@ rest="file_digest, secret_digest, rules, name, claimed_score, score, length_ms, 
       received_at, state, reason, lease_owner, lease_until_ms, attempts, play_digest, same_as,
       hidden, seconds"
 # sqlite3's CSV quotes an empty text and leaves NULL empty, as PostgreSQL's CSV reads them; the
-# files go as bytea's hex.
+# files go as bytea's hex, and the names as the Latin-1 the game writes them in.
 sqlite3 -csv "$database" "SELECT id, '\\x' || hex(file), $rest FROM runs ORDER BY id" |
-    psql "$url" -v ON_ERROR_STOP=1 -q \
+    PGCLIENTENCODING=LATIN1 psql "$url" -v ON_ERROR_STOP=1 -q \
         -c "CREATE TEMP TABLE moved (LIKE runs)" \
         -c "\\copy moved (id, file, $rest) FROM STDIN WITH (FORMAT csv)" \
         -c "INSERT INTO runs OVERRIDING SYSTEM VALUE SELECT * FROM moved" \

@@ -70,7 +70,7 @@ std::string runJson(const RunInfo& run) {
     if (run.state == RunState::Verified && run.place)
         body["place"] = *run.place;
     if (run.state == RunState::Refused)
-        body["reason"] = run.reason;
+        body["reason"] = utf8(run.reason);  // it may quote the name
     if (run.sameAs)
         body["same_as"] = *run.sameAs;
     return text(body);

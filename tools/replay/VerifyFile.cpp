@@ -25,15 +25,14 @@ int verifyFile(const std::string& file) {
     std::error_code ignored;
     setAssetFolder(std::filesystem::read_symlink("/proc/self/exe", ignored).parent_path());
     const Verdict verdict = verifyReplay(*bytes, rulesVersion(), limits);
-    if (verdict.reason == kCannotBegin) {
-        std::fprintf(stderr, "quelvane-replay: %s: %s\n", file.c_str(), kCannotBegin);
+    // A game that could not be played at all is no difference of scores.
+    if (verdict.reason == kCannotBegin || verdict.unplayed) {
+        std::fprintf(stderr, "quelvane-replay: %s: %s\n", file.c_str(), verdict.reason.c_str());
         return 2;
     }
-    if (!verdict.unplayed)
-        std::printf("name=%s\nrecorded_score=%lld\nsimulated_score=%lld\ndigest=%s\n",
-                    check.recording->header.name.c_str(),
-                    static_cast<long long>(verdict.recordedScore),
-                    static_cast<long long>(verdict.simulatedScore), verdict.playDigest.c_str());
+    std::printf("name=%s\nrecorded_score=%lld\nsimulated_score=%lld\ndigest=%s\n",
+                check.recording->header.name.c_str(), static_cast<long long>(verdict.recordedScore),
+                static_cast<long long>(verdict.simulatedScore), verdict.playDigest.c_str());
     if (!verdict.verified)
         std::fprintf(stderr, "quelvane-replay: %s\n", verdict.reason.c_str());
     return verdict.verified ? 0 : 1;

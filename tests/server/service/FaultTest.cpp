@@ -11,9 +11,9 @@ namespace quelvane {
 namespace {
 
 // A dead server's runs are claimed again once their leases run out: shorter than the default, so
-// that the test waits less, but still far longer than a verification takes on a busy machine,
-// sanitized too, since a verification is stopped at its lease's end.
-const std::string kLease = kShort ? "300" : "40";
+// that the test waits less. A live worker renews its lease every third of it, so a verification
+// may take longer than the lease, as a sanitized one does.
+const std::string kLease = "20";
 
 // Sends the genuine games and a forgery that only playing shows: the ids of the games, then the
 // forgery's last.

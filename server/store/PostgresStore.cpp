@@ -22,6 +22,7 @@ const SqlDialect kPostgres{
     "BYTEA",
     "CAST(extract(epoch FROM clock_timestamp()) * 1000 AS BIGINT)",
     " FOR UPDATE SKIP LOCKED",
+    " FOR UPDATE",
     // Held until the schema's transaction ends; the number only has to be the store's own.
     "SELECT pg_advisory_xact_lock(4751722)",
 };

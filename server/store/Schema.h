@@ -15,6 +15,9 @@ struct SqlDialect {
     // Ends the selects that pick a row to write: claims made at once pass over each other's rows
     // rather than wait for them.
     std::string lockSkipping;
+    // Ends a select of rows the transaction goes on to write, so that another one waits for them;
+    // empty where a writer has the whole database to itself.
+    std::string lockRows;
     // Runs before the schema's statements, so that stores opened at once on one database do not
     // make it twice; may be empty.
     std::string schemaLock;

@@ -225,8 +225,11 @@ bool SqlStore::finish(int64_t id, const std::string& worker, const Outcome& outc
             return false;
         int64_t sameAs = 0;
         if (outcome.verified) {
+            // Locked, so that a copy finished meanwhile is written before it is pointed here, or
+            // after, at the run that stands.
             const auto entered = db.exec(
-                "SELECT id FROM runs WHERE rules = $1 AND play_digest = $2 AND state = 'verified'",
+                "SELECT id FROM runs WHERE rules = $1 AND play_digest = $2 AND state = 'verified'" +
+                    dialect_.lockRows,
                 {leased.integer(0, 0), outcome.playDigest});
             // The game stands under the run sent first, whichever verification ends first: a
             // copy sent later (a queued run's file fetched, renamed and resent) never takes its

@@ -21,6 +21,7 @@ const SqlDialect kSqlite{
     "CAST((julianday('now') - 2440587.5) * 86400000.0 AS INTEGER)",
     "",
     "",
+    "",
 };
 
 void bind(sqlite3_stmt* statement, int index, const SqlValue& value) {

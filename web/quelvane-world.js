@@ -109,7 +109,7 @@
     if (at >= 0) waiting.splice(at, 1);
     keepWaiting(waiting);
     if ((status === 202 || status === 200) && body.id > 0) {
-      remember({id: body.id, secret: body.secret || '', state: body.state || 'queued'});
+      remember({id: body.id, secret: body.secret || '', state: body.state || 'queued', score: body.score});
       sentLine.textContent = status === 202
         ? 'Your game is sent: run ' + body.id + ', waiting to be played again.'
         : 'That game was sent before: run ' + body.id + '.';

@@ -47,8 +47,7 @@ std::string entityTag(const struct stat& status) {
            "." + std::to_string(status.st_mtim.tv_nsec) + "\"";
 }
 
-}  // namespace
-
+// The Content-Type a page's file is served with, by its extension.
 const char* pageContentType(const std::filesystem::path& file) {
     static const std::map<std::string, const char*> types = {
         {".html", "text/html; charset=utf-8"},
@@ -66,6 +65,8 @@ const char* pageContentType(const std::filesystem::path& file) {
     // The game's packed files (.data), the SoundFont (.sf2) and anything else: bytes.
     return type == types.end() ? "application/octet-stream" : type->second;
 }
+
+}  // namespace
 
 PageFiles::PageFiles(const std::filesystem::path& folder)
     : root_(std::filesystem::canonical(folder)) {}

@@ -19,17 +19,13 @@ class PageFiles {
     // Serves GET and HEAD of every path the API's routes, installed before, do not take.
     void install(httplib::Server& server);
 
+  private:
     // The file a request's decoded path names, inside the folder; none for a path that leaves it,
     // names a hidden file or a folder, or belongs to the API.
     std::optional<std::filesystem::path> resolve(const std::string& path) const;
-
-  private:
     void serve(const httplib::Request& req, httplib::Response& res) const;
 
     std::filesystem::path root_;
 };
-
-// The Content-Type a page's file is served with, by its extension.
-const char* pageContentType(const std::filesystem::path& file);
 
 }  // namespace quelvane::server

@@ -44,10 +44,12 @@ bench-world: deps
 	@cmake --build $(BUILD) -j $(JOBS) --target world_load
 	@scripts/bench-world.sh $(BUILD)
 
-# A world table's server on this machine, its SQLite database in $(BUILD)/world, until Ctrl+C.
+# A world table's server on this machine, its SQLite database in $(BUILD)/world, until Ctrl+C;
+# the page too, at the same address, once `make web` has built it.
 world: build
 	@mkdir -p $(BUILD)/world
-	$(RUN_DIR)/quelvane-world --data $(BUILD)/world --listen 127.0.0.1:8080
+	$(RUN_DIR)/quelvane-world --data $(BUILD)/world --listen 127.0.0.1:8080 \
+		$(if $(wildcard $(BUILD)/web/index.html),--page $(BUILD)/web)
 
 # The programs, assets, menu entries and icons under $(PREFIX), staged under $(DESTDIR) if given.
 install: build

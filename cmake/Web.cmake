@@ -72,7 +72,7 @@ set_target_properties(quelvane-web PROPERTIES
 # The page around it: its HTML and scripts, the page's synthesizer (js-synthesizer and its
 # FluidSynth build, from npm) and the SoundFont, which the page fetches itself after the game
 # has started.
-set(page_files index.html quelvane-page.js quelvane-music.js)
+set(page_files index.html quelvane-page.js quelvane-music.js quelvane-world.js)
 set(synth_files
     ${QUELVANE_WEB_NODE}/js-synthesizer/dist/js-synthesizer.min.js
     ${QUELVANE_WEB_NODE}/js-synthesizer/dist/js-synthesizer.worklet.min.js

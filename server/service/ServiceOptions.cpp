@@ -9,7 +9,7 @@ namespace quelvane::server {
 const char* const kServiceUsage =
     "usage: quelvane-world --data DIR | --postgres URL [--listen HOST:PORT] [--workers N]\n"
     "                      [--rate N] [--trusted-proxy ADDR] [--queue-limit N]\n"
-    "                      [--max-connections N] [--lease SECONDS]\n"
+    "                      [--max-connections N] [--lease SECONDS] [--page DIR]\n"
     "       quelvane-world --worker --postgres URL | --data DIR [--workers N] [--lease SECONDS]\n"
     "       quelvane-world --data DIR | --postgres URL --hide ID | --unhide ID\n"
     "Keeps the world table: takes replays over HTTP, plays each again in a worker process, and\n"
@@ -17,7 +17,8 @@ const char* const kServiceUsage =
     "free one); --workers to the cores; --rate (30) counts submissions a minute from one address,\n"
     "from the last X-Forwarded-For entry for requests from the --trusted-proxy; past "
     "--queue-limit\n"
-    "(10000) queued runs and past --max-connections (128) connections a request gets 503.\n";
+    "(10000) queued runs and past --max-connections (128) connections a request gets 503.\n"
+    "--page serves the browser build's folder (make web's build/web) from the same address.\n";
 
 namespace {
 
@@ -115,6 +116,8 @@ bool setValue(const std::string& option, const std::string& value, ServiceOption
         options.postgresUrl = value;
     else if (option == "--trusted-proxy")
         options.trustedProxy = value;
+    else if (option == "--page")
+        options.pageFolder = value;
     else if (option == "--verify-one")
         options.verifyOne = value;
     return true;
@@ -130,6 +133,8 @@ std::string contradiction(const ServiceOptions& options) {
         return "--hide and --unhide go one at a time";
     if (options.workerOnly && options.workers == 0)
         return "--worker with --workers 0 has nothing to do";
+    if (options.workerOnly && !options.pageFolder.empty())
+        return "--worker serves no page";
     return {};
 }
 
@@ -137,8 +142,8 @@ std::string contradiction(const ServiceOptions& options) {
 
 std::optional<ServiceOptions> parseServiceOptions(const std::vector<std::string>& args,
                                                   std::string& error) {
-    static const char* const valued[] = {"--data", "--postgres", "--listen", "--trusted-proxy",
-                                         "--verify-one"};
+    static const char* const valued[] = {"--data",          "--postgres", "--listen",
+                                         "--trusted-proxy", "--page",     "--verify-one"};
     ServiceOptions options;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];

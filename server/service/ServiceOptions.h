@@ -22,7 +22,8 @@ struct ServiceOptions {
     int leaseSeconds = 0;  // 0: the default, a minute
     std::optional<int64_t> hide;
     std::optional<int64_t> unhide;
-    std::string verifyOne;  // the worker's child: the file it verifies
+    std::string pageFolder;  // --page: the browser build's files, served beside the API
+    std::string verifyOne;   // the worker's child: the file it verifies
     bool help = false;
 };
 

@@ -17,6 +17,7 @@
 #include "game/world/Assets.h"
 #include "platform/DataFolders.h"
 #include "server/service/ApiJson.h"
+#include "server/service/PageFiles.h"
 #include "server/service/Workers.h"
 #include "server/service/WorldApi.h"
 #include "server/store/Store.h"
@@ -94,6 +95,18 @@ bool listen(httplib::Server& http, const ServiceOptions& options) {
     return true;
 }
 
+// The page's files, after the API's routes so that those keep their paths; false, with a line on
+// standard error, when the folder is not one.
+bool installPage(httplib::Server& http, const std::string& folder, std::optional<PageFiles>& page) {
+    if (!std::filesystem::is_directory(folder)) {
+        std::fprintf(stderr, "quelvane-world: --page %s is not a folder\n", folder.c_str());
+        return false;
+    }
+    page.emplace(folder);
+    page->install(http);
+    return true;
+}
+
 // Waits for SIGTERM or SIGINT, which every thread of the process leaves to this one.
 void awaitStop(const sigset_t& stops) {
     int signal = 0;
@@ -155,9 +168,12 @@ int runWorld(const ServiceOptions& options) {
                      if (workers)
                          workers->wake();
                  });
+    std::optional<PageFiles> page;
     std::thread serving;
     if (!options.workerOnly) {
         api.install(http);
+        if (!options.pageFolder.empty() && !installPage(http, options.pageFolder, page))
+            return 1;
         if (!listen(http, options))
             return 1;
         serving = std::thread([&http] { http.listen_after_bind(); });

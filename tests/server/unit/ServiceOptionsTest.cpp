@@ -11,7 +11,7 @@ TEST(ServiceOptions, ReadsEveryOptionAndItsValue) {
     const auto options =
         parseServiceOptions({"--postgres", "host=/tmp dbname=w", "--listen", "[::1]:0", "--workers",
                              "0", "--rate", "5", "--trusted-proxy", "10.0.0.1", "--queue-limit",
-                             "7", "--max-connections", "3", "--lease", "9"},
+                             "7", "--max-connections", "3", "--lease", "9", "--page", "web"},
                             error);
     ASSERT_TRUE(options) << error;
     EXPECT_EQ(options->postgresUrl, "host=/tmp dbname=w");
@@ -23,6 +23,7 @@ TEST(ServiceOptions, ReadsEveryOptionAndItsValue) {
     EXPECT_EQ(options->queueLimit, 7);
     EXPECT_EQ(options->maxConnections, 3);
     EXPECT_EQ(options->leaseSeconds, 9);
+    EXPECT_EQ(options->pageFolder, "web");
 
     const auto hiding = parseServiceOptions({"--data", "d", "--hide", "12"}, error);
     ASSERT_TRUE(hiding) << error;
@@ -46,6 +47,7 @@ TEST(ServiceOptions, RefusesWhatItCannotTakeWithTheReason) {
         {{"--data", "d", "--hide", "1", "--unhide", "2"}, "one at a time"},
         {{"--data", "d", "--hide", "0"}, "--hide takes"},
         {{"--postgres", "u", "--worker", "--workers", "0"}, "nothing to do"},
+        {{"--postgres", "u", "--worker", "--page", "web"}, "serves no page"},
     };
     for (const auto& [args, reason] : refused) {
         std::string error;

@@ -16,3 +16,21 @@ Module['preRun'].push(function () {
     removeRunDependency('quelvane-stored-files');
   });
 });
+
+// SDL closes a sound device by disconnecting its ScriptProcessorNode and freeing the device, but
+// leaves the node's handler in place: an audioprocess event already queued for it would call the
+// freed device, taken for the new one when the game opens its sound again at once (a new game
+// after a replay watched in the page). A disconnected node calls no more.
+if (typeof AudioContext !== 'undefined' && !AudioContext.prototype.quelvaneQuietWhenClosed) {
+  var createScriptProcessor = AudioContext.prototype.createScriptProcessor;
+  AudioContext.prototype.createScriptProcessor = function () {
+    var node = createScriptProcessor.apply(this, arguments);
+    var disconnect = node.disconnect;
+    node.disconnect = function () {
+      node.onaudioprocess = null;
+      return disconnect.apply(node, arguments);
+    };
+    return node;
+  };
+  AudioContext.prototype.quelvaneQuietWhenClosed = true;
+}

@@ -222,6 +222,7 @@ var Module = (function () {
       },
       watching: function (now) {
         watching = now;
+        if (now) replayRefusal = '';
         showStatus();
       },
       // The game's answer to a replay handed over: error '' when it has been watched.

@@ -316,6 +316,10 @@ test('a game over\'s name, typed on the keyboard, is kept over a reload and show
   assert.deepEqual(Array.from(fs.readFileSync(downloaded)), recorded.bytes);
   const verified = execFileSync(replay, ['--verify', downloaded], {encoding: 'utf8'});
   assert.match(verified, /^name=Tester$/m);
+  // The game that entered the table is kept beside it too.
+  const kept = await page.evaluate(() => Module.FS.readdir('/data/replays').filter((f) => /^\d{8}-\d{6}-\d+\.qvr$/.test(f)));
+  assert.equal(kept.length, 1);
+  assert.ok(await storedFile('replays/' + kept[0], /^/));
   // Written back to IndexedDB by the page as the game saved it.
   assert.match(await storedFile('scores.dat', /^Tester\r\n\d+/) ?? '', /^Tester\r\n\d+/);
   const saved = await page.evaluate(() => Array.from(Module.FS.readFile('/data/scores.dat')));
@@ -444,6 +448,14 @@ test('a replay recorded on the desktop plays in the page to the desktop\'s end, 
 
   await open();
   await untilScreen('title');
+  await page.waitForTimeout(1200);
+  await page.keyboard.press('g');
+  await untilScreen('play', 5000);
+  await page.evaluate(() => {
+    window.recordedGames = [];
+    window.addEventListener('quelvane:game-recorded', (e) => window.recordedGames.push(
+      {magic: Array.from(e.detail.bytes.subarray(0, 4)), shipDestroyed: e.detail.shipDestroyed}));
+  });
   // Refused, with its reason, by the page's function and by its file button; the game goes on.
   const refusal = await page.evaluate(() => window.quelvanePlayReplay(new Uint8Array([81, 86, 82, 1, 2]))
     .then(() => 'played', (error) => error.message));
@@ -461,6 +473,10 @@ test('a replay recorded on the desktop plays in the page to the desktop\'s end, 
     document.getElementById('canvas').dispatchEvent(new DragEvent('drop', {dataTransfer: transfer, bubbles: true}));
   }, bytes);
   await page.waitForFunction(() => /Watching a replay/.test(document.getElementById('status').textContent));
+  // The game it ended is kept as the last game, cut short.
+  await page.waitForFunction(() => window.recordedGames.length > 0, null, {timeout: 5000});
+  assert.deepEqual(await page.evaluate(() => window.recordedGames),
+                   [{magic: bytes.slice(0, 4), shipDestroyed: false}]);
   await untilScreen('play', 5000);
   await page.keyboard.press('Escape');
   await untilScreen('title', 5000);

@@ -4,11 +4,12 @@
 # (tests/web/CMakeLists.txt), so that a change that breaks the page breaks the desktop build too.
 # Paths are from the source folder.
 
-# The folders whose sources the page shares; game/replay is the node replay tool's alone, and the
-# verifier (OpenSSL's digests, a game played in a scratch folder) the desktop's and the server's.
+# The folders whose sources the page shares: the page records its games and plays replays as the
+# desktop does; the verifier (OpenSSL's digests, a game played in a scratch folder) is the
+# desktop's and the server's.
 file(GLOB QUELVANE_PAGE_FOLDERS LIST_DIRECTORIES true RELATIVE ${CMAKE_SOURCE_DIR} CONFIGURE_DEPENDS
      ${CMAKE_SOURCE_DIR}/game/*)
-list(FILTER QUELVANE_PAGE_FOLDERS EXCLUDE REGEX "\\.|^game/(replay|verify)$")
+list(FILTER QUELVANE_PAGE_FOLDERS EXCLUDE REGEX "\\.|^game/verify$")
 list(PREPEND QUELVANE_PAGE_FOLDERS platform audio)
 
 # What only the desktop has: its window, which scales its picture in memory, and its display's
@@ -28,7 +29,7 @@ set(QUELVANE_PAGE_PORTABLE
 # page's entry.
 set(QUELVANE_PAGE_BROWSER
     platform/web/CanvasScreen.cpp platform/web/PageClock.cpp platform/web/PageWait.cpp
-    audio/web/PageSynth.cpp game/loop/web/main.cpp)
+    audio/web/PageSynth.cpp game/loop/web/PageReplays.cpp game/loop/web/main.cpp)
 # The page's own headers.
 file(GLOB QUELVANE_PAGE_HEADERS RELATIVE ${CMAKE_SOURCE_DIR} CONFIGURE_DEPENDS
      ${CMAKE_SOURCE_DIR}/platform/web/*.h ${CMAKE_SOURCE_DIR}/audio/web/*.h

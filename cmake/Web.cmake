@@ -16,19 +16,26 @@ set(QUELVANE_WEB_FONTS /usr/share/fonts/truetype/liberation2 CACHE PATH
 
 find_package(SDL2 CONFIG REQUIRED)
 find_package(freetype CONFIG REQUIRED)
+# The replays' compression, built with the deps.
+find_package(ZLIB REQUIRED)
 
 include(${CMAKE_SOURCE_DIR}/cmake/PageSources.cmake)
 list(TRANSFORM QUELVANE_PAGE_PORTABLE PREPEND ${CMAKE_SOURCE_DIR}/)
 list(TRANSFORM QUELVANE_PAGE_BROWSER PREPEND ${CMAKE_SOURCE_DIR}/)
 
 # The game's code shared by the page and the node replay tool, compiled once for both; the page's
-# entry and its fonts' places are its own.
-set(page_only ${CMAKE_SOURCE_DIR}/game/loop/web/main.cpp ${CMAKE_SOURCE_DIR}/game/gfx/web/FontFace.cpp)
+# entry, its games and replays and its fonts' places are its own.
+set(page_only ${CMAKE_SOURCE_DIR}/game/loop/web/main.cpp ${CMAKE_SOURCE_DIR}/game/loop/web/PageReplays.cpp
+    ${CMAKE_SOURCE_DIR}/game/gfx/web/FontFace.cpp)
 set(shared_sources ${QUELVANE_PAGE_SHARED} ${QUELVANE_PAGE_PORTABLE} ${QUELVANE_PAGE_BROWSER})
 list(REMOVE_ITEM shared_sources ${page_only})
 add_library(quelvane-web-game OBJECT ${shared_sources})
-target_link_libraries(quelvane-web-game PUBLIC SDL2::SDL2-static freetype)
+target_link_libraries(quelvane-web-game PUBLIC SDL2::SDL2-static freetype ZLIB::ZLIB)
 target_compile_options(quelvane-web-game PUBLIC -O2)
+# A replay names the rules it was played by, as on the desktop (game/CMakeLists.txt).
+include(${CMAKE_SOURCE_DIR}/cmake/RulesVersion.cmake)
+set_source_files_properties(${CMAKE_SOURCE_DIR}/game/replay/RulesVersion.cpp PROPERTIES
+    COMPILE_DEFINITIONS QUELVANE_RULES_VERSION=0x${QUELVANE_RULES_VERSION}ull)
 
 add_executable(quelvane-web ${page_only})
 target_link_libraries(quelvane-web PRIVATE quelvane-web-game)

@@ -26,6 +26,8 @@ class WatchControls {
     // Returns once the replay may show the game at gameMs of its own time: at once while the
     // replay is behind, never while it is paused, as long as the watcher does not end it.
     void keepPace(uint32_t gameMs);
+    // Ends the watch from outside the window, as Esc does.
+    void end() { ended_ = true; }
     bool ended() const { return ended_; }
     bool paused() const { return paused_; }
     bool fastForward() const { return fast_; }

@@ -30,9 +30,10 @@ GameRecorder::GameRecorder(std::filesystem::path folder) : folder_(std::move(fol
 }
 
 void GameRecorder::finish() {
-    if (current_)
-        close(player.getScore(), "");
+    const bool saved = current_ && close(player.getScore(), "");
     current_.reset();
+    if (saved)
+        gamesSaved_.tell(false);
 }
 
 void GameRecorder::tickRead(uint32_t ticks) {
@@ -73,10 +74,12 @@ void GameRecorder::begin() {
 void GameRecorder::gameEnded(const GameResult& result) {
     if (!current_)
         return;
-    close(result.score, result.name.value_or(""));
+    const bool saved = close(result.score, result.name.value_or(""));
     if (result.name)
         keep();
     current_.reset();
+    if (saved)
+        gamesSaved_.tell(true);
 }
 
 void GameRecorder::keep() {
@@ -97,24 +100,26 @@ void GameRecorder::passEnded() {
     current_->passTicks.push_back(platform::peekTickCount());
 }
 
-void GameRecorder::close(int64_t score, const std::string& name) {
+bool GameRecorder::close(int64_t score, const std::string& name) {
     Recording& game = *current_;
     game.header.score = score;
     game.header.name = name;
     game.header.recordedAt = static_cast<int64_t>(std::time(nullptr));
     game.header.milliseconds = game.ticks.empty() ? 0 : game.ticks.back() - game.ticks.front();
-    save(folder_ / kLastReplayFile);
+    return save(folder_ / kLastReplayFile);
 }
 
-void GameRecorder::save(const std::filesystem::path& file) {
+bool GameRecorder::save(const std::filesystem::path& file) {
     std::error_code error;
     std::filesystem::create_directories(folder_, error);
     std::string reason;
-    if (!writeReplayFile(file, *current_, &reason) && !complained_) {
+    if (writeReplayFile(file, *current_, &reason))
+        return true;
+    if (!complained_)
         std::fprintf(stderr, "quelvane: cannot save the replay %s: %s\n", file.c_str(),
                      reason.c_str());
-        complained_ = true;
-    }
+    complained_ = true;
+    return false;
 }
 
 }  // namespace quelvane

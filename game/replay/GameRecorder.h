@@ -30,6 +30,10 @@ class GameRecorder final {
     // The game under way, if one is being recorded.
     const std::optional<Recording>& current() const { return current_; }
 
+    // Told once a game's files are in place, its last game's file saved: true for a game that
+    // ran to its end (the ship lost, the high-score check done), false for one the run cut short.
+    platform::Observers<bool>& gamesSaved() { return gamesSaved_; }
+
     // Starts recording a game from the state it is in now; the game's start does this itself.
     void begin();
     // The run's driver ended it after the pass that just ended, not a message the game took
@@ -45,17 +49,19 @@ class GameRecorder final {
     void pumpEnded();
     void scoreFileRead(const std::optional<ScoreFile>& file);
     void gameEnded(const GameResult& result);
-    // Ends the recording with what the game came to, and saves it as the last game.
-    void close(int64_t score, const std::string& name);
+    // Ends the recording with what the game came to, and saves it as the last game; false when it
+    // could not be saved.
+    bool close(int64_t score, const std::string& name);
     // Keeps the game just closed beside the table, and prunes the kept replays with it.
     void keep();
-    void save(const std::filesystem::path& file);
+    bool save(const std::filesystem::path& file);
 
     std::filesystem::path folder_;
     std::optional<Recording> current_;
     // Said once: a game that could not be recorded, or a folder that cannot be written.
     bool complained_ = false;
     bool cut_ = false;
+    platform::Observers<bool> gamesSaved_;
     // Last, so that they end first.
     std::vector<platform::Subscription> subscriptions_;
 };

@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <optional>
+#include <vector>
 
 #include "game/core/ExitRequest.h"
 #include "game/loop/MainLoop.h"
 #include "game/replay/GameRecorder.h"
+#include "game/replay/KeptReplays.h"
 #include "game/replay/TraceState.h"
 #include "support/ScriptedGame.h"
 #include "support/TempDir.h"
@@ -40,8 +43,11 @@ TEST(PlaybackTest, APlaybackThatRunsOutOfItsRecordingBeforeItsLastPassSaysItDive
     const TempDir folder;
     std::optional<Recording> recorded;
     TraceState live;
+    std::vector<bool> saves;
     {
-        const GameRecorder recorder(folder.path());
+        GameRecorder recorder(folder.path());
+        const platform::Subscription told =
+            recorder.gamesSaved().subscribe([&saves](bool ended) { saves.push_back(ended); });
         game.key(0, 'G', true);
         game.key(10, 'A', true);
         game.key(40, 'A', false);
@@ -50,7 +56,12 @@ TEST(PlaybackTest, APlaybackThatRunsOutOfItsRecordingBeforeItsLastPassSaysItDive
         ASSERT_TRUE(recorder.current());
         recorded = recorder.current();
         live = endState();
+        // The run ends in the middle of the game: it is kept as the last game, and told as cut
+        // short.
+        recorder.finish();
     }
+    EXPECT_EQ(saves, std::vector<bool>{false});
+    EXPECT_TRUE(std::filesystem::is_regular_file(folder.path() / kLastReplayFile));
     ASSERT_EQ(recorded->header.passes, kPasses);
     ASSERT_FALSE(recorded->messages.empty());
 

@@ -19,10 +19,9 @@
 
 #include "audio/DeviceSettings.h"
 #include "audio/PortNames.h"
-#include "game/core/ExitRequest.h"
 #include "game/loop/Entry.h"
-#include "game/loop/MainLoop.h"
 #include "game/loop/web/PageOptions.h"
+#include "game/loop/web/PageReplays.h"
 #include "game/screens/Pass.h"
 #include "game/screens/Screen.h"
 #include "game/world/Assets.h"
@@ -49,6 +48,7 @@ struct Run {
     platform::PageClock* clock = nullptr;
     platform::CanvasScreen* screen = nullptr;
     platform::ScriptedEvents* script = nullptr;
+    platform::EventSource* events = nullptr;
     long long passes = 0;
     bool held = false;
 };
@@ -79,6 +79,40 @@ void chooseDefaultDevice() {
     std::error_code error;
     if (!std::filesystem::exists(kDeviceSettingsFile, error))
         writeDeviceSettings(kDeviceSettingsFile, kSoftwareSynthesizerName);
+}
+
+// The page's clock, and with a keys script its events, in place of the platform's.
+void useSeams() {
+    platform::useClock(run.clock);
+    if (run.events)
+        platform::useEventSource(run.events);
+}
+
+// The page's clock and events as the URL's settings ask: with a keys script, a virtual clock and
+// the script's keys until it is spent.
+void setUpSeams() {
+    static platform::ScriptedEvents script;
+    const bool scripted = !run.options.keysFile.empty();
+    if (scripted) {
+        std::string error;
+        if (!platform::loadKeysFile(run.options.keysFile, script, error)) {
+            std::fprintf(stderr, "quelvane: %s\n", error.c_str());
+            std::exit(2);
+        }
+        run.script = &script;
+    }
+    static platform::ScriptThenPage scriptThenPage(script);
+    static platform::PageClock clock(scripted, run.options.tickStart);
+    clock.setFast(scripted && run.options.fast);
+    run.clock = &clock;
+    run.events = scripted ? &scriptThenPage : nullptr;
+    useSeams();
+}
+
+uint32_t dateSeed() {
+    return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                     std::chrono::system_clock::now().time_since_epoch())
+                                     .count());
 }
 
 }  // namespace
@@ -138,6 +172,15 @@ EMSCRIPTEN_KEEPALIVE void quelvane_choose_device(const char* name) {
     run.chosenDevice = name;
 }
 
+// A replay file the page has written, to be watched once the game under way has ended: "" when
+// taken, else why it cannot be played. The page is answered by the replay's number
+// (web/quelvane-page.js).
+EMSCRIPTEN_KEEPALIVE const char* quelvane_play_replay(const char* file, int number) {
+    static std::string answer;
+    answer = handOverReplay(file, number);
+    return answer.c_str();
+}
+
 // The saved choice as the game reads it, for the page's control; "" when there is none.
 EMSCRIPTEN_KEEPALIVE const char* quelvane_saved_device() {
     static std::string name;
@@ -167,35 +210,19 @@ int main(int argc, char** argv) {
         return std::unique_ptr<platform::GameWindow>(std::move(screen));
     });
 
-    platform::ScriptedEvents script;
-    const bool scripted = !run.options.keysFile.empty();
-    if (scripted) {
-        std::string error;
-        if (!platform::loadKeysFile(run.options.keysFile, script, error)) {
-            std::fprintf(stderr, "quelvane: %s\n", error.c_str());
-            std::exit(2);
-        }
-        run.script = &script;
-    }
-    static platform::ScriptThenPage scriptThenPage(script);
-    static platform::PageClock clock(scripted, run.options.tickStart);
-    clock.setFast(scripted && run.options.fast);
-    run.clock = &clock;
-    platform::useClock(&clock);
-    if (scripted)
-        platform::useEventSource(&scriptThenPage);
+    setUpSeams();
     const platform::Subscription passes = passEnds().subscribe(afterPass);
 
-    const uint32_t seed =
-        run.options.seeded
-            ? run.options.seed
-            : static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                        std::chrono::system_clock::now().time_since_epoch())
-                                        .count());
-    if (!startGame(seed))
+    // The URL's seed for the first game; later ones, after a replay, the date's.
+    bool seeded = run.options.seeded;
+    PageRuns runs;
+    runs.seed = [&seeded] {
+        const bool given = std::exchange(seeded, false);
+        return given ? run.options.seed : dateSeed();
+    };
+    runs.restoreSeams = useSeams;
+    if (!playGamesAndReplays(runs))
         std::exit(1);
-    runMainLoop();
-    endGame();
     EM_ASM({
         if (Module['quelvanePage'])
             Module['quelvanePage'].ended();

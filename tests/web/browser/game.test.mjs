@@ -180,8 +180,9 @@ function differingPixels(a, b) {
   return count;
 }
 
-// The native replay in a folder of its own, with the game's files given; its CPU time in seconds.
-function runReplay(name, frames, keys, captures, files = {}) {
+// The native replay in a folder of its own, with the game's files and further arguments given; its
+// CPU time in seconds.
+function runReplay(name, frames, keys, captures, files = {}, extra = []) {
   const dir = path.join(work, name);
   fs.mkdirSync(dir, {recursive: true});
   fs.writeFileSync(path.join(dir, 'MidiDevice.ini'), 'Software Synthesizer');
@@ -190,6 +191,7 @@ function runReplay(name, frames, keys, captures, files = {}) {
   const args = ['--frames', String(frames), '--seed', String(SEED), '--tick-start', String(TICK_START),
     '--keys', 'keys.txt'];
   for (const frame of captures) args.push('--capture', `${frame}:frame-${frame}.bmp`);
+  args.push(...extra);
   // bash's times: the children's user and system time.
   const times = execFileSync('bash', ['-c', '"$@" >/dev/null; times', 'replay', replay, ...args],
     {cwd: dir, encoding: 'utf8'}).trim().split('\n').pop();
@@ -294,10 +296,31 @@ test('a game over\'s name, typed on the keyboard, is kept over a reload and show
   // The golden game to its name prompt, quickly; then the page's own keys.
   await open(`seed=${SEED}&tickstart=${TICK_START}&fast=1&keys=${encodeURIComponent(keysBefore(9100))}`);
   await untilScreen('name', 120000);
+  await page.evaluate(() => {
+    window.recordedGames = [];
+    window.addEventListener('quelvane:game-recorded', (e) => window.recordedGames.push(
+      {bytes: Array.from(e.detail.bytes), shipDestroyed: e.detail.shipDestroyed}));
+  });
   // Typed as a keyboard types: the game takes a letter's case from the text the key gives.
   await page.keyboard.type('Tester', {delay: 40});
   await page.keyboard.press('Enter');
   await untilScreen('title', 10000);
+  // The game's replay: told to the page's scripts, kept in IndexedDB, offered for download, and
+  // the desktop plays it to the score the page recorded.
+  await page.waitForFunction(() => window.recordedGames.length === 1, null, {timeout: 10000});
+  const [recorded] = await page.evaluate(() => window.recordedGames);
+  assert.equal(recorded.shipDestroyed, true);
+  assert.ok(await storedFile('replays/last.qvr', /^/));
+  const [download] = await Promise.all([page.waitForEvent('download'), page.click('#save-replay')]);
+  const downloaded = path.join(work, 'page-game.qvr');
+  await download.saveAs(downloaded);
+  assert.deepEqual(Array.from(fs.readFileSync(downloaded)), recorded.bytes);
+  const verified = execFileSync(replay, ['--verify', downloaded], {encoding: 'utf8'});
+  assert.match(verified, /^name=Tester$/m);
+  // The game that entered the table is kept beside it too.
+  const kept = await page.evaluate(() => Module.FS.readdir('/data/replays').filter((f) => /^\d{8}-\d{6}-\d+\.qvr$/.test(f)));
+  assert.equal(kept.length, 1);
+  assert.ok(await storedFile('replays/' + kept[0], /^/));
   // Written back to IndexedDB by the page as the game saved it.
   assert.match(await storedFile('scores.dat', /^Tester\r\n\d+/) ?? '', /^Tester\r\n\d+/);
   const saved = await page.evaluate(() => Array.from(Module.FS.readFile('/data/scores.dat')));
@@ -415,4 +438,57 @@ test('a game controller plays through the Gamepad API', {timeout: 240000}, async
   await page.evaluate(() => window.pressPad(9, true));
   await untilScreen('help', 5000);
   await page.evaluate(() => window.pressPad(9, false));
+});
+
+test('a replay recorded on the desktop plays in the page to the desktop\'s end, and a damaged one is refused', {timeout: 240000}, async () => {
+  // The golden game's first 1500 passes, recorded by the desktop's replay tool as the game records.
+  const native = runReplay('recorded', 1500, keysBefore(1500), [], {}, ['--record', 'replays']);
+  const file = path.join(native.dir, 'replays', 'last.qvr');
+  const expected = execFileSync(replay, ['--play', file, '--state'], {encoding: 'utf8'});
+  const bytes = Array.from(fs.readFileSync(file));
+
+  await open();
+  await untilScreen('title');
+  await page.waitForTimeout(1200);
+  await page.keyboard.press('g');
+  await untilScreen('play', 5000);
+  await page.evaluate(() => {
+    window.recordedGames = [];
+    window.addEventListener('quelvane:game-recorded', (e) => window.recordedGames.push(
+      {magic: Array.from(e.detail.bytes.subarray(0, 4)), shipDestroyed: e.detail.shipDestroyed}));
+  });
+  // Refused, with its reason, by the page's function and by its file button; the game goes on.
+  const refusal = await page.evaluate(() => window.quelvanePlayReplay(new Uint8Array([81, 86, 82, 1, 2]))
+    .then(() => 'played', (error) => error.message));
+  assert.match(refusal, /not a Quelvane replay|truncated|damaged/);
+  await page.setInputFiles('#replay-file', {name: 'broken.qvr', mimeType: 'application/octet-stream',
+                                            buffer: Buffer.from('not a replay at all')});
+  await page.waitForFunction(() => /broken\.qvr cannot be played/.test(document.getElementById('status').textContent));
+  const before = (await state()).passes;
+  await page.waitForFunction((n) => Number(Module._quelvane_passes()) > n + 10, before);
+
+  // Dropped on the page it plays in the watch's screens, until Esc ends it.
+  await page.evaluate((data) => {
+    const transfer = new DataTransfer();
+    transfer.items.add(new File([new Uint8Array(data)], 'desktop.qvr'));
+    document.getElementById('canvas').dispatchEvent(new DragEvent('drop', {dataTransfer: transfer, bubbles: true}));
+  }, bytes);
+  await page.waitForFunction(() => /Watching a replay/.test(document.getElementById('status').textContent));
+  // The game it ended is kept as the last game, cut short.
+  await page.waitForFunction(() => window.recordedGames.length > 0, null, {timeout: 5000});
+  assert.deepEqual(await page.evaluate(() => window.recordedGames),
+                   [{magic: bytes.slice(0, 4), shipDestroyed: false}]);
+  await untilScreen('play', 5000);
+  await page.keyboard.press('Escape');
+  await untilScreen('title', 5000);
+  // Handed over by the page's function, it plays to the recording's end, four times as fast with
+  // F held, and comes to the desktop's end.
+  const watching = page.evaluate((data) => window.quelvanePlayReplay(new Uint8Array(data)), bytes);
+  await untilScreen('play', 5000);
+  await page.keyboard.down('f');
+  const watched = await watching;
+  await page.keyboard.up('f');
+  assert.equal(watched, expected);
+  // A new game's title follows.
+  await untilScreen('title', 10000);
 });

@@ -2,19 +2,14 @@
 # the game's code of the browser build run headless, so that tests/web/libm-check.sh can hold it
 # against the desktop's replay call for call (LibmLog.cpp logs every atan, sin and cos). The fonts
 # are the machine's own (NodeFontFace.cpp, node-pre.js).
-file(GLOB replay_tool CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/replay/*.cpp
-     ${CMAKE_SOURCE_DIR}/game/replay/*.cpp)
+file(GLOB replay_tool CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/replay/*.cpp)
 # Its --verify is the desktop's alone.
 list(REMOVE_ITEM replay_tool ${CMAKE_SOURCE_DIR}/tools/replay/VerifyFile.cpp)
-find_package(ZLIB REQUIRED)
-include(${CMAKE_SOURCE_DIR}/cmake/RulesVersion.cmake)
-set_source_files_properties(${CMAKE_SOURCE_DIR}/game/replay/RulesVersion.cpp PROPERTIES
-    COMPILE_DEFINITIONS QUELVANE_RULES_VERSION=0x${QUELVANE_RULES_VERSION}ull)
 include(${CMAKE_CURRENT_LIST_DIR}/Wrap.cmake)
 add_executable(quelvane-replay-node EXCLUDE_FROM_ALL ${replay_tool}
     ${CMAKE_CURRENT_LIST_DIR}/LibmLog.cpp ${CMAKE_CURRENT_LIST_DIR}/NodeFontFace.cpp
     ${CMAKE_CURRENT_LIST_DIR}/NoVerify.cpp)
-target_link_libraries(quelvane-replay-node PRIVATE quelvane-web-game ZLIB::ZLIB)
+target_link_libraries(quelvane-replay-node PRIVATE quelvane-web-game)
 target_link_options(quelvane-replay-node PRIVATE
     -O2 -sASYNCIFY -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1 -lnodefs.js
     "SHELL:--pre-js ${CMAKE_CURRENT_LIST_DIR}/node-pre.js"

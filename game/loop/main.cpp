@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,10 +11,12 @@
 #include "game/loop/Entry.h"
 #include "game/loop/Globals.h"
 #include "game/loop/MainLoop.h"
+#include "game/online/WorldSender.h"
 #include "game/replay/GameRecorder.h"
 #include "game/replay/Playback.h"
 #include "game/replay/ReplayFile.h"
 #include "game/replay/RulesVersion.h"
+#include "game/scores/HighScores.h"
 #include "game/screens/MessagePicture.h"
 #include "game/screens/Pass.h"
 #include "platform/AtomicFile.h"
@@ -43,6 +46,20 @@ constexpr const char* kReplayFolder = "replays";
 // The player's controls, beside the scores file.
 constexpr const char* kControlsFile = "controls.ini";
 
+// Tells what a settings file gets wrong on standard error and, on a desktop, in a dialog.
+void tellProblems(const std::vector<std::string>& problems, const std::string& outcome,
+                  const char* caption) {
+    if (problems.empty())
+        return;
+    std::string text;
+    for (const std::string& problem : problems) {
+        std::fprintf(stderr, "quelvane: %s\n", problem.c_str());
+        text += problem + "\n";
+    }
+    if (platform::hasGraphicalSession())
+        platform::messageBox((text + outcome).c_str(), caption);
+}
+
 // Reads the player's controls, writing the defaults first when there is no file yet; what the file
 // gets wrong is told on standard error and, on a desktop, in a dialog, and the game goes on with
 // the defaults for it.
@@ -57,16 +74,19 @@ void loadControls() {
     }
     std::vector<std::string> problems;
     platform::useControls(platform::readControls(kControlsFile, problems));
-    if (problems.empty())
-        return;
-    std::string text;
-    for (const std::string& problem : problems) {
-        std::fprintf(stderr, "quelvane: %s\n", problem.c_str());
-        text += problem + "\n";
-    }
-    if (platform::hasGraphicalSession())
-        platform::messageBox((text + "The game uses the default controls for these.").c_str(),
-                             "Quelvane's controls");
+    tellProblems(problems, "The game uses the default controls for these.", "Quelvane's controls");
+}
+
+// Starts sending games to the world table when world.ini names its server. A file with faults is
+// told as controls.ini's are, and the game plays on without the world table.
+std::unique_ptr<quelvane::online::WorldSender> startWorldSender() {
+    using namespace quelvane::online;
+    std::vector<std::string> problems;
+    std::optional<WorldSettings> settings = readWorldSettings(kWorldSettingsFile, problems);
+    tellProblems(problems, "The game plays on without the world table.", "Quelvane's world table");
+    if (!settings)
+        return nullptr;
+    return std::make_unique<WorldSender>(std::move(*settings), kReplayFolder);
 }
 
 // Says why a replay cannot be watched: in a dialog on a desktop, else on standard error.
@@ -148,11 +168,15 @@ int main(int argc, char** argv) {
         platform::runBesideThisProgram("tonspire");
     if (recording)
         return watch(*recording, command.watchFile);
-    // Every game is recorded as it is played.
+    // Every game is recorded as it is played, and sent to the world table when there is one.
     quelvane::GameRecorder recorder(kReplayFolder);
+    const std::unique_ptr<quelvane::online::WorldSender> world = startWorldSender();
+    if (world)
+        quelvane::useTablePageNote([&world] { return statusLine(world->status()); });
     if (!quelvane::startGame(platform::tickCount()))
         return 1;
     quelvane::runMainLoop();
+    quelvane::useTablePageNote({});
     recorder.finish();
     quelvane::endGame();
     return 0;

@@ -18,6 +18,10 @@ namespace quelvane {
 // last game, and beside it a replay of every game whose score entered the table, pruned with the
 // table. It sees for itself what it keeps, for as long as it lives: the games' starts, passes and
 // results, what the game takes at the platform's seam, and what the scores file gave the game.
+// Told when a game that ended at its high-score check has been closed as the last game: its
+// recording, and how it ended.
+platform::Observers<const Recording&, const GameResult&>& gamesRecorded();
+
 class GameRecorder final {
   public:
     explicit GameRecorder(std::filesystem::path folder);

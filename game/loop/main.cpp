@@ -11,12 +11,14 @@
 #include "game/loop/Entry.h"
 #include "game/loop/Globals.h"
 #include "game/loop/MainLoop.h"
+#include "game/loop/WorldTablePage.h"
 #include "game/online/WorldSender.h"
 #include "game/replay/GameRecorder.h"
 #include "game/replay/Playback.h"
 #include "game/replay/ReplayFile.h"
 #include "game/replay/RulesVersion.h"
 #include "game/scores/HighScores.h"
+#include "game/screens/HelpPages.h"
 #include "game/screens/MessagePicture.h"
 #include "game/screens/Pass.h"
 #include "platform/AtomicFile.h"
@@ -119,6 +121,27 @@ int watch(const quelvane::Recording& recording, const std::string& file) {
     return 0;
 }
 
+// Plays until the player quits. Every game is recorded as it is played, and sent to the world
+// table when there is one.
+int play() {
+    using namespace quelvane;
+    GameRecorder recorder(kReplayFolder);
+    const std::unique_ptr<online::WorldSender> world = startWorldSender();
+    if (world)
+        useTablePageNote([&world] { return statusLine(world->status()); });
+    useWorldSender(world.get());
+    nameWorldTableKey(world != nullptr);
+    const bool started = startGame(platform::tickCount());
+    if (started)
+        runMainLoop();
+    useWorldSender(nullptr);
+    useTablePageNote({});
+    recorder.finish();
+    if (started)
+        endGame();
+    return started ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -168,16 +191,5 @@ int main(int argc, char** argv) {
         platform::runBesideThisProgram("tonspire");
     if (recording)
         return watch(*recording, command.watchFile);
-    // Every game is recorded as it is played, and sent to the world table when there is one.
-    quelvane::GameRecorder recorder(kReplayFolder);
-    const std::unique_ptr<quelvane::online::WorldSender> world = startWorldSender();
-    if (world)
-        quelvane::useTablePageNote([&world] { return statusLine(world->status()); });
-    if (!quelvane::startGame(platform::tickCount()))
-        return 1;
-    quelvane::runMainLoop();
-    quelvane::useTablePageNote({});
-    recorder.finish();
-    quelvane::endGame();
-    return 0;
+    return play();
 }

@@ -28,7 +28,7 @@ std::filesystem::path Outbox::keep(const std::vector<uint8_t>& replay, std::stri
     const unsigned long next = files.empty() ? 1 : numberOf(files.back()) + 1;
     char name[32];
     std::snprintf(name, sizeof name, "%06lu.qvr", next);
-    const std::filesystem::path file = folder_ / name;
+    std::filesystem::path file = folder_ / name;
     const std::string_view bytes(reinterpret_cast<const char*>(replay.data()), replay.size());
     if (!platform::replaceFileContents(file, bytes, platform::InPlaceWrite::Never, &reason))
         return {};

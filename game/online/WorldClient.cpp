@@ -4,7 +4,9 @@
 
 #include <mutex>
 #include <nlohmann/json.hpp>
+
 #include <type_traits>
+#include "game/online/WorldSettings.h"
 
 namespace quelvane::online {
 
@@ -146,6 +148,25 @@ Standing WorldClient::standing(int64_t id) {
     out.place = field<int64_t>(json, "place", 0);
     out.reason = field<std::string>(json, "reason", "");
     return out;
+}
+
+std::optional<std::vector<TableRow>> WorldClient::table(int64_t around, std::string& error) {
+    const Reply reply =
+        get("/api/table?top=10" + (around > 0 ? "&around=" + std::to_string(around) : ""));
+    const nlohmann::json json = parsed(reply.body);
+    const auto rows = json.find("rows");
+    if (reply.status != 200 || rows == json.end() || !rows->is_array()) {
+        error = reply.status == 0 ? reply.error : refusalOf(reply);
+        return std::nullopt;
+    }
+    std::vector<TableRow> table;
+    for (const nlohmann::json& row : *rows) {
+        if (row.is_object())
+            table.push_back({field<int64_t>(row, "place", 0),
+                             latin1(field<std::string>(row, "name", "")).value_or("?"),
+                             field<int64_t>(row, "score", 0), field<int64_t>(row, "id", 0)});
+    }
+    return table;
 }
 
 Reply WorldClient::get(const std::string& path) {

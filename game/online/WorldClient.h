@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,14 @@ struct Standing {
     std::string reason;
 };
 
+// A row of the world table.
+struct TableRow {
+    int64_t place = 0;
+    std::string name;
+    int64_t score = 0;
+    int64_t id = 0;
+};
+
 // Calls the server's API over one connection kept open, each call bounded in time (to connect and
 // in all) and in the size of its answer, https verified against the system's certificates. Every
 // call can wait: a thread of its own makes them, never the game's. A set cancel flag ends a call
@@ -48,6 +57,9 @@ class WorldClient {
 
     Submission submit(const std::vector<uint8_t>& replay);
     Standing standing(int64_t id);
+    // The best ten and, when around is a run on the table, the rows near it; none with the reason
+    // in error when the server cannot be asked.
+    std::optional<std::vector<TableRow>> table(int64_t around, std::string& error);
     // A GET of a path on the server ("/api/table?top=10").
     Reply get(const std::string& path);
 

@@ -86,6 +86,34 @@ WorldStatus WorldSender::status() const {
     return status_;
 }
 
+void WorldSender::askTable() {
+    {
+        const std::lock_guard lock(mutex_);
+        tableAsked_ = true;
+        table_.state = WorldTable::State::Waiting;
+    }
+    wake_.notify_all();
+}
+
+WorldTable WorldSender::table() const {
+    const std::lock_guard lock(mutex_);
+    return table_;
+}
+
+void WorldSender::fetchTable(WorldClient& client) {
+    int64_t best = 0;
+    {
+        const std::lock_guard lock(mutex_);
+        best = table_.bestRun;
+    }
+    std::string error;
+    std::optional<std::vector<TableRow>> rows = client.table(best, error);
+    const std::lock_guard lock(mutex_);
+    table_.state = rows ? WorldTable::State::Shown : WorldTable::State::Unreachable;
+    table_.rows = rows ? std::move(*rows) : std::vector<TableRow>{};
+    table_.reason = std::move(error);
+}
+
 void WorldSender::publish(WorldStatus status) {
     const std::lock_guard lock(mutex_);
     // A game handed over since is the one the status speaks of.
@@ -98,6 +126,13 @@ void WorldSender::run() {
     std::unique_lock lock(mutex_);
     nextSend_ = Clock::now();
     while (!stopping_) {
+        if (tableAsked_) {
+            tableAsked_ = false;
+            lock.unlock();
+            fetchTable(client);
+            lock.lock();
+            continue;
+        }
         if (!incoming_.empty()) {
             Recording recording = std::move(incoming_.front());
             incoming_.pop_front();
@@ -185,6 +220,11 @@ void WorldSender::poll(WorldClient& client) {
     const Standing standing = client.standing(watched_);
     if (standing.state == "verified") {
         publish({WorldStatus::Stage::Placed, standing.place, ""});
+        if (bestPlace_ == 0 || standing.place <= bestPlace_) {
+            bestPlace_ = standing.place;
+            const std::lock_guard lock(mutex_);
+            table_.bestRun = watched_;
+        }
         watched_ = 0;
     } else if (standing.state == "refused") {
         publish({WorldStatus::Stage::Refused, 0, standing.reason});

@@ -9,6 +9,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "game/online/Outbox.h"
 #include "game/online/WorldClient.h"
@@ -24,6 +25,15 @@ struct WorldStatus {
     Stage stage = Stage::None;
     int64_t place = 0;   // Placed
     std::string reason;  // why Kept or Refused
+};
+
+// The world table as the page on F3 shows it: asked for, shown, or out of reach.
+struct WorldTable {
+    enum class State { Waiting, Shown, Unreachable };
+    State state = State::Waiting;
+    std::vector<TableRow> rows;
+    std::string reason;   // Unreachable
+    int64_t bestRun = 0;  // the player's best run of this session that reached the table
 };
 
 // The line the high-score page shows for it; empty for None.
@@ -58,6 +68,10 @@ class WorldSender {
 
     WorldStatus status() const;
 
+    // Asks for the world table again; table() says what came of it.
+    void askTable();
+    WorldTable table() const;
+
   private:
     using Clock = std::chrono::steady_clock;
 
@@ -65,6 +79,7 @@ class WorldSender {
     void takeIn(Recording recording);
     void sendWaiting(WorldClient& client);
     void poll(WorldClient& client);
+    void fetchTable(WorldClient& client);
     void keepSecret(int64_t id, const std::string& secret) const;
     void publish(WorldStatus status);
 
@@ -78,11 +93,14 @@ class WorldSender {
     std::deque<Recording> incoming_;
     bool stopping_ = false;
     WorldStatus status_;
+    WorldTable table_;
+    bool tableAsked_ = false;
     std::atomic<bool> cancel_{false};
 
     // The worker's alone.
     std::filesystem::path current_;  // the last game's file in the outbox, while it waits there
     int64_t watched_ = 0;            // the last game's run, until the server has checked it
+    int64_t bestPlace_ = 0;          // of the best run of this session, when it was checked
     bool waiting_ = true;            // files may wait in the outbox
     Clock::time_point nextSend_;
     Clock::time_point nextPoll_;

@@ -21,26 +21,6 @@ std::string_view trim(std::string_view text) {
     return text;
 }
 
-// The file is written in UTF-8; the game's names are Latin-1, as its name prompt types them. None
-// for a character past Latin-1 or text that is not UTF-8.
-std::optional<std::string> latin1(std::string_view text) {
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-            continue;
-        }
-        if ((c != 0xc2 && c != 0xc3) || i + 1 == text.size())
-            return std::nullopt;
-        const auto next = static_cast<unsigned char>(text[++i]);
-        if ((next & 0xc0) != 0x80)
-            return std::nullopt;
-        out += static_cast<char>(((c & 0x03) << 6) | (next & 0x3f));
-    }
-    return out;
-}
-
 // Why text is no server's address the game can use; empty when it is.
 std::string serverFault(std::string_view url) {
     const size_t colon = url.find("://");
@@ -59,6 +39,24 @@ std::string serverFault(std::string_view url) {
 }
 
 }  // namespace
+
+std::optional<std::string> latin1(std::string_view text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+            continue;
+        }
+        if ((c != 0xc2 && c != 0xc3) || i + 1 == text.size())
+            return std::nullopt;
+        const auto next = static_cast<unsigned char>(text[++i]);
+        if ((next & 0xc0) != 0x80)
+            return std::nullopt;
+        out += static_cast<char>(((c & 0x03) << 6) | (next & 0x3f));
+    }
+    return out;
+}
 
 std::optional<WorldSettings> parseWorldSettings(std::string_view text, const std::string& name,
                                                 std::vector<std::string>& problems) {

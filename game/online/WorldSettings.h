@@ -17,6 +17,10 @@ struct WorldSettings {
     std::string name;    // for games that took no place in the player's own table
 };
 
+// Text in UTF-8 (world.ini's, the server's answers) as the game's names are, Latin-1 as its name
+// prompt types them; none for a character past Latin-1 or text that is not UTF-8.
+std::optional<std::string> latin1(std::string_view text);
+
 // Reads world.ini's text: `server = URL` and `name = NAME` lines, # comments. Every fault is told
 // in problems as "NAME:LINE: reason" or "NAME: reason"; a text with any fault gives none, and so
 // does one without a server.

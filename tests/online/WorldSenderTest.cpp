@@ -6,6 +6,7 @@
 #include <set>
 #include <thread>
 
+#include "game/loop/WorldTablePage.h"
 #include "game/online/WorldSender.h"
 #include "game/online/WorldSettings.h"
 #include "game/replay/ReplayFile.h"
@@ -43,6 +44,17 @@ WorldStatus waitFor(const WorldSender& sender, std::initializer_list<Stage> stag
         status = sender.status();
     }
     return status;
+}
+
+// The table once the server's answer or its absence is known.
+WorldTable waitForTable(const WorldSender& sender) {
+    const auto until = std::chrono::steady_clock::now() + kBound;
+    WorldTable table = sender.table();
+    while (table.state == WorldTable::State::Waiting && std::chrono::steady_clock::now() < until) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        table = sender.table();
+    }
+    return table;
 }
 
 size_t filesIn(const fs::path& folder) {
@@ -104,6 +116,15 @@ TEST_F(WorldSenderTest, GamesSentAreCheckedAndPlaced) {
     EXPECT_EQ(places["Zoe"], status.place);
     EXPECT_EQ(filesIn(replays_ / "outbox"), 0u);
     EXPECT_EQ(filesIn(replays_ / "sent"), 2u);
+
+    // The page on F3 marks the best run of the session.
+    sender.askTable();
+    const WorldTable shown = waitForTable(sender);
+    ASSERT_EQ(shown.state, WorldTable::State::Shown) << shown.reason;
+    ASSERT_EQ(shown.rows.size(), 2u);
+    EXPECT_EQ(shown.rows[0].place, 1);
+    const std::string page = worldTableText(shown).body;
+    EXPECT_NE(page.find("*   1. "), std::string::npos) << page;
     const std::vector<uint8_t> secret =
         platform::readWholeFile(replays_ / "sent" / "1.secret", 100).bytes;
     EXPECT_EQ(secret.size(), 33u);
@@ -125,6 +146,10 @@ TEST_F(WorldSenderTest, AGameWaitsForTheServerAndARefusedOneIsDropped) {
         const WorldStatus kept = waitFor(sender, {Stage::Kept});
         ASSERT_EQ(kept.stage, Stage::Kept);
         EXPECT_NE(statusLine(kept).find("kept to send later"), std::string::npos);
+        sender.askTable();
+        const WorldTable away = waitForTable(sender);
+        EXPECT_EQ(away.state, WorldTable::State::Unreachable);
+        EXPECT_EQ(worldTableText(away).notice.rfind("The server cannot be reached: ", 0), 0u);
     }
     EXPECT_EQ(filesIn(replays_ / "outbox"), 1u);
 

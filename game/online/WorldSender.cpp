@@ -134,10 +134,10 @@ void WorldSender::run() {
             continue;
         }
         if (!incoming_.empty()) {
-            Recording recording = std::move(incoming_.front());
+            const Recording recording = std::move(incoming_.front());
             incoming_.pop_front();
             lock.unlock();
-            takeIn(std::move(recording));
+            takeIn(recording);
             lock.lock();
             continue;
         }
@@ -162,7 +162,7 @@ void WorldSender::run() {
     }
 }
 
-void WorldSender::takeIn(Recording recording) {
+void WorldSender::takeIn(const Recording& recording) {
     std::string reason;
     current_ = outbox_.keep(encodeReplay(recording), reason);
     watched_ = 0;

@@ -76,7 +76,7 @@ class WorldSender {
     using Clock = std::chrono::steady_clock;
 
     void run();
-    void takeIn(Recording recording);
+    void takeIn(const Recording& recording);
     void sendWaiting(WorldClient& client);
     void poll(WorldClient& client);
     void fetchTable(WorldClient& client);

@@ -68,7 +68,8 @@ std::optional<WorldSettings> parseWorldSettings(std::string_view text, const std
         const std::string_view line = trim(text.substr(0, end));
         text.remove_prefix(std::min(end + 1, text.size()));
         const auto problem = [&](const std::string& reason) {
-            problems.push_back(name + ":" + std::to_string(number) + ": " + reason);
+            problems.push_back(name + ":" + std::to_string(number) + ": ");
+            problems.back() += reason;
         };
         ++number;
         if (line.empty() || line.front() == '#')

@@ -12,6 +12,7 @@
 #include "game/loop/Globals.h"
 #include "game/loop/MainLoop.h"
 #include "game/loop/WorldTablePage.h"
+#include "game/online/RunDownload.h"
 #include "game/online/WorldSender.h"
 #include "game/replay/GameRecorder.h"
 #include "game/replay/Playback.h"
@@ -40,7 +41,8 @@ constexpr const char* kUsage =
     "                 the largest whole factor with sharp pixels\n"
     "  --setup-first  without a MIDI device chosen yet, run tonspire before the game\n"
     "  --watch FILE   watch a recorded game (replays/last.qvr, say) at its own speed: Space\n"
-    "                 pauses, Right or F held plays it four times as fast, Esc ends it\n"
+    "                 pauses, Right or F held plays it four times as fast, Esc ends it; FILE\n"
+    "                 may be a run on a world table (http://host/api/runs/ID/replay)\n"
     "  --help         show this text and exit\n";
 
 // The folder of the replays, beside the scores file.
@@ -95,6 +97,17 @@ std::unique_ptr<quelvane::online::WorldSender> startWorldSender() {
 void refuse(const std::string& file, const std::string& reason) {
     const std::string text = file + ": " + reason;
     platform::messageBox(text.c_str(), "Quelvane cannot play this replay");
+}
+
+// The replay to watch: a file, or a run on a world table's server, downloaded before the window
+// opens.
+quelvane::ReplayRead readWatched(const std::string& file) {
+    using namespace quelvane;
+    if (!online::isRunAddress(file))
+        return readReplayFile(file, rulesVersion());
+    ReplayRead read;
+    const std::optional<std::vector<uint8_t>> bytes = online::downloadRun(file, read.error);
+    return bytes ? decodeReplay(*bytes, rulesVersion()) : read;
 }
 
 // Plays a recorded game in the window, with its music and sounds, through the same screens as the
@@ -162,8 +175,7 @@ int main(int argc, char** argv) {
     // Read from where the player started the game, before it moves into its data folder.
     std::optional<quelvane::Recording> recording;
     if (!command.watchFile.empty()) {
-        quelvane::ReplayRead read =
-            quelvane::readReplayFile(command.watchFile, quelvane::rulesVersion());
+        quelvane::ReplayRead read = readWatched(command.watchFile);
         if (!read.recording) {
             refuse(command.watchFile, read.error);
             return 1;

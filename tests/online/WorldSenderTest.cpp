@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "game/loop/WorldTablePage.h"
+#include "game/online/RunDownload.h"
 #include "game/online/WorldSender.h"
 #include "game/online/WorldSettings.h"
 #include "game/replay/ReplayFile.h"
@@ -116,6 +117,14 @@ TEST_F(WorldSenderTest, GamesSentAreCheckedAndPlaced) {
     EXPECT_EQ(places["Zoe"], status.place);
     EXPECT_EQ(filesIn(replays_ / "outbox"), 0u);
     EXPECT_EQ(filesIn(replays_ / "sent"), 2u);
+
+    // A run is downloaded to be watched as it was sent, by its replay's address or its page's.
+    const std::string server = settingsFor(world->port()).server;
+    std::string error;
+    EXPECT_EQ(downloadRun(server + "/api/runs/1/replay", error), typed.file) << error;
+    EXPECT_EQ(downloadRun(server + "/runs/1", error), typed.file) << error;
+    EXPECT_FALSE(downloadRun(server + "/api/runs/99/replay", error));
+    EXPECT_EQ(error, "the server has no run 99");
 
     // The page on F3 marks the best run of the session.
     sender.askTable();

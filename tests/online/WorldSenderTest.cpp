@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <map>
 #include <set>
 #include <thread>
@@ -68,6 +69,12 @@ size_t filesIn(const fs::path& folder) {
 
 class WorldSenderTest : public testing::Test {
   protected:
+    // The programs started here (the server, the replay tool recording the games), sanitized,
+    // report leaks against the project's suppressions with whole stacks, as the test itself does.
+    static void SetUpTestSuite() {
+        setenv("LSAN_OPTIONS", "suppressions=" QUELVANE_SOURCE_DIR "/tests/lsan.supp", 0);
+        setenv("ASAN_OPTIONS", "fast_unwind_on_malloc=0", 0);
+    }
     std::unique_ptr<WorldProcess> start(const std::vector<std::string>& more = {}) {
         std::vector<std::string> options = {"--data", (folder_ / "data").string(), "--workers",
                                             "1"};

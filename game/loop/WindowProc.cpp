@@ -1,16 +1,21 @@
 #include "game/loop/WindowProc.h"
 
 #include "game/core/ExitRequest.h"
+#include "game/loop/WorldTablePage.h"
 #include "game/player/Ship.h"
 #include "game/scores/HighScores.h"
 #include "game/screens/HelpPages.h"
 #include "platform/Controls.h"
+#include "platform/VirtualKeys.h"
 
 namespace quelvane {
 
 namespace {
 
 using platform::Action;
+
+// The world table's page, on a key no control takes (F3 unless controls.ini binds it).
+constexpr int kWorldTableKey = platform::vk::kF1 + 2;
 
 // The ship's commands for a key pressed (down) or released, by what the key is bound to; keys bound
 // to nothing are swallowed. Shift, Ctrl, Alt and the pad keys change weapons when the ship polls
@@ -75,6 +80,8 @@ void windowProc(const platform::Message& message) {
                 showHelp();
             else if (action == Action::HighScores)
                 showHighScores();
+            else if (!action && message.key == kWorldTableKey)
+                showWorldTable();
             else if (action)
                 commandShip(*action, message.key, true);
             break;

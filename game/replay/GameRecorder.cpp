@@ -15,6 +15,11 @@
 
 namespace quelvane {
 
+platform::Observers<const Recording&, const GameResult&>& gamesRecorded() {
+    static platform::Observers<const Recording&, const GameResult&> observers;
+    return observers;
+}
+
 GameRecorder::GameRecorder(std::filesystem::path folder) : folder_(std::move(folder)) {
     subscriptions_.push_back(gameStarts().subscribe([this] { begin(); }));
     subscriptions_.push_back(passEnds().subscribe([this] { passEnded(); }));
@@ -75,6 +80,7 @@ void GameRecorder::gameEnded(const GameResult& result) {
     if (!current_)
         return;
     const bool saved = close(result.score, result.name.value_or(""));
+    gamesRecorded().tell(*current_, result);
     if (result.name)
         keep();
     current_.reset();

@@ -13,6 +13,10 @@
 
 namespace quelvane {
 
+// Told when a game that ended at its high-score check has been closed as the last game: its
+// recording, and how it ended.
+platform::Observers<const Recording&, const GameResult&>& gamesRecorded();
+
 // Records every game the player plays, from its first pass of play to the end of the high-score
 // check after it (or to the end of the run), and keeps the files in its folder: "last.qvr" for the
 // last game, and beside it a replay of every game whose score entered the table, pruned with the

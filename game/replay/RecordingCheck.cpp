@@ -21,13 +21,6 @@ namespace {
 // half its range at once, which a step back would look like.
 constexpr uint32_t kLongestStep = 1u << 31;
 
-// A name as the name prompt types it: Latin-1, printable, no longer than the prompt lets it be.
-bool typableName(const std::string& name) {
-    return name.size() <= highScoreNamePrompt().maxLength &&
-           std::all_of(name.begin(), name.end(),
-                       [](char c) { return platform::typable(static_cast<unsigned char>(c)); });
-}
-
 // The time from the first tick count to the last, as a clock would have run it; none when a step
 // goes back or the whole time does not fit the 32-bit clock.
 std::optional<uint32_t> clockSpan(const std::vector<uint32_t>& ticks) {
@@ -70,6 +63,12 @@ std::string checkHeader(const Recording& r) {
 }
 
 }  // namespace
+
+bool typableName(const std::string& name) {
+    return name.size() <= highScoreNamePrompt().maxLength &&
+           std::all_of(name.begin(), name.end(),
+                       [](char c) { return platform::typable(static_cast<unsigned char>(c)); });
+}
 
 // Every pass the game runs in a recording sleeps to the frame period but the one that leaves the
 // game-over screen, and the span of the passes' ticks leaves out the first pass: so a recorded

@@ -13,6 +13,9 @@ namespace quelvane {
 // plays to its score is for playing it to tell.
 std::string checkRecording(const Recording& recording);
 
+// A name as the name prompt types it: Latin-1, printable, no longer than the prompt lets it be.
+bool typableName(const std::string& name);
+
 // Four hours of play: more is no game a player plays at one sitting, and bounds the time a
 // replay takes to check.
 inline constexpr uint32_t kLongestGame = 4 * 3600 * 1000;

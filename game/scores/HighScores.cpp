@@ -26,6 +26,7 @@ class ScoresFile final : public ScoreFileAccess {
 
 ScoresFile scoresFile;
 ScoreFileAccess* access = &scoresFile;
+std::function<std::string()> tablePageNote;
 
 // Below the tenth entry's score and above the footer, so it fits a full table.
 constexpr int kNoticeY = 410;
@@ -152,7 +153,11 @@ ScoreTableText scoreTableText(const std::optional<ScoreFile>& file) {
 }
 
 void showHighScores() {
-    showTablePage(scoreTableText(readTable()), "");
+    showTablePage(scoreTableText(readTable()), tablePageNote ? tablePageNote() : "");
+}
+
+void useTablePageNote(std::function<std::string()> note) {
+    tablePageNote = std::move(note);
 }
 
 }  // namespace quelvane

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -16,6 +17,10 @@ void checkHighScore();
 
 // Shows the table on a page until a key is pressed.
 void showHighScores();
+
+// What the table page says under the table, when note gives a line (the world table's word on the
+// last game); with no note, nothing.
+void useTablePageNote(std::function<std::string()> note);
 
 // Where the high-score flow reads and writes the table. The scores file serves unless something
 // provides the table in its place: a playback serves the reads it recorded instead, and leaves the

@@ -19,6 +19,8 @@ constexpr const char* kLaterHeading = "Help (continued):\n~~~~~~~~~~~~~~~~~";
 constexpr const char* kNextPage = "Press any key to continue...";
 constexpr const char* kLastPage = "Press any key to return to game...";
 
+bool worldTableNamed = false;
+
 // The first page; the bound keys take the places of the marks in braces.
 constexpr const char* kFirstPage =
     "Game Keys:\n"
@@ -26,6 +28,7 @@ constexpr const char* kFirstPage =
     "   Quit                  {quit}\n"
     "   Help                  {help}\n"
     "   High Scores           {high_scores}\n"
+    "{world_table}"
     "\n"
     "\n"
     "Controls:\n"
@@ -81,7 +84,8 @@ std::string movementKeys(const platform::Controls& bindings) {
 }
 
 // The page with each mark replaced by the keys bound to what it names.
-std::string withKeys(std::string_view page, const platform::Controls& bindings) {
+std::string withKeys(std::string_view page, const platform::Controls& bindings,
+                     bool worldTable = false) {
     using platform::Action;
     std::string text;
     while (!page.empty()) {
@@ -98,6 +102,8 @@ std::string withKeys(std::string_view page, const platform::Controls& bindings) 
         const std::string_view actionMark = firstOnly ? mark.substr(6) : mark;
         if (mark == "movement") {
             text += movementKeys(bindings);
+        } else if (mark == "world_table") {
+            text += worldTable ? "   World Table           F3\n" : "";
         } else {
             for (int i = 0; i < platform::kActionCount; ++i) {
                 const auto action = static_cast<Action>(i);
@@ -116,9 +122,9 @@ std::string withKeys(std::string_view page, const platform::Controls& bindings) 
 
 }  // namespace
 
-std::array<HelpPageText, 3> helpPageTexts(const platform::Controls& bindings) {
+std::array<HelpPageText, 3> helpPageTexts(const platform::Controls& bindings, bool worldTable) {
     return {{
-        {kFirstHeading, withKeys(kFirstPage, bindings), kNextPage},
+        {kFirstHeading, withKeys(kFirstPage, bindings, worldTable), kNextPage},
         {kLaterHeading,
          withKeys("Weapons (continued):\n"
                   "\n"
@@ -174,6 +180,10 @@ std::array<HelpPageText, 3> helpPageTexts(const platform::Controls& bindings) {
     }};
 }
 
+void nameWorldTableKey(bool named) {
+    worldTableNamed = named;
+}
+
 void showHelp() {
     ScreenScope screen(Screen::Help);
     const auto helpFont =
@@ -186,7 +196,7 @@ void showHelp() {
         {TextItem::HasColour | TextItem::HasFont, "", rgb(255, 0, 0), 0, 50, 425, 16,
          helpFont.get()},
     };
-    for (const HelpPageText& text : helpPageTexts(platform::controls())) {
+    for (const HelpPageText& text : helpPageTexts(platform::controls(), worldTableNamed)) {
         page.items[0].text = text.heading;
         page.items[1].text = text.body;
         page.items[2].text = text.footer;

@@ -17,7 +17,12 @@ struct HelpPageText {
     std::string body;
     std::string footer;
 };
-// The first page names the keys the controls bind: with the defaults, the game's own text.
-std::array<HelpPageText, 3> helpPageTexts(const platform::Controls& bindings);
+// The first page names the keys the controls bind: with the defaults, the game's own text. With
+// worldTable it names F3 too, the world table's page.
+std::array<HelpPageText, 3> helpPageTexts(const platform::Controls& bindings,
+                                          bool worldTable = false);
+
+// Whether the help pages name the world table's key: only while there is a world table.
+void nameWorldTableKey(bool named);
 
 }  // namespace quelvane

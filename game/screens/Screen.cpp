@@ -16,6 +16,8 @@ const char* screenName(Screen screen) {
             return "name";
         case Screen::Scores:
             return "scores";
+        case Screen::World:
+            return "world";
         default:
             return "play";
     }

@@ -3,7 +3,7 @@
 namespace quelvane {
 
 // The game's loops: play, and the modal screens that run nested inside it.
-enum class Screen { Title, Play, Help, GameOver, Name, Scores };
+enum class Screen { Title, Play, Help, GameOver, Name, Scores, World };
 // The loop's name as the replay tool's state and trace print it.
 const char* screenName(Screen screen);
 

@@ -42,12 +42,17 @@ void drawItem(const TextItem& item) {
 }  // namespace
 
 void showTextPage(const TextPage& page) {
+    showChangingPage([&page] { return page; });
+}
+
+void showChangingPage(const std::function<TextPage()>& pageNow) {
     const bool dcHeld = display.GetStatus().dcHeld;
     if (dcHeld)
         display.ReleaseDC();
     bool done = false;
     while (!done && !exitRequested) {
         const uint32_t passStart = platform::tickCount();
+        const TextPage page = pageNow();
         platform::Message message;
         while (platform::peekMessage(message)) {
             if (message.kind == platform::MessageKind::KeyDown)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,8 @@ struct TextPage {
 // Shows the page until a key that ends it is pressed or the game is to end. Key-down messages are
 // consumed here; every other message goes to the window procedure.
 void showTextPage(const TextPage& page);
+// The same for a page whose text changes while it is shown: page gives it afresh for every pass.
+void showChangingPage(const std::function<TextPage()>& page);
 
 // The lines of a text: cut at every line feed, an empty piece included, and the piece after the
 // last line feed only when it is not empty.

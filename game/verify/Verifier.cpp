@@ -152,9 +152,10 @@ std::string judge(const ReplayHeader& header, const Replayed& game, uint32_t mos
     if (score != header.score)
         return "the replay plays to " + std::to_string(score) + ", not " +
                std::to_string(header.score);
-    const std::string entered = game.result && game.result->name ? *game.result->name : "";
-    if (entered != header.name)
-        return "the replayed game enters " + quoted(entered) + " in the table, not " +
+    // A game that took no place in its player's table goes by the name its player gave the world
+    // table, which no key of the game types; one that took a place, by the name typed for it.
+    if (game.result && game.result->name && *game.result->name != header.name)
+        return "the replayed game enters " + quoted(*game.result->name) + " in the table, not " +
                quoted(header.name);
     return {};
 }
@@ -194,7 +195,7 @@ Verdict verifyReplay(const std::vector<uint8_t>& bytes, uint64_t rules,
     if (!verdict.reason.empty())
         return verdict;
     verdict.simulatedScore = game.result ? game.result->score : game.score;
-    verdict.name = game.result && game.result->name ? *game.result->name : "";
+    verdict.name = game.result && game.result->name ? *game.result->name : header.name;
     verdict.passes = game.passes;
     verdict.playDigest = std::move(game.digest);
     verdict.reason = judge(header, game, most);

@@ -38,7 +38,8 @@ FileCheck checkReplayFile(const std::vector<uint8_t>& bytes, uint64_t rules,
 struct Verdict {
     bool verified = false;
     std::string reason;  // why it is refused; empty when verified
-    std::string name;    // the name it entered the table with; empty when it did not
+    // The name it entered the table with; for a game that took no place, the name its file gives.
+    std::string name;
     int64_t recordedScore = 0;
     int64_t simulatedScore = 0;
     uint32_t lengthMs = 0;

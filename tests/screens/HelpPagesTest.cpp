@@ -66,6 +66,15 @@ std::vector<std::string> keyLines(const std::string& body) {
     return picked;
 }
 
+// The world table's key is named only while there is a world table, below the high scores.
+TEST(HelpPagesTest, TheWorldTablesKeyIsNamedOnlyWithAWorldTable) {
+    const platform::Controls defaults = platform::Controls::defaults();
+    EXPECT_EQ(helpPageTexts(defaults)[0].body.find("World Table"), std::string::npos);
+    EXPECT_NE(helpPageTexts(defaults, true)[0].body.find(
+                  "   High Scores           F2\n   World Table           F3\n"),
+              std::string::npos);
+}
+
 TEST(HelpPagesTest, TheFirstPageNamesTheBoundKeysWhereTheDefaultsStand) {
     const std::string defaults = helpPageTexts(platform::Controls::defaults())[0].body;
     EXPECT_EQ(keyLines(defaults), (std::vector<std::string>{

@@ -115,6 +115,20 @@ TEST_F(VerifierTest, ARenamedOrPaddedCopyHasTheOriginalsDigest) {
     EXPECT_EQ(padded.playDigest, original.playDigest);
 }
 
+// A game that took no place in the table goes by any name its file gives; one that took a place,
+// only by the name typed for it.
+TEST_F(VerifierTest, OnlyAGameWithoutAPlaceGoesByTheNameItsFileGives) {
+    const Verdict named =
+        verify(altered("quit-in-play.qvr", [](Recording& r) { r.header.name = "Zoe"; }));
+    EXPECT_TRUE(named.verified) << named.reason;
+    EXPECT_EQ(named.name, "Zoe");
+    const Verdict claimed =
+        verify(altered("high-score.qvr", [](Recording& r) { r.header.name = "Garden"; }));
+    EXPECT_FALSE(claimed.verified);
+    EXPECT_EQ(claimed.reason,
+              "the replayed game enters the name \"Golden\" in the table, not the name \"Garden\"");
+}
+
 // Forged games whose files are sound are played, and refused for what the play shows.
 TEST_F(VerifierTest, AForgedGameIsRefusedForWhatItPlaysTo) {
     const Verdict raised =

@@ -6,20 +6,22 @@
 
 # The folders whose sources the page shares: the page records its games and plays replays as the
 # desktop does; the verifier (OpenSSL's digests, a game played in a scratch folder) is the
-# desktop's and the server's.
+# desktop's and the server's, and the world table's client (libcurl) the desktop's: the page talks
+# to its world server itself.
 file(GLOB QUELVANE_PAGE_FOLDERS LIST_DIRECTORIES true RELATIVE ${CMAKE_SOURCE_DIR} CONFIGURE_DEPENDS
      ${CMAKE_SOURCE_DIR}/game/*)
-list(FILTER QUELVANE_PAGE_FOLDERS EXCLUDE REGEX "\\.|^game/verify$")
+list(FILTER QUELVANE_PAGE_FOLDERS EXCLUDE REGEX "\\.|^game/(online|verify)$")
 list(PREPEND QUELVANE_PAGE_FOLDERS platform audio)
 
 # What only the desktop has: its window, which scales its picture in memory, and its display's
 # connection (X11, Wayland), the installed game's folders, ALSA's ports and the thread that plays on
-# them, FluidSynth, fontconfig, and the desktop's entry.
+# them, FluidSynth, fontconfig, the desktop's entry and its world table's client.
 set(QUELVANE_DESKTOP_ONLY
     platform/Window.cpp platform/WholeScaling.cpp platform/WidenedPicture.cpp
     platform/NativeWindow.cpp platform/DisplayLoss.cpp platform/DisplayWait.cpp
     platform/DataFolders.cpp audio/AlsaPort.cpp audio/AlsaPortList.cpp audio/ClockedPlayer.cpp
-    audio/SoftSynth.cpp game/gfx/FontFace.cpp game/loop/main.cpp)
+    audio/SoftSynth.cpp game/gfx/FontFace.cpp game/loop/main.cpp
+    game/loop/WorldSenderFeed.cpp)
 
 # The page's own files that need no Emscripten.
 set(QUELVANE_PAGE_PORTABLE

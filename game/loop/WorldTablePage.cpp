@@ -1,7 +1,7 @@
 #include "game/loop/WorldTablePage.h"
 
-#include <cstdio>
 #include <memory>
+#include <utility>
 
 #include "game/gfx/Font.h"
 #include "game/screens/Screen.h"
@@ -11,9 +11,9 @@ namespace quelvane {
 
 namespace {
 
-online::WorldSender* sender = nullptr;
+WorldTableFeed feed;
 
-constexpr const char* kJoin =
+std::string joinText =
     "You are not on the world table.\n"
     "\n"
     "To send your games to a world table, where\n"
@@ -26,38 +26,14 @@ constexpr const char* kJoin =
     "\n"
     "and start the game again.";
 
-std::string rowText(const online::TableRow& row, bool best) {
-    char text[80];
-    std::snprintf(text, sizeof text, "%c%4lld. %-33s %lld", best ? '*' : ' ',
-                  static_cast<long long>(row.place), row.name.c_str(),
-                  static_cast<long long>(row.score));
-    return text;
-}
-
 }  // namespace
 
-void useWorldSender(online::WorldSender* worldSender) {
-    sender = worldSender;
+void useWorldTableFeed(WorldTableFeed worldTableFeed) {
+    feed = std::move(worldTableFeed);
 }
 
-WorldTableText worldTableText(const online::WorldTable& table) {
-    using State = online::WorldTable::State;
-    WorldTableText text;
-    int64_t last = 0;
-    for (const online::TableRow& row : table.rows) {
-        // The rows around the player's best, apart from the best ten.
-        if (last != 0 && row.place > last + 1)
-            text.body += "    ...\n";
-        text.body += rowText(row, row.id == table.bestRun) + "\n";
-        last = row.place;
-    }
-    if (table.state == State::Waiting)
-        text.notice = "Waiting for the server...";
-    else if (table.state == State::Unreachable)
-        text.notice = "The server cannot be reached: " + table.reason;
-    else if (table.rows.empty())
-        text.notice = "No game has reached the world table yet.";
-    return text;
+void useWorldTableJoinText(std::string text) {
+    joinText = std::move(text);
 }
 
 void showWorldTable() {
@@ -72,7 +48,7 @@ void showWorldTable() {
          .y = 50,
          .font = hudFont.get()},
         {.flags = TextItem::HasLineHeight | TextItem::HasFont,
-         .text = sender ? "" : kJoin,
+         .text = feed.read ? "" : joinText,
          .x = 150,
          .y = 90,
          .lineHeight = 12,
@@ -89,13 +65,14 @@ void showWorldTable() {
          .y = 410,
          .font = small.get()},
     };
-    if (!sender) {
+    if (!feed.read) {
         showTextPage(page);
         return;
     }
-    sender->askTable();
+    if (feed.ask)
+        feed.ask();
     showChangingPage([&page] {
-        WorldTableText text = worldTableText(sender->table());
+        WorldTableText text = feed.read();
         page.items[1].text = std::move(text.body);
         page.items[3].text = std::move(text.notice);
         return page;

@@ -1,24 +1,29 @@
 #pragma once
 
+#include <functional>
 #include <string>
-
-#include "game/online/WorldSender.h"
 
 namespace quelvane {
 
-// The world table's sender, while world.ini names a server; none otherwise.
-void useWorldSender(online::WorldSender* sender);
-
-// The page on F3, until a key is pressed: the world table's best ten and the rows around the
-// player's best run, asked for as it opens; while the answer is on its way, and when the server
-// cannot be reached, a line says so. Without world.ini, how to join.
-void showWorldTable();
-
-// The page's texts for a table as the sender has it.
+// The page's texts for the world table as it stands: its rows, and a line under them.
 struct WorldTableText {
     std::string body;
     std::string notice;
 };
-WorldTableText worldTableText(const online::WorldTable& table);
+
+// Where the page's rows come from: asked for as the page opens, then read on every pass while it
+// shows. None while no world table is joined.
+struct WorldTableFeed {
+    std::function<void()> ask;
+    std::function<WorldTableText()> read;
+};
+void useWorldTableFeed(WorldTableFeed feed);
+
+// What the page says when no world table is joined: how to join one where the game runs.
+void useWorldTableJoinText(std::string text);
+
+// The page on F3, until a key is pressed: the world table's rows as the feed has them, or how to
+// join one.
+void showWorldTable();
 
 }  // namespace quelvane

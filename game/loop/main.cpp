@@ -11,7 +11,7 @@
 #include "game/loop/Entry.h"
 #include "game/loop/Globals.h"
 #include "game/loop/MainLoop.h"
-#include "game/loop/WorldTablePage.h"
+#include "game/loop/WorldSenderFeed.h"
 #include "game/online/RunDownload.h"
 #include "game/online/WorldSender.h"
 #include "game/replay/GameRecorder.h"

@@ -7,7 +7,7 @@
 #include <set>
 #include <thread>
 
-#include "game/loop/WorldTablePage.h"
+#include "game/loop/WorldSenderFeed.h"
 #include "game/online/RunDownload.h"
 #include "game/online/WorldSender.h"
 #include "game/online/WorldSettings.h"

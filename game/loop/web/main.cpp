@@ -20,6 +20,7 @@
 #include "audio/DeviceSettings.h"
 #include "audio/PortNames.h"
 #include "game/loop/Entry.h"
+#include "game/loop/WorldTablePage.h"
 #include "game/loop/web/PageOptions.h"
 #include "game/loop/web/PageReplays.h"
 #include "game/screens/Pass.h"
@@ -204,6 +205,15 @@ int main(int argc, char** argv) {
     }
     setAssetFolder(kAssetFolder);
     chooseDefaultDevice();
+    // The page has no world.ini: its bar joins the world table of the server that serves it.
+    useWorldTableJoinText(
+        "You are not on the world table here.\n"
+        "\n"
+        "When a world server serves this page, the\n"
+        "page's bar offers to send your games to its\n"
+        "table, where each score counts once the\n"
+        "server has played the game again, and shows\n"
+        "the table beside the game.");
     useGameWindow([](const char* caption, int width, int height, const uint32_t* icon) {
         auto screen = platform::CanvasScreen::create(caption, width, height, icon);
         run.screen = screen.get();

@@ -1,0 +1,48 @@
+#include "game/loop/WorldSenderFeed.h"
+
+#include <cstdio>
+
+namespace quelvane {
+
+namespace {
+
+std::string rowText(const online::TableRow& row, bool best) {
+    char text[80];
+    std::snprintf(text, sizeof text, "%c%4lld. %-33s %lld", best ? '*' : ' ',
+                  static_cast<long long>(row.place), row.name.c_str(),
+                  static_cast<long long>(row.score));
+    return text;
+}
+
+}  // namespace
+
+WorldTableText worldTableText(const online::WorldTable& table) {
+    using State = online::WorldTable::State;
+    WorldTableText text;
+    int64_t last = 0;
+    for (const online::TableRow& row : table.rows) {
+        // The rows around the player's best, apart from the best ten.
+        if (last != 0 && row.place > last + 1)
+            text.body += "    ...\n";
+        text.body += rowText(row, row.id == table.bestRun) + "\n";
+        last = row.place;
+    }
+    if (table.state == State::Waiting)
+        text.notice = "Waiting for the server...";
+    else if (table.state == State::Unreachable)
+        text.notice = "The server cannot be reached: " + table.reason;
+    else if (table.rows.empty())
+        text.notice = "No game has reached the world table yet.";
+    return text;
+}
+
+void useWorldSender(online::WorldSender* sender) {
+    if (!sender) {
+        useWorldTableFeed({});
+        return;
+    }
+    useWorldTableFeed(
+        {[sender] { sender->askTable(); }, [sender] { return worldTableText(sender->table()); }});
+}
+
+}  // namespace quelvane

@@ -193,6 +193,8 @@
 
   function showRows(table) {
     var mine = load('runs', []).map(function (run) { return run.id; });
+    var withdrawable = load('runs', []).filter(function (run) { return run.secret; })
+      .map(function (run) { return run.id; });
     var name = nameField.value.trim().toLowerCase();
     var watchable = typeof window.quelvanePlayReplay === 'function';
     rowsBody.textContent = '';
@@ -201,7 +203,7 @@
       if (run.place > last + 1 && last > 0) {
         var gap = rowsBody.insertRow();
         gap.className = 'gap';
-        gap.insertCell().colSpan = 5;
+        gap.insertCell().colSpan = 6;
         gap.cells[0].textContent = '\u22ee';
       }
       last = run.place;
@@ -214,6 +216,15 @@
       cell(row, run.score, true);
       cell(row, lengthText(run.length_ms), true);
       cell(row, new Date(run.played_at * 1000).toLocaleDateString());
+      var actions = row.insertCell();
+      if (withdrawable.indexOf(run.id) >= 0) {
+        var button = document.createElement('button');
+        button.type = 'button';
+        button.className = 'withdraw';
+        button.textContent = 'Withdraw';
+        button.title = 'Take this run, which this browser sent, off the world table';
+        actions.appendChild(button);
+      }
       if (watchable) row.title = 'Watch this run';
     });
     line.textContent = !table.rows.length ? 'No run has been verified yet.'
@@ -251,9 +262,28 @@
     });
   }
 
+  // Only the secret the server gave this browser for a run takes it off the table, with its file.
+  function withdraw(id) {
+    var run = load('runs', []).find(function (kept) { return kept.id === id; });
+    if (!run || !window.confirm('Withdraw run ' + id + ' from the world table? ' +
+                                'The server deletes it and its file.')) return;
+    fetch('/api/runs/' + id, {method: 'DELETE', headers: {'X-Run-Secret': run.secret}})
+      .then(function (res) {
+        // Gone already is as good as withdrawn.
+        if (res.status !== 204 && res.status !== 404) throw new Error('it answered ' + res.status);
+        save('runs', load('runs', []).filter(function (kept) { return kept.id !== id; }));
+        sentLine.textContent = 'Run ' + id + ' is withdrawn.';
+        refreshTable();
+      }).catch(function (error) {
+        sentLine.textContent = 'Run ' + id + ' cannot be withdrawn: ' + reasonOf(error) + '.';
+      });
+  }
+
   rowsBody.addEventListener('click', function (event) {
     var row = event.target.closest('tr');
-    if (row && row.dataset.id) watch(Number(row.dataset.id));
+    if (!row || !row.dataset.id) return;
+    if (event.target.closest('button.withdraw')) withdraw(Number(row.dataset.id));
+    else watch(Number(row.dataset.id));
   });
 
   showButton.addEventListener('click', function () {

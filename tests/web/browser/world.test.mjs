@@ -145,3 +145,17 @@ test('a game recorded while the server is down waits, and is sent once it is bac
   const left = await page.evaluate(() => JSON.parse(localStorage.getItem('quelvane-world-waiting')));
   assert.deepEqual(left, []);
 });
+
+test('a run this browser sent is withdrawn with its secret, and only such a run', {timeout: 120000}, async () => {
+  const row = page.locator('#world-rows tr', {hasText: 'pilotab'});
+  await row.waitFor({timeout: 30000});
+  const id = Number(await row.getAttribute('data-id'));
+  assert.equal(await page.locator('#world-rows tr', {hasText: 'pilotaa'}).locator('button.withdraw').count(), 0,
+    'a run sent from elsewhere offers no withdrawal');
+  page.once('dialog', (dialog) => dialog.accept());
+  await row.locator('button.withdraw').click();
+  await row.waitFor({state: 'detached', timeout: 30000});
+  assert.equal((await api(`api/runs/${id}`)).status, 404);
+  const runs = await page.evaluate(() => JSON.parse(localStorage.getItem('quelvane-world-runs')));
+  assert.ok(runs.every((run) => run.id !== id), 'the withdrawn run is forgotten');
+});

@@ -13,7 +13,14 @@ namespace quelvane::online {
 namespace {
 
 constexpr long kConnectMs = 5'000;
-constexpr long kWholeCallMs = 30'000;
+// A call ends when it stalls (under 1 KiB/s for 15 s), so that a replay sent over a slow line
+// still goes, and in any case after two minutes.
+constexpr long kStallBytesPerSecond = 1024;
+constexpr long kStallSeconds = 15;
+constexpr long kWholeCallMs = 120'000;
+// What the game shows of a server's texts, and of its table.
+constexpr size_t kMostShownChars = 80;
+constexpr size_t kMostRows = 40;
 // The largest answer taken: a table of 100 rows is some 10 KiB, a replay at most 4 MiB.
 constexpr size_t kMostAnswerBytes = 5u << 20;
 
@@ -55,8 +62,22 @@ T field(const nlohmann::json& json, const char* name, T fallback) {
         return at->is_number_integer() ? at->get<T>() : fallback;
 }
 
+// A server's text as the game shows and prints it: its font's Latin-1, no control characters (a
+// terminal's escapes among them), one short line.
+std::string shown(const std::string& text) {
+    std::string out = latin1(text).value_or("?");
+    if (out.size() > kMostShownChars)
+        out.resize(kMostShownChars);
+    for (char& c : out) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || (byte >= 0x7f && byte < 0xa0))
+            c = ' ';
+    }
+    return out;
+}
+
 std::string refusalOf(const Reply& reply) {
-    const std::string error = field<std::string>(parsed(reply.body), "error", "");
+    const std::string error = shown(field<std::string>(parsed(reply.body), "error", ""));
     return error.empty() ? "the server answered " + std::to_string(reply.status) : error;
 }
 
@@ -88,6 +109,8 @@ Reply WorldClient::request(const std::string& path, const std::vector<uint8_t>* 
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, kConnectMs);
     curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, kWholeCallMs);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, kStallBytesPerSecond);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, kStallSeconds);
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
     curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(kMostAnswerBytes));
@@ -146,7 +169,7 @@ Standing WorldClient::standing(int64_t id) {
     const nlohmann::json json = parsed(reply.body);
     out.state = field<std::string>(json, "state", "");
     out.place = field<int64_t>(json, "place", 0);
-    out.reason = field<std::string>(json, "reason", "");
+    out.reason = shown(field<std::string>(json, "reason", ""));
     return out;
 }
 
@@ -161,9 +184,11 @@ std::optional<std::vector<TableRow>> WorldClient::table(int64_t around, std::str
     }
     std::vector<TableRow> table;
     for (const nlohmann::json& row : *rows) {
+        if (table.size() == kMostRows)
+            break;
         if (row.is_object())
             table.push_back({field<int64_t>(row, "place", 0),
-                             latin1(field<std::string>(row, "name", "")).value_or("?"),
+                             shown(field<std::string>(row, "name", "")),
                              field<int64_t>(row, "score", 0), field<int64_t>(row, "id", 0)});
     }
     return table;

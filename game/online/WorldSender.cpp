@@ -126,18 +126,19 @@ void WorldSender::run() {
     std::unique_lock lock(mutex_);
     nextSend_ = Clock::now();
     while (!stopping_) {
-        if (tableAsked_) {
-            tableAsked_ = false;
-            lock.unlock();
-            fetchTable(client);
-            lock.lock();
-            continue;
-        }
+        // A game handed over goes to the outbox before anything waits on the network.
         if (!incoming_.empty()) {
             const Recording recording = std::move(incoming_.front());
             incoming_.pop_front();
             lock.unlock();
             takeIn(recording);
+            lock.lock();
+            continue;
+        }
+        if (tableAsked_) {
+            tableAsked_ = false;
+            lock.unlock();
+            fetchTable(client);
             lock.lock();
             continue;
         }
@@ -160,6 +161,17 @@ void WorldSender::run() {
             until = std::min(until, nextPoll_);
         wake_.wait_until(lock, until);
     }
+    // A game handed over as the run ends is kept, to be sent at the next start.
+    while (!incoming_.empty()) {
+        const Recording recording = std::move(incoming_.front());
+        incoming_.pop_front();
+        lock.unlock();
+        std::string reason;
+        if (outbox_.keep(encodeReplay(recording), reason).empty())
+            std::fprintf(stderr, "quelvane: cannot keep this game to send it later: %s\n",
+                         reason.c_str());
+        lock.lock();
+    }
 }
 
 void WorldSender::takeIn(const Recording& recording) {
@@ -181,25 +193,33 @@ void WorldSender::sendWaiting(WorldClient& client) {
         if (cancel_)
             return;
         const platform::WholeFile read = platform::readWholeFile(file, kMostReplayBytes);
+        // A file too large is no game the server takes; one that cannot be read now may be later.
         const Submission sent = read.fault == platform::WholeFile::Fault::None
                                     ? client.submit(read.bytes)
-                                    : Submission{Submission::Fate::Refused, 0, "",
+                                : read.fault == platform::WholeFile::Fault::TooLarge
+                                    ? Submission{Submission::Fate::Refused, 0, "",
+                                                 platform::describe(read, kMostReplayBytes), 0}
+                                    : Submission{Submission::Fate::Later, 0, "",
                                                  platform::describe(read, kMostReplayBytes), 0};
         const bool last = file == current_;
         if (sent.fate == Submission::Fate::Later) {
-            const std::chrono::milliseconds asked(sent.retryAfter * 1000);
+            // The server's wish, within the longest wait of the sender's own.
+            const std::chrono::milliseconds asked = std::min<std::chrono::milliseconds>(
+                std::chrono::seconds(std::clamp<int64_t>(sent.retryAfter, 0, 86'400)),
+                timing_.longestRetry);
             nextSend_ = Clock::now() + std::max(sendBackoff_, asked);
             sendBackoff_ = std::min(sendBackoff_ * 2, timing_.longestRetry);
             if (!current_.empty())
                 publish({WorldStatus::Stage::Kept, 0, sent.reason});
             return;
         }
-        Outbox::remove(file);
+        // The secret is kept before the file goes: a resend is answered without one.
         if (sent.fate == Submission::Fate::Refused)
             std::fprintf(stderr, "quelvane: the world table refused %s: %s\n", file.c_str(),
                          sent.reason.c_str());
         else if (!sent.secret.empty())
             keepSecret(sent.id, sent.secret);
+        Outbox::remove(file);
         if (!last)
             continue;
         current_.clear();

@@ -1,4 +1,8 @@
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -187,6 +191,31 @@ TEST_F(WorldSenderTest, AGameWaitsForTheServerAndARefusedOneIsDropped) {
     EXPECT_NE(refused.reason.find("rules"), std::string::npos) << refused.reason;
     EXPECT_EQ(filesIn(replays_ / "outbox"), 0u);
     EXPECT_EQ(getJson(*client, "/api/runs/2").status, 404);
+}
+
+// A server that takes connections and never answers: a game handed over while a question to it
+// hangs is still kept when the game ends.
+TEST_F(WorldSenderTest, AGameHandedOverWhileTheServerHangsIsKeptAtTheEnd) {
+    const int silent = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(::bind(silent, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(silent, 8), 0);
+    ASSERT_EQ(::getsockname(silent, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    const Recording game = recordingOf(
+        platform::readWholeFile(
+            fs::path(QUELVANE_SOURCE_DIR) / "tests/replay/corpus/replay/quit-in-play.qvr", 1u << 20)
+            .bytes);
+    {
+        WorldSender sender(settingsFor(ntohs(address.sin_port)), replays_, kQuick);
+        sender.askTable();
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        sender.send(game, false);
+    }
+    ::close(silent);
+    EXPECT_EQ(filesIn(replays_ / "outbox"), 1u);
 }
 
 TEST(WorldSettingsTest, AFileWithAnyFaultIsNoWorldTable) {

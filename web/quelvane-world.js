@@ -28,6 +28,10 @@
   var retryTimer = null;
   var retrySeconds = FIRST_RETRY_S;
   var refreshTimer = null;
+  // The waiting games when the browser would not keep them all: the newest is never dropped.
+  var unsaved = null;
+  var healthSeconds = 5;
+  var MOST_HEALTH_TRIES = 8;
 
   function load(name, fallback) {
     try {
@@ -62,13 +66,19 @@
     return bytes;
   }
 
-  // The oldest games go first when there are too many, or when the browser refuses to keep more.
+  // The oldest games go first when there are too many, or when the browser refuses to keep more;
+  // the newest stays, in memory if the browser keeps none.
   function keepWaiting(waiting) {
     var chars = waiting.reduce(function (sum, game) { return sum + game.data.length; }, 0);
-    while (waiting.length > MOST_WAITING || chars > MOST_WAITING_CHARS) {
+    while (waiting.length > 1 && (waiting.length > MOST_WAITING || chars > MOST_WAITING_CHARS)) {
       chars -= waiting.shift().data.length;
     }
-    while (!save('waiting', waiting) && waiting.length) waiting.shift();
+    while (waiting.length > 1 && !save('waiting', waiting)) waiting.shift();
+    unsaved = save('waiting', waiting) ? null : waiting;
+  }
+
+  function waitingGames() {
+    return unsaved || load('waiting', []);
   }
 
   function reasonOf(error) {
@@ -98,17 +108,24 @@
   // The server's answer to the first waiting game: it stays only when the server could not take
   // it for now.
   function answered(data, status, body, retryAfter) {
-    if (status === 429 || status >= 500) {
-      sentLine.textContent = 'The world server is busy; your game waits to be sent.';
+    var taken = (status === 202 || status === 200) && body.id > 0;
+    // As the desktop: only a file the server cannot take at all is dropped; any other answer (a
+    // proxy's among them) is a passing one.
+    var refused = status === 400 || status === 409 || status === 413;
+    if (!taken && !refused) {
+      sentLine.textContent = status === 429 || status >= 500
+        ? 'The world server is busy; your game waits to be sent.'
+        : 'The world server did not take your game (it answered ' + status + '); it waits to be sent.';
       retryLater(Number(retryAfter) || retrySeconds);
+      retrySeconds = Math.min(LAST_RETRY_S, retrySeconds * 2);
       return;
     }
     retrySeconds = FIRST_RETRY_S;
-    var waiting = load('waiting', []);
+    var waiting = waitingGames();
     var at = waiting.findIndex(function (game) { return game.data === data; });
     if (at >= 0) waiting.splice(at, 1);
     keepWaiting(waiting);
-    if ((status === 202 || status === 200) && body.id > 0) {
+    if (taken) {
       remember({id: body.id, secret: body.secret || '', state: body.state || 'queued', score: body.score});
       sentLine.textContent = status === 202
         ? 'Your game is sent: run ' + body.id + ', waiting to be played again.'
@@ -122,7 +139,7 @@
   }
 
   function sendWaiting() {
-    var waiting = load('waiting', []);
+    var waiting = waitingGames();
     if (!available || sending || !sendBox.checked || !waiting.length) return;
     sending = true;
     var data = waiting[0].data;
@@ -143,9 +160,9 @@
 
   window.addEventListener('quelvane:game-recorded', function (event) {
     var detail = event.detail || {};
-    if (!available || !sendBox.checked || !detail.shipDestroyed ||
-        !(detail.bytes instanceof Uint8Array)) return;
-    var waiting = load('waiting', []);
+    // Kept even while the server cannot be asked: the player chose to send.
+    if (!sendBox.checked || !detail.shipDestroyed || !(detail.bytes instanceof Uint8Array)) return;
+    var waiting = waitingGames();
     waiting.push({data: toBase64(detail.bytes), at: Date.now()});
     keepWaiting(waiting);
     sendWaiting();
@@ -165,7 +182,14 @@
         if (body) { run.state = body.state; run.score = body.score; }
       }, function () {});
     })).then(function () {
-      save('runs', runs);
+      // Saved over what is kept now: a run remembered meanwhile keeps its secret.
+      var kept = load('runs', []);
+      kept.forEach(function (run) {
+        var seen = runs.find(function (asked) { return asked.id === run.id; });
+        if (seen) { run.state = seen.state; run.score = seen.score; }
+      });
+      save('runs', kept);
+      runs = kept;
       var best = null;
       runs.forEach(function (run) {
         if (run.state === 'verified' && (!best || run.score > best.score)) best = run;
@@ -174,7 +198,7 @@
       var name = nameField.value.trim().toLowerCase();
       if (!name) return null;
       return fetchJson('/api/table?top=100').then(function (table) {
-        var row = table.rows.find(function (r) { return r.name.toLowerCase() === name; });
+        var row = (table.rows || []).find(function (r) { return String(r.name).toLowerCase() === name; });
         return row ? row.id : null;
       });
     });
@@ -210,9 +234,9 @@
       var row = rowsBody.insertRow();
       row.dataset.id = run.id;
       row.className = (watchable ? 'run' : '') +
-          (mine.indexOf(run.id) >= 0 || run.name.toLowerCase() === name ? ' mine' : '');
+          (mine.indexOf(run.id) >= 0 || String(run.name).toLowerCase() === name ? ' mine' : '');
       cell(row, run.place, true);
-      cell(row, run.name);
+      cell(row, String(run.name));
       cell(row, run.score, true);
       cell(row, lengthText(run.length_ms), true);
       cell(row, new Date(run.played_at * 1000).toLocaleDateString());
@@ -235,9 +259,10 @@
     clearTimeout(refreshTimer);
     if (panel.hidden) return;
     if (!rowsBody.rows.length) line.textContent = 'Waiting for the server\u2026';
+    // Whatever goes wrong, a malformed answer too, the table is asked for again later.
     playersBest().then(function (best) {
       return fetchJson('/api/table?top=10' + (best ? '&around=' + best : ''));
-    }).then(showRows, function (error) {
+    }).then(showRows).catch(function (error) {
       rowsBody.textContent = '';
       line.textContent = 'The world table cannot be reached (' + reasonOf(error) + ').';
     }).then(function () {
@@ -299,11 +324,19 @@
   });
   nameField.addEventListener('input', function () { save('name', nameField.value); });
 
-  // Only quelvane-world answers /health with its rules.
-  fetchJson('/health').then(function (health) {
-    if (health.status !== 'ok' || !/^[0-9a-f]{16}$/.test(health.rules)) return;
-    available = true;
-    controls.hidden = false;
-    sendWaiting();
-  }).catch(function () {});
+  // Only quelvane-world answers /health with its rules. One that is restarting or full is asked
+  // again a few times; a page from anywhere else keeps the controls hidden.
+  function checkServer(tries) {
+    fetchJson('/health').then(function (health) {
+      if (health.status !== 'ok' || !/^[0-9a-f]{16}$/.test(health.rules)) return;
+      available = true;
+      controls.hidden = false;
+      sendWaiting();
+    }).catch(function () {
+      if (tries >= MOST_HEALTH_TRIES) return;
+      healthSeconds = Math.min(LAST_RETRY_S, healthSeconds * 2);
+      setTimeout(function () { checkServer(tries + 1); }, healthSeconds * 1000);
+    });
+  }
+  checkServer(1);
 })();

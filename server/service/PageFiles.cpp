@@ -1,9 +1,10 @@
 #include "server/service/PageFiles.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <array>
-#include <fstream>
 #include <map>
 #include <memory>
 
@@ -15,6 +16,18 @@ using httplib::Request;
 using httplib::Response;
 
 constexpr size_t kChunkBytes = size_t{64} << 10;
+
+// A file open for as long as its answer is being sent.
+struct OpenFile {
+    explicit OpenFile(int descriptor) : fd(descriptor) {}
+    ~OpenFile() {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+    int fd;
+};
 
 // The API's own paths, which a file of the same name never shadows.
 bool isApiPath(const std::string& path) {
@@ -94,11 +107,11 @@ void PageFiles::install(httplib::Server& server) {
 
 void PageFiles::serve(const Request& req, Response& res) const {
     const auto file = resolve(req.path);
-    auto stream = std::make_shared<std::ifstream>();
+    // The size and the tag are the open file's own, even when a build replaces it meanwhile.
+    auto opened =
+        std::make_shared<OpenFile>(file ? ::open(file->c_str(), O_RDONLY | O_CLOEXEC) : -1);
     struct stat status {};
-    if (file)
-        stream->open(*file, std::ios::binary);
-    if (!file || !*stream || ::stat(file->c_str(), &status) != 0) {
+    if (opened->fd < 0 || ::fstat(opened->fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         res.status = 404;
         return;
     }
@@ -115,15 +128,14 @@ void PageFiles::serve(const Request& req, Response& res) const {
     // The status is left to httplib, which answers a Range with 206 and that part of the file. As
     // many bytes as the file had when asked for: one that shrinks meanwhile ends the connection
     // rather than sending what is not there.
-    res.set_content_provider(static_cast<size_t>(status.st_size), pageContentType(*file),
-                             [stream](size_t offset, size_t length, httplib::DataSink& sink) {
-                                 std::array<char, kChunkBytes> chunk;
-                                 stream->seekg(static_cast<std::streamoff>(offset));
-                                 stream->read(chunk.data(), static_cast<std::streamsize>(
-                                                                std::min(length, chunk.size())));
-                                 const auto read = static_cast<size_t>(stream->gcount());
-                                 return read > 0 && sink.write(chunk.data(), read);
-                             });
+    res.set_content_provider(
+        static_cast<size_t>(status.st_size), pageContentType(*file),
+        [opened](size_t offset, size_t length, httplib::DataSink& sink) {
+            std::array<char, kChunkBytes> chunk;
+            const ssize_t read = ::pread(opened->fd, chunk.data(), std::min(length, chunk.size()),
+                                         static_cast<off_t>(offset));
+            return read > 0 && sink.write(chunk.data(), static_cast<size_t>(read));
+        });
 }
 
 }  // namespace quelvane::server

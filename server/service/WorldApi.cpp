@@ -115,6 +115,8 @@ void WorldApi::install(httplib::Server& server) {
     server.set_write_timeout(5);
     server.set_keep_alive_timeout(5);
     server.set_keep_alive_max_count(100);
+    // An answer goes out at once, not after the client's delayed acknowledgement of its head.
+    server.set_tcp_nodelay(true);
     server.set_payload_max_length(kDrainedBytes);
     server.set_pre_routing_handler([](const Request&, Response& res) {
         if (!ConnectionQueue::refusing())

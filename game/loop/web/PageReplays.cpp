@@ -124,8 +124,10 @@ bool watchHandedOver(const PageRuns& runs) {
     const Recording recording = std::move(*handedOver);
     const int number = handedOverNumber;
     handedOver.reset();
-    if (!openGame(runs.seed()))
+    if (!openGame(runs.seed())) {
+        answerReplay(number, "the game could not be started to play it", "");
         return false;
+    }
     const std::optional<std::string> state = watch(recording);
     runs.restoreSeams();
     afterRun();

@@ -17,10 +17,11 @@ bare_x_setup message-window "$run_dir"
 mkdir -p "$work/no-fonts" "$captures"
 bare_x_start 800x600 30 -fp "$work/no-fonts"
 
-# Starts a watcher for a window of the given title; $watcher is its output.
+# Starts a watcher for a window of the given title, for a minute at most (a bound for a loaded
+# machine, not an expectation); $watcher is its output.
 watch_for() {
     local line
-    exec {watcher}< <(exec "$x_probe" window "$1" 20)
+    exec {watcher}< <(exec "$x_probe" window "$1" 60)
     { read -r -u "$watcher" line && [[ $line == ready ]]; } || fail "x_probe could not listen for $1"
 }
 

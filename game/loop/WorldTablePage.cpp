@@ -39,32 +39,9 @@ void useWorldTableJoinText(std::string text) {
 void showWorldTable() {
     const ScreenScope scope(Screen::World);
     const std::unique_ptr<Font> small = Font::create(10, 0, 300, kFixedPitch | kFamilyModern);
-    TextPage page;
-    page.items = {
-        {.flags = TextItem::HasColour | TextItem::HasFont,
-         .text = "World Table:\n~~~~~~~~~~~~",
-         .colour = rgb(255, 255, 0),
-         .x = 275,
-         .y = 50,
-         .font = hudFont.get()},
-        {.flags = TextItem::HasLineHeight | TextItem::HasFont,
-         .text = feed.read ? "" : joinText,
-         .x = 150,
-         .y = 90,
-         .lineHeight = 12,
-         .font = small.get()},
-        {.flags = TextItem::HasColour | TextItem::HasFont,
-         .text = "Press any key to return to game...",
-         .colour = rgb(255, 0, 0),
-         .x = 223,
-         .y = 430,
-         .font = small.get()},
-        {.flags = TextItem::HasColour | TextItem::HasFont,
-         .colour = rgb(255, 255, 0),
-         .x = 150,
-         .y = 410,
-         .font = small.get()},
-    };
+    TextPage page = tablePage("World Table:\n~~~~~~~~~~~~", feed.read ? "" : joinText, "",
+                              {.bodyX = 150, .bodyY = 90, .lineHeight = 12, .noticeX = 150},
+                              hudFont.get(), small.get());
     if (!feed.read) {
         showTextPage(page);
         return;

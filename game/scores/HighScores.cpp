@@ -28,9 +28,6 @@ ScoresFile scoresFile;
 ScoreFileAccess* access = &scoresFile;
 std::function<std::string()> tablePageNote;
 
-// Below the tenth entry's score and above the footer, so it fits a full table.
-constexpr int kNoticeY = 410;
-
 std::optional<ScoreFile> readTable() {
     std::optional<ScoreFile> file = access->read();
     scoreFileReads().tell(file);
@@ -40,35 +37,9 @@ std::optional<ScoreFile> readTable() {
 void showTablePage(ScoreTableText text, std::string notice) {
     const ScreenScope scope(Screen::Scores);
     const std::unique_ptr<Font> small = Font::create(10, 0, 300, kFixedPitch | kFamilyModern);
-    TextPage page;
-    page.items = {
-        {.flags = TextItem::HasColour | TextItem::HasFont,
-         .text = std::move(text.heading),
-         .colour = rgb(255, 255, 0),
-         .x = 275,
-         .y = 50,
-         .font = hudFont.get()},
-        {.flags = TextItem::HasLineHeight | TextItem::HasFont,
-         .text = std::move(text.body),
-         .x = 213,
-         .y = 80,
-         .lineHeight = 10,
-         .font = small.get()},
-        {.flags = TextItem::HasColour | TextItem::HasFont,
-         .text = "Press any key to return to game...",
-         .colour = rgb(255, 0, 0),
-         .x = 223,
-         .y = 430,
-         .font = small.get()},
-    };
-    if (!notice.empty())
-        page.items.push_back({.flags = TextItem::HasColour | TextItem::HasFont,
-                              .text = std::move(notice),
-                              .colour = rgb(255, 255, 0),
-                              .x = 213,
-                              .y = kNoticeY,
-                              .font = small.get()});
-    showTextPage(page);
+    showTextPage(tablePage(std::move(text.heading), std::move(text.body), std::move(notice),
+                           {.bodyX = 213, .bodyY = 80, .lineHeight = 10, .noticeX = 213},
+                           hudFont.get(), small.get()));
 }
 
 }  // namespace

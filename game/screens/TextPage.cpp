@@ -81,4 +81,38 @@ std::vector<std::string> splitLines(const std::string& text) {
     return lines;
 }
 
+TextPage tablePage(std::string heading, std::string body, std::string notice,
+                   const TablePagePlace& place, const Font* hud, const Font* small) {
+    // Below a full table and above the footer.
+    constexpr int32_t kNoticeY = 410;
+    TextPage page;
+    page.items = {
+        {.flags = TextItem::HasColour | TextItem::HasFont,
+         .text = std::move(heading),
+         .colour = rgb(255, 255, 0),
+         .x = 275,
+         .y = 50,
+         .font = hud},
+        {.flags = TextItem::HasLineHeight | TextItem::HasFont,
+         .text = std::move(body),
+         .x = place.bodyX,
+         .y = place.bodyY,
+         .lineHeight = place.lineHeight,
+         .font = small},
+        {.flags = TextItem::HasColour | TextItem::HasFont,
+         .text = "Press any key to return to game...",
+         .colour = rgb(255, 0, 0),
+         .x = 223,
+         .y = 430,
+         .font = small},
+        {.flags = TextItem::HasColour | TextItem::HasFont,
+         .text = std::move(notice),
+         .colour = rgb(255, 255, 0),
+         .x = place.noticeX,
+         .y = kNoticeY,
+         .font = small},
+    };
+    return page;
+}
+
 }  // namespace quelvane

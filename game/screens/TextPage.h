@@ -43,6 +43,19 @@ void showTextPage(const TextPage& page);
 // The same for a page whose text changes while it is shown: page gives it afresh for every pass.
 void showChangingPage(const std::function<TextPage()>& page);
 
+// Where a table page (the high scores, the world table) puts its body and its notice.
+struct TablePagePlace {
+    int32_t bodyX = 0;
+    int32_t bodyY = 0;
+    int32_t lineHeight = 0;
+    int32_t noticeX = 0;
+};
+// A table page: its heading in yellow in the HUD font, its body in the small font, a yellow notice
+// line above the red footer that says any key returns to the game. Its items are in that order:
+// heading, body, footer, notice (an empty notice draws nothing). The fonts are borrowed.
+TextPage tablePage(std::string heading, std::string body, std::string notice,
+                   const TablePagePlace& place, const Font* hud, const Font* small);
+
 // The lines of a text: cut at every line feed, an empty piece included, and the piece after the
 // last line feed only when it is not empty.
 std::vector<std::string> splitLines(const std::string& text);

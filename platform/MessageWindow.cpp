@@ -19,28 +19,6 @@ struct DestroyWindow {
     void operator()(SDL_Window* window) const { SDL_DestroyWindow(window); }
 };
 
-// Sets an SDL hint while the message is up, and gives it back its earlier value (or none) after.
-class ScopedHint {
-  public:
-    ScopedHint(const char* name, const char* value) : name_(name) {
-        if (const char* was = SDL_GetHint(name))
-            was_ = was;
-        SDL_SetHint(name, value);
-    }
-    ~ScopedHint() {
-        if (was_)
-            SDL_SetHint(name_, was_->c_str());
-        else
-            SDL_ResetHint(name_);
-    }
-    ScopedHint(const ScopedHint&) = delete;
-    ScopedHint& operator=(const ScopedHint&) = delete;
-
-  private:
-    const char* name_;
-    std::optional<std::string> was_;
-};
-
 // The window an event is about; 0 for events about none.
 Uint32 windowOf(const SDL_Event& e) {
     switch (e.type) {
@@ -128,27 +106,26 @@ bool showMessageWindow(const char* caption, const char* text) {
         return false;
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
         return false;
-    bool shown = false;
-    {
-        // Closing the message must not read as closing the game, when it is the only window.
-        const ScopedHint quitOnClose(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-        // A still picture needs no OpenGL under the window's surface: loading it costs more than
-        // the message, and without a GPU its software renderer compiles code at run time.
-        const ScopedHint plainSurface(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-        std::unique_ptr<SDL_Window, DestroyWindow> window(
-            SDL_CreateWindow(caption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, picture.width,
-                             picture.height, SDL_WINDOW_SHOWN));
-        shown = window != nullptr;
-        if (shown) {
-            // Where a plain surface is refused, as on Wayland, SDL backs it with a texture.
-            if (!SDL_GetWindowSurface(window.get()))
-                SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "1");
-            // Where no window manager hands out the keyboard, the message takes it.
-            SDL_RaiseWindow(window.get());
-            SDL_SetWindowInputFocus(window.get());
-            runMessageWindow(window.get(), picture);
-        }
+    // Closing the message must not read as closing the game, when it is the only window.
+    const char* quitHint = SDL_GetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE);
+    const std::optional<std::string> quitOnClose =
+        quitHint ? std::optional<std::string>(quitHint) : std::nullopt;
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    std::unique_ptr<SDL_Window, DestroyWindow> window(
+        SDL_CreateWindow(caption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, picture.width,
+                         picture.height, SDL_WINDOW_SHOWN));
+    const bool shown = window != nullptr;
+    if (shown) {
+        // Where no window manager hands out the keyboard, the message takes it.
+        SDL_RaiseWindow(window.get());
+        SDL_SetWindowInputFocus(window.get());
+        runMessageWindow(window.get(), picture);
+        window.reset();
     }
+    if (quitOnClose)
+        SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, quitOnClose->c_str());
+    else
+        SDL_ResetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     return shown;
 }

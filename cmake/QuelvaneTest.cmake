@@ -8,6 +8,9 @@ function(quelvane_add_test name)
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock)
     target_compile_definitions(${name} PRIVATE
         QUELVANE_RUN_DIR="${QUELVANE_RUN_DIR}" QUELVANE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+    # Compiled a few files at a time: GoogleTest's headers cost more than most tests, and `make test`
+    # builds every test twice. Helpers in a test file's anonymous namespace need names of their own.
+    set_target_properties(${name} PROPERTIES UNITY_BUILD ON)
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST)
 endfunction()
 

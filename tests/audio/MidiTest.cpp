@@ -8,7 +8,7 @@ using namespace audiofiles;
 
 namespace {
 
-std::shared_ptr<const MidiPiece> parse(const Bytes& file) {
+std::shared_ptr<const MidiPiece> parseMidi(const Bytes& file) {
     return readMidi(file.data(), file.size());
 }
 
@@ -29,17 +29,17 @@ std::vector<Timed> eventsOf(const MidiPiece& piece) {
 
 TEST(MidiReader, RunningStatusAndTempoChanges) {
     // 96 ticks a quarter; 120 beats a minute until tick 96, then twice as fast.
-    const auto piece = parse(smf(0, 96,
-                                 {track({
-                                     {0, {0xC0, 5}},
-                                     {0, {0x90, 60, 100}},
-                                     {0, {62, 90}},  // running status
-                                     {96, tempo(250000)},
-                                     {0, {0x80, 60, 0}},
-                                     {96, {0xE1, 0x00, 0x40}},
-                                     {0, {0xFF, 0x01, 0x03, 'a', 'b', 'c'}},  // text: dropped
-                                     {0, {0xF0, 0x03, 0x7E, 0x09, 0xF7}},
-                                 })}));
+    const auto piece = parseMidi(smf(0, 96,
+                                     {track({
+                                         {0, {0xC0, 5}},
+                                         {0, {0x90, 60, 100}},
+                                         {0, {62, 90}},  // running status
+                                         {96, tempo(250000)},
+                                         {0, {0x80, 60, 0}},
+                                         {96, {0xE1, 0x00, 0x40}},
+                                         {0, {0xFF, 0x01, 0x03, 'a', 'b', 'c'}},  // text: dropped
+                                         {0, {0xF0, 0x03, 0x7E, 0x09, 0xF7}},
+                                     })}));
     ASSERT_NE(piece, nullptr);
     const std::vector<Timed> want = {
         {0, {0xC0, 5}},          {0, {0x90, 60, 100}},      {0, {0x90, 62, 90}},
@@ -50,7 +50,7 @@ TEST(MidiReader, RunningStatusAndTempoChanges) {
 }
 
 TEST(MidiReader, TracksMergeInTimeAndTheLongestSetsTheLength) {
-    const auto piece = parse(
+    const auto piece = parseMidi(
         smf(1, 480,
             {track({{0, tempo(1000000)}}), track({{480, {0x90, 40, 1}}, {480, {0x80, 40, 0}}}),
              track({{240, {0x91, 50, 1}}, {1440, {0x81, 50, 0}}})}));
@@ -65,7 +65,7 @@ TEST(MidiReader, TracksMergeInTimeAndTheLongestSetsTheLength) {
 
 TEST(MidiReader, EndOfTrackLaterThanTheLastNoteSetsTheLoop) {
     Bytes t = track({{0, {0x90, 60, 100}}, {10, {0x80, 60, 0}}, {86, {0xFF, 0x2F, 0x00}}}, false);
-    const auto piece = parse(smf(0, 96, {t}));
+    const auto piece = parseMidi(smf(0, 96, {t}));
     ASSERT_NE(piece, nullptr);
     EXPECT_EQ(piece->lengthMicros, 500000);
 }
@@ -73,14 +73,14 @@ TEST(MidiReader, EndOfTrackLaterThanTheLastNoteSetsTheLoop) {
 TEST(MidiReader, SmpteDivisionHasAFixedTick) {
     // 25 frames a second, 40 ticks a frame: a millisecond a tick, whatever the tempo says.
     const uint16_t division = static_cast<uint16_t>((256 - 25) << 8 | 40);
-    const auto piece = parse(smf(0, division, {track({{0, tempo(100)}, {250, {0x90, 1, 1}}})}));
+    const auto piece = parseMidi(smf(0, division, {track({{0, tempo(100)}, {250, {0x90, 1, 1}}})}));
     ASSERT_NE(piece, nullptr);
     EXPECT_EQ(eventsOf(*piece), (std::vector<Timed>{{250000, {0x90, 1, 1}}}));
 }
 
 TEST(MidiReader, DamagedFilesAreRefused) {
     const Bytes good = smf(0, 96, {track({{0, {0x90, 60, 100}}})});
-    ASSERT_NE(parse(good), nullptr);
+    ASSERT_NE(parseMidi(good), nullptr);
     Bytes cut = good;
     cut.resize(cut.size() - 3);
     Bytes longHeader = good;
@@ -105,13 +105,13 @@ TEST(MidiReader, DamagedFilesAreRefused) {
         {"more than a day", smf(0, 1, {track({{0, tempo(0xFFFFFF)}, {0x0FFFFFFF, {0x90, 1, 1}}})})},
     };
     for (const auto& [what, file] : cases) {
-        EXPECT_EQ(parse(file), nullptr) << what;
+        EXPECT_EQ(parseMidi(file), nullptr) << what;
     }
     // A delta time that never ends: four bytes with the continuation bit.
     Bytes endless = smf(0, 96, {});
     endless[11] = 1;
     endless.insert(endless.end(), {'M', 'T', 'r', 'k', 0, 0, 0, 5, 0x81, 0x81, 0x81, 0x81, 0x01});
-    EXPECT_EQ(parse(endless), nullptr);
+    EXPECT_EQ(parseMidi(endless), nullptr);
 }
 
 // Records what the sequencer sends and when, in frames.
@@ -145,7 +145,7 @@ std::vector<Timed> notes(const std::vector<Timed>& sent) {
 
 TEST(Sequencer, EventsAtSampleTimesAndLoopsWithoutAGap) {
     // Half a second at 1000 Hz: 500 frames, a note at 0 and its end at 250.
-    const auto piece = parse(
+    const auto piece = parseMidi(
         smf(0, 96, {track({{0, {0x90, 60, 100}}, {48, {0x80, 60, 0}}, {48, {0xFF, 0x01, 0}}})}));
     ASSERT_NE(piece, nullptr);
     Recorder out;
@@ -163,7 +163,7 @@ TEST(Sequencer, EventsAtSampleTimesAndLoopsWithoutAGap) {
 }
 
 TEST(Sequencer, RepeatsThenEnds) {
-    const auto piece = parse(smf(0, 96, {track({{0, {0x90, 60, 100}}, {96, {0x80, 60, 0}}})}));
+    const auto piece = parseMidi(smf(0, 96, {track({{0, {0x90, 60, 100}}, {96, {0x80, 60, 0}}})}));
     Recorder out;
     Sequencer seq(out, 1000);
     seq.play(piece, 1);
@@ -173,7 +173,7 @@ TEST(Sequencer, RepeatsThenEnds) {
 }
 
 TEST(Sequencer, StopAndSwitchSilenceEveryChannel) {
-    const auto piece = parse(smf(0, 96, {track({{0, {0x90, 60, 100}}, {960, {0x80, 60, 0}}})}));
+    const auto piece = parseMidi(smf(0, 96, {track({{0, {0x90, 60, 100}}, {960, {0x80, 60, 0}}})}));
     Recorder out;
     Sequencer seq(out, 1000);
     seq.play(piece, MusicSegment::kRepeatForever);
@@ -201,7 +201,7 @@ TEST(Sequencer, StopAndSwitchSilenceEveryChannel) {
 }
 
 TEST(Sequencer, PieceWithoutLengthPlaysOnce) {
-    const auto piece = parse(smf(0, 96, {track({{0, {0x90, 60, 100}}, {0, {0x80, 60, 0}}})}));
+    const auto piece = parseMidi(smf(0, 96, {track({{0, {0x90, 60, 100}}, {0, {0x80, 60, 0}}})}));
     ASSERT_NE(piece, nullptr);
     EXPECT_EQ(piece->lengthMicros, 0);
     Recorder out;

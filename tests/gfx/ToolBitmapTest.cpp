@@ -25,10 +25,10 @@ std::pair<int, int> depthAndCompression(const std::string& file) {
     return {header[28] | header[29] << 8, header[30] | header[31] << 8};
 }
 
-constexpr std::pair<int, int> kPlain8{8, 0};
-constexpr std::pair<int, int> kRle8{8, 1};
-constexpr std::pair<int, int> kPlain4{4, 0};
-constexpr std::pair<int, int> kRle4{4, 2};
+constexpr std::pair<int, int> kPlain8Bits{8, 0};
+constexpr std::pair<int, int> kRle8Bits{8, 1};
+constexpr std::pair<int, int> kPlain4Bits{4, 0};
+constexpr std::pair<int, int> kRle4Bits{4, 2};
 
 // A width x height picture of the given number of colours, none black. Every row has a run longer
 // than the 255 pixels one code can give, a stretch whose colour changes at every pixel (absolute
@@ -89,9 +89,9 @@ TEST_F(ImageMagickBitmaps, PaletteFilesOfUpTo256ColoursLoadWithTheirPicturesPixe
     convert("art.png upg_m.bmp");
     convert("picture.bmp -type Palette -compress RLE BMP3:rle8.bmp");
     convert("picture.bmp -type Palette -compress None BMP3:plain8.bmp");
-    expectPicture("upg_m.bmp", kRle8, picture);
-    expectPicture("rle8.bmp", kRle8, picture);
-    expectPicture("plain8.bmp", kPlain8, picture);
+    expectPicture("upg_m.bmp", kRle8Bits, picture);
+    expectPicture("rle8.bmp", kRle8Bits, picture);
+    expectPicture("plain8.bmp", kPlain8Bits, picture);
 }
 
 // Up to 16 colours ImageMagick writes 4 bits uncompressed, and with -compress RLE 8 bits, the only
@@ -103,16 +103,16 @@ TEST_F(ImageMagickBitmaps, SixteenColourFilesLoadWithTheirPicturesPixels) {
     convert("picture.bmp -colors 16 -compress RLE BMP3:rle.bmp");
     convert(
         "picture.bmp -colors 16 BMP2:os2.bmp");  // the old OS/2 header: 8 bits, never compressed
-    expectPicture("plain4.bmp", kPlain4, picture);
-    expectPicture("rle.bmp", kRle8, picture);
-    expectPicture("os2.bmp", kPlain4, picture);
+    expectPicture("plain4.bmp", kPlain4Bits, picture);
+    expectPicture("rle.bmp", kRle8Bits, picture);
+    expectPicture("os2.bmp", kPlain4Bits, picture);
 }
 
 TEST(GimpBitmaps, RleFilesLoadWithThePixelsOfTheirUncompressedTwins) {
     const std::string folder = std::string(QUELVANE_SOURCE_DIR) + "/tests/gfx/bitmaps/";
     const std::pair<std::string, std::pair<int, int>> pairs[][2] = {
-        {{"gimp-rle4.bmp", kRle4}, {"gimp-plain4.bmp", kPlain4}},
-        {{"gimp-rle8.bmp", kRle8}, {"gimp-plain8.bmp", kPlain8}},
+        {{"gimp-rle4.bmp", kRle4Bits}, {"gimp-plain4.bmp", kPlain4Bits}},
+        {{"gimp-rle8.bmp", kRle8Bits}, {"gimp-plain8.bmp", kPlain8Bits}},
     };
     for (const auto& [encoded, plain] : pairs) {
         EXPECT_EQ(depthAndCompression(folder + encoded.first), encoded.second) << encoded.first;

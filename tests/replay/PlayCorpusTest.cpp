@@ -10,7 +10,7 @@
 namespace quelvane {
 namespace {
 
-const std::filesystem::path kCorpus =
+const std::filesystem::path kPlayCorpus =
     std::filesystem::path(QUELVANE_SOURCE_DIR) / "tests/replay/corpus";
 
 // Every file of the play fuzzer's corpus is listed, and played as the fuzzer plays it, verifies or
@@ -18,10 +18,10 @@ const std::filesystem::path kCorpus =
 // under the sanitizers too.
 TEST(PlayCorpusTest, EveryFileVerifiesOrIsRefusedAsListed) {
     // Each file "verifies" or is "refused".
-    const auto expected = readCorpusList(kCorpus / "expected.txt");
+    const auto expected = readCorpusList(kPlayCorpus / "expected.txt");
     setAssetFolder(QUELVANE_RUN_DIR);
     size_t seen = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(kCorpus / "play")) {
+    for (const auto& entry : std::filesystem::directory_iterator(kPlayCorpus / "play")) {
         const std::string name = "play/" + entry.path().filename().string();
         SCOPED_TRACE(name);
         const auto it = expected.find(name);

@@ -17,8 +17,8 @@ struct Counted {
     int id;
 };
 
-struct TestItem : Pickup {
-    TestItem(int32_t x, int32_t y, uint32_t life, std::string* log) : Pickup(x, y), log(log) {
+struct LoggedItem : Pickup {
+    LoggedItem(int32_t x, int32_t y, uint32_t life, std::string* log) : Pickup(x, y), log(log) {
         lifetime = life;
         width = 23;
         height = 28;
@@ -85,9 +85,9 @@ TEST_F(ObjectListsTest, WalkVisitsEachObjectOnceWhileRemovingAndAppending) {
 
 TEST_F(ObjectListsTest, ItemsAreDrawnThenCollectedOrExpiredAcrossTheTickWrap) {
     std::string near, far, late;
-    addPickup(std::make_unique<TestItem>(300, 300, 15000, &near));
-    addPickup(std::make_unique<TestItem>(10, 10, 15000, &far));
-    addPickup(std::make_unique<TestItem>(500, 10, 12500, &late));
+    addPickup(std::make_unique<LoggedItem>(300, 300, 15000, &near));
+    addPickup(std::make_unique<LoggedItem>(10, 10, 15000, &far));
+    addPickup(std::make_unique<LoggedItem>(500, 10, 12500, &late));
 
     updatePickups(display, 310, 310);
     EXPECT_EQ(near, "da");

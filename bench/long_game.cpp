@@ -47,8 +47,9 @@ constexpr long long kStep = 30;     // passes between two decisions
 constexpr long long kHorizon = 90;  // passes each course is played ahead: two legs
 constexpr int kChildrenAtOnce = 2;
 constexpr size_t kMoves = 9;  // still, or one of the eight directions
-// The ship fires until this wave comes, and then only dodges: fewer aliens, fewer shots.
-constexpr int32_t kQuietWave = 3;
+// The ship fires until this wave comes, and then only dodges its seven aliens: a busy field that
+// stays within what the search can dodge for the rest of the ten minutes.
+constexpr int32_t kQuietWave = 7;
 // A still ship is lost well within this many passes; a run that is not is given up.
 constexpr long long kEndPasses = 60'000;
 constexpr const char* kName = "marathon";

@@ -5,8 +5,8 @@
 // went unhit; the parent then flies the first leg of the best course itself. Once the ship has had
 // its passes it sits still until it is lost, and the pilot's name goes in at the prompt.
 //   long_game --folder DIR [--seed S]
-// Writes DIR/long-game-RULES.keys and DIR/long-game-RULES.frames, RULES being the rules version,
-// unless they are there already, and prints seed=, frames= and keys= lines for
+// Writes DIR/long-game-RULES-S.keys and DIR/long-game-RULES-S.frames, RULES being the rules
+// version, unless they are there already, and prints seed=, frames= and keys= lines for
 //   quelvane-replay --frames N --seed S --keys FILE --record FOLDER
 // to make the recording. Run it under nice: it keeps at most two children at once.
 #include <sys/wait.h>

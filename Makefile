@@ -41,7 +41,7 @@ bench: deps
 # verification throughput, and a long game's time to the table.
 bench-world: deps
 	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUELVANE_BENCH=ON >/dev/null
-	@cmake --build $(BUILD) -j $(JOBS) --target world_load
+	@cmake --build $(BUILD) -j $(JOBS) --target world_load long_game
 	@scripts/bench-world.sh $(BUILD)
 
 # A world table's server on this machine, its SQLite database in $(BUILD)/world, until Ctrl+C;

@@ -196,11 +196,4 @@ std::vector<GenuineGame> genuineGames(int count) {
     return games;
 }
 
-GenuineGame longGenuineGame(int activeSeconds) {
-    LockedCache cache;
-    // A frame is some 15 ms of play.
-    const Plan plan{12345, static_cast<uint32_t>(activeSeconds) * 66, 210};
-    return cache.game("long-" + std::to_string(activeSeconds) + ".qvr", plan, "marathon");
-}
-
 }  // namespace quelvane

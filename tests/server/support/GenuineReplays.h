@@ -22,7 +22,4 @@ struct GenuineGame {
 GenuineGame genuineGame(int n, const std::string& name);
 std::vector<GenuineGame> genuineGames(int count);
 
-// A game played for about activeSeconds by the same player, for a long one.
-GenuineGame longGenuineGame(int activeSeconds);
-
 }  // namespace quelvane

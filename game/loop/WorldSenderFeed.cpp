@@ -45,8 +45,8 @@ void useWorldSender(online::WorldSender* sender) {
         useWorldTableFeed({});
         return;
     }
-    useWorldTableFeed(
-        {[sender] { sender->askTable(); }, [sender] { return worldTableText(sender->table()); }});
+    useWorldTableFeed({[sender] { sender->askTable(); }, [sender] { return sender->table(); },
+                       [sender](int64_t run) { sender->withdraw(run); }, sender->server()});
 }
 
 }  // namespace quelvane

@@ -121,9 +121,12 @@ void WorldSender::fetchTable(WorldClient& client) {
     std::optional<std::vector<TableRow>> rows = client.table(best, error);
     std::set<int64_t> own;
     std::error_code missing;
-    for (const TableRow& row : rows ? *rows : std::vector<TableRow>{}) {
-        if (std::filesystem::exists(secretFile(row.id), missing))
-            own.insert(row.id);
+    if (rows) {
+        // The player's own rows are those whose secrets are kept.
+        for (const TableRow& row : *rows) {
+            if (std::filesystem::exists(secretFile(row.id), missing))
+                own.insert(row.id);
+        }
     }
     const std::lock_guard lock(mutex_);
     table_.state = rows ? WorldTable::State::Shown : WorldTable::State::Unreachable;

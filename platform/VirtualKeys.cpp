@@ -33,6 +33,7 @@ constexpr std::pair<int, int> kScancodeKeys[] = {
     {SDL_SCANCODE_UP, vk::kUp},
     {SDL_SCANCODE_RIGHT, vk::kRight},
     {SDL_SCANCODE_DOWN, vk::kDown},
+    {SDL_SCANCODE_DELETE, vk::kDelete},
     // The punctuation keys where a US keyboard has them.
     {SDL_SCANCODE_SEMICOLON, 186},
     {SDL_SCANCODE_EQUALS, 187},
@@ -64,6 +65,8 @@ constexpr std::pair<std::string_view, int> kKeyNames[] = {
     {"Up", vk::kUp},
     {"Right", vk::kRight},
     {"Down", vk::kDown},
+    {"Delete", vk::kDelete},
+    {"Del", vk::kDelete},
     {"Backspace", vk::kBackspace},
     {"Tab", vk::kTab},
     {";", 186},

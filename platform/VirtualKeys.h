@@ -20,6 +20,7 @@ inline constexpr int kLeft = 37;
 inline constexpr int kUp = 38;
 inline constexpr int kRight = 39;
 inline constexpr int kDown = 40;
+inline constexpr int kDelete = 46;
 inline constexpr int kDigit0 = 48;   // to 57
 inline constexpr int kLetterA = 65;  // to 90
 inline constexpr int kF1 = 112;      // to F12, 123

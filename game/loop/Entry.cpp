@@ -19,6 +19,7 @@ namespace quelvane {
 namespace {
 
 WindowMaker windowMaker;
+bool soundHeld = false;
 
 // Where the pictures go when no window is chosen: nowhere.
 class NoWindow : public platform::GameWindow {
@@ -48,7 +49,7 @@ bool openGame(uint32_t seed, AudioSystem::Output sound) {
     // A paused game is silent too.
     platform::onPauseChange([](bool paused) {
         if (audioSystem)
-            audioSystem->Pause(paused);
+            audioSystem->Pause(paused || soundHeld);
     });
     static const auto icon = shipIcon();
     gameWindow = windowMaker ? windowMaker("Quelvane!", 640, 480, icon.data())
@@ -73,6 +74,12 @@ bool startGame(uint32_t seed, AudioSystem::Output sound) {
         return false;
     runTitleScreen();
     return true;
+}
+
+void holdSound(bool held) {
+    soundHeld = held;
+    if (audioSystem)
+        audioSystem->Pause(held || platform::isPaused());
 }
 
 void endGame() {

@@ -27,6 +27,10 @@ bool startGame(uint32_t seed, AudioSystem::Output sound = AudioSystem::Output::D
 // it in the state its recording began in.
 bool openGame(uint32_t seed, AudioSystem::Output sound = AudioSystem::Output::Device);
 
+// Holds the game's sound while another program plays its own (a run watched from the world
+// table's page), pause or not; false lets it sound again unless the game is paused.
+void holdSound(bool held);
+
 // Shuts the game down, closes its window and ends the sound.
 void endGame();
 

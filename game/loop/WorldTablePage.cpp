@@ -1,17 +1,26 @@
 #include "game/loop/WorldTablePage.h"
 
+#include <algorithm>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "game/gfx/Font.h"
+#include "game/loop/Entry.h"
+#include "game/loop/WorldSenderFeed.h"
 #include "game/screens/Screen.h"
 #include "game/screens/TextPage.h"
+#include "platform/ChildProcess.h"
+#include "platform/DataFolders.h"
+#include "platform/DisplayOptions.h"
+#include "platform/VirtualKeys.h"
 
 namespace quelvane {
 
 namespace {
 
 WorldTableFeed feed;
+std::filesystem::path watchProgram;
 
 std::string joinText =
     "You are not on the world table.\n"
@@ -26,6 +35,106 @@ std::string joinText =
     "\n"
     "and start the game again.";
 
+constexpr const char* kKeysLine = "Up/Down choose a run, Enter watches it, Delete withdraws yours";
+
+// What the player does on the page: the row marked, a withdrawal asked for once, a run watched
+// by a program of its own. The game itself stays as it was: only the page waits meanwhile.
+class TableChoice {
+  public:
+    ~TableChoice() {
+        if (watcher_)
+            holdSound(false);
+    }
+
+    // Whether the page acts on the key itself; any other ends the page.
+    bool take(int key, const online::WorldTable& table) {
+        if (watcher_)
+            return true;
+        const size_t rows = table.rows.size();
+        const int64_t asked = confirming_;
+        confirming_ = 0;
+        if (key == platform::vk::kUp || key == platform::vk::kDown) {
+            marked_ = key == platform::vk::kUp ? (marked_ > 0 ? marked_ - 1 : 0) : marked_ + 1;
+            marked_ = std::min(marked_, rows > 0 ? rows - 1 : 0);
+            line_.clear();
+        } else if (key == platform::vk::kEnter && rows > 0) {
+            watch(table.rows[row(table)].id);
+        } else if (key == platform::vk::kDelete && rows > 0) {
+            withdraw(table, asked);
+        } else {
+            return key == platform::vk::kEnter || key == platform::vk::kDelete;
+        }
+        return true;
+    }
+
+    // Notices, once a pass, that the run watched has ended.
+    void update() {
+        if (!watcher_ || !watcher_->ended())
+            return;
+        const int code = watcher_->exitCode();
+        watcher_.reset();
+        holdSound(false);
+        line_ = code == 0 ? ""
+                          : "Run " + std::to_string(watched_) +
+                                " could not be watched (the watcher ended with code " +
+                                std::to_string(code) + ")";
+    }
+
+    WorldTableText text(const online::WorldTable& table) const {
+        WorldTableText text = worldTableText(table, row(table));
+        if (!line_.empty())
+            text.notice = line_;
+        else if (text.notice.empty() && !table.rows.empty())
+            text.notice = kKeysLine;
+        return text;
+    }
+
+  private:
+    // The marked row, within the table as it is now: a withdrawal may have shortened it.
+    size_t row(const online::WorldTable& table) const {
+        return std::min(marked_, table.rows.empty() ? 0 : table.rows.size() - 1);
+    }
+
+    void watch(int64_t run) {
+        const platform::DisplayOptions& shown = platform::displayOptions();
+        std::vector<std::string> args = {
+            "--watch", feed.server + "/api/runs/" + std::to_string(run) + "/replay",
+            shown.fullScreen ? "--fullscreen" : "--window"};
+        if (shown.scaling == platform::Scaling::Smooth)
+            args.emplace_back("--smooth");
+        std::string error;
+        watcher_ = platform::ChildProcess::start(
+            watchProgram.empty() ? platform::thisProgram() : watchProgram, args, error);
+        if (!watcher_) {
+            line_ = "The run cannot be watched: " + error;
+            return;
+        }
+        watched_ = run;
+        line_ = "Watching run " + std::to_string(run) + "... (the game goes on when it ends)";
+        // The watcher plays the run's own music and sounds.
+        holdSound(true);
+    }
+
+    void withdraw(const online::WorldTable& table, int64_t asked) {
+        const int64_t run = table.rows[row(table)].id;
+        if (!table.own.contains(run)) {
+            line_ = "Only a run of your own can be withdrawn";
+        } else if (asked == run) {
+            feed.withdraw(run);
+            line_.clear();
+        } else {
+            confirming_ = run;
+            line_ = "Press Delete again to take this run off the world table";
+        }
+    }
+
+    size_t marked_ = 0;
+    int64_t confirming_ = 0;  // the run the next Delete withdraws
+    std::unique_ptr<platform::ChildProcess> watcher_;
+    int64_t watched_ = 0;
+    std::string line_;  // what came of the player's last key, over the feed's own line
+};
+
 }  // namespace
 
 void useWorldTableFeed(WorldTableFeed worldTableFeed) {
@@ -34,6 +143,10 @@ void useWorldTableFeed(WorldTableFeed worldTableFeed) {
 
 void useWorldTableJoinText(std::string text) {
     joinText = std::move(text);
+}
+
+void useWatchProgram(std::filesystem::path program) {
+    watchProgram = std::move(program);
 }
 
 void showWorldTable() {
@@ -48,12 +161,18 @@ void showWorldTable() {
     }
     if (feed.ask)
         feed.ask();
-    showChangingPage([&page] {
-        WorldTableText text = feed.read();
-        page.items[1].text = std::move(text.body);
-        page.items[3].text = std::move(text.notice);
-        return page;
-    });
+    TableChoice choice;
+    online::WorldTable table;
+    showChangingPage(
+        [&] {
+            choice.update();
+            table = feed.read();
+            WorldTableText text = choice.text(table);
+            page.items[1].text = std::move(text.body);
+            page.items[3].text = std::move(text.notice);
+            return page;
+        },
+        [&](int key) { return choice.take(key, table); });
 }
 
 }  // namespace quelvane

@@ -1,7 +1,11 @@
 #pragma once
 
+#include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <string>
+
+#include "game/online/WorldSender.h"
 
 namespace quelvane {
 
@@ -12,18 +16,26 @@ struct WorldTableText {
 };
 
 // Where the page's rows come from: asked for as the page opens, then read on every pass while it
-// shows. None while no world table is joined.
+// shows; a run withdrawn is taken off there too, and a run watched is downloaded from the server.
+// None while no world table is joined.
 struct WorldTableFeed {
     std::function<void()> ask;
-    std::function<WorldTableText()> read;
+    std::function<online::WorldTable()> read;
+    std::function<void(int64_t run)> withdraw;
+    std::string server;
 };
 void useWorldTableFeed(WorldTableFeed feed);
 
 // What the page says when no world table is joined: how to join one where the game runs.
 void useWorldTableJoinText(std::string text);
 
-// The page on F3, until a key is pressed: the world table's rows as the feed has them, or how to
-// join one.
+// The program that watches a run chosen on the page, given --watch and the run's address: this
+// program itself unless another is named.
+void useWatchProgram(std::filesystem::path program);
+
+// The page on F3: the world table's rows as the feed has them, or how to join one. Up and Down
+// mark a row, Enter watches its run in a program of its own while the page waits, Delete twice
+// withdraws one of the player's own runs; any other key returns to the game.
 void showWorldTable();
 
 }  // namespace quelvane

@@ -94,7 +94,8 @@ WorldClient::~WorldClient() {
     curl_easy_cleanup(curl_);
 }
 
-Reply WorldClient::request(const std::string& path, const std::vector<uint8_t>* body) {
+Reply WorldClient::request(const std::string& path, const std::vector<uint8_t>* body,
+                           const std::string* secret) {
     Reply reply;
     if (!curl_) {
         reply.error = "libcurl could not be started";
@@ -125,6 +126,10 @@ Reply WorldClient::request(const std::string& path, const std::vector<uint8_t>* 
         curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
         curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body->data());
         curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body->size()));
+    } else if (secret) {
+        headers = curl_slist_append(headers, ("X-Run-Secret: " + *secret).c_str());
+        curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
+        curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, "DELETE");
     }
     const CURLcode result = curl_easy_perform(curl);
     curl_slist_free_all(headers);
@@ -192,6 +197,20 @@ std::optional<std::vector<TableRow>> WorldClient::table(int64_t around, std::str
                              field<int64_t>(row, "score", 0), field<int64_t>(row, "id", 0)});
     }
     return table;
+}
+
+Withdrawal WorldClient::withdraw(int64_t id, const std::string& secret) {
+    const Reply reply = request("/api/runs/" + std::to_string(id), nullptr, &secret);
+    switch (reply.status) {
+        case 204:
+            return {Withdrawal::Fate::Withdrawn, ""};
+        case 404:
+            return {Withdrawal::Fate::Gone, ""};
+        case 403:
+            return {Withdrawal::Fate::Refused, refusalOf(reply)};
+        default:
+            return {Withdrawal::Fate::Later, reply.status == 0 ? reply.error : refusalOf(reply)};
+    }
 }
 
 Reply WorldClient::get(const std::string& path) {

@@ -36,6 +36,14 @@ struct Standing {
     std::string reason;
 };
 
+// What came of a request to withdraw a run: taken off the table, gone already, refused (another
+// secret), or not answered now; with the reason for the last two.
+struct Withdrawal {
+    enum class Fate { Withdrawn, Gone, Refused, Later };
+    Fate fate = Fate::Later;
+    std::string reason;
+};
+
 // A row of the world table.
 struct TableRow {
     int64_t place = 0;
@@ -60,11 +68,15 @@ class WorldClient {
     // The best ten and, when around is a run on the table, the rows near it; none with the reason
     // in error when the server cannot be asked.
     std::optional<std::vector<TableRow>> table(int64_t around, std::string& error);
+    // Withdraws run id with its secret.
+    Withdrawal withdraw(int64_t id, const std::string& secret);
     // A GET of a path on the server ("/api/table?top=10").
     Reply get(const std::string& path);
 
   private:
-    Reply request(const std::string& path, const std::vector<uint8_t>* body);
+    // A POST of body when given, a DELETE with the run's secret when given, else a GET.
+    Reply request(const std::string& path, const std::vector<uint8_t>* body,
+                  const std::string* secret = nullptr);
 
     std::string server_;
     const std::atomic<bool>* cancel_;

@@ -91,6 +91,17 @@ void WorldSender::askTable() {
         const std::lock_guard lock(mutex_);
         tableAsked_ = true;
         table_.state = WorldTable::State::Waiting;
+        table_.withdrawal.clear();
+    }
+    wake_.notify_all();
+}
+
+void WorldSender::withdraw(int64_t run) {
+    {
+        const std::lock_guard lock(mutex_);
+        withdrawals_.push_back(run);
+        table_.state = WorldTable::State::Waiting;
+        table_.withdrawal = "Withdrawing run " + std::to_string(run) + "...";
     }
     wake_.notify_all();
 }
@@ -108,10 +119,45 @@ void WorldSender::fetchTable(WorldClient& client) {
     }
     std::string error;
     std::optional<std::vector<TableRow>> rows = client.table(best, error);
+    std::set<int64_t> own;
+    std::error_code missing;
+    if (rows) {
+        // The player's own rows are those whose secrets are kept.
+        for (const TableRow& row : *rows) {
+            if (std::filesystem::exists(secretFile(row.id), missing))
+                own.insert(row.id);
+        }
+    }
     const std::lock_guard lock(mutex_);
     table_.state = rows ? WorldTable::State::Shown : WorldTable::State::Unreachable;
     table_.rows = rows ? std::move(*rows) : std::vector<TableRow>{};
+    table_.own = std::move(own);
     table_.reason = std::move(error);
+}
+
+void WorldSender::takeOff(WorldClient& client, int64_t run) {
+    const std::string id = std::to_string(run);
+    const platform::WholeFile read = platform::readWholeFile(secretFile(run), 256);
+    std::string line;
+    if (read.fault != platform::WholeFile::Fault::None) {
+        line = "No withdrawal secret is kept for run " + id + ".";
+    } else {
+        std::string secret(read.bytes.begin(), read.bytes.end());
+        secret.erase(secret.find_last_not_of("\r\n") + 1);
+        const Withdrawal done = client.withdraw(run, secret);
+        using Fate = Withdrawal::Fate;
+        if (done.fate == Fate::Withdrawn || done.fate == Fate::Gone) {
+            std::error_code error;
+            std::filesystem::remove(secretFile(run), error);
+        }
+        line = done.fate == Fate::Withdrawn ? "Run " + id + " is off the world table."
+               : done.fate == Fate::Gone    ? "Run " + id + " was no longer on the world table."
+               : done.fate == Fate::Refused
+                   ? "The server kept run " + id + ": " + done.reason
+                   : "Run " + id + " cannot be withdrawn now: " + done.reason;
+    }
+    const std::lock_guard lock(mutex_);
+    table_.withdrawal = std::move(line);
 }
 
 void WorldSender::publish(WorldStatus status) {
@@ -132,6 +178,15 @@ void WorldSender::run() {
             incoming_.pop_front();
             lock.unlock();
             takeIn(recording);
+            lock.lock();
+            continue;
+        }
+        if (!withdrawals_.empty()) {
+            const int64_t run = withdrawals_.front();
+            withdrawals_.pop_front();
+            tableAsked_ = true;
+            lock.unlock();
+            takeOff(client, run);
             lock.lock();
             continue;
         }
@@ -161,6 +216,10 @@ void WorldSender::run() {
             until = std::min(until, nextPoll_);
         wake_.wait_until(lock, until);
     }
+    keepLeftOver(lock);
+}
+
+void WorldSender::keepLeftOver(std::unique_lock<std::mutex>& lock) {
     // A game handed over as the run ends is kept, to be sent at the next start.
     while (!incoming_.empty()) {
         const Recording recording = std::move(incoming_.front());
@@ -258,10 +317,14 @@ void WorldSender::poll(WorldClient& client) {
     }
 }
 
+std::filesystem::path WorldSender::secretFile(int64_t run) const {
+    return sentFolder_ / (std::to_string(run) + ".secret");
+}
+
 void WorldSender::keepSecret(int64_t id, const std::string& secret) const {
     std::error_code error;
     std::filesystem::create_directories(sentFolder_, error);
-    const std::filesystem::path file = sentFolder_ / (std::to_string(id) + ".secret");
+    const std::filesystem::path file = secretFile(id);
     std::string reason;
     if (!platform::replaceFileContents(file, secret + "\n", platform::InPlaceWrite::Never, &reason))
         std::fprintf(stderr, "quelvane: cannot keep the withdrawal secret of run %lld in %s: %s\n",

@@ -7,6 +7,7 @@
 #include <deque>
 #include <filesystem>
 #include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -32,8 +33,10 @@ struct WorldTable {
     enum class State { Waiting, Shown, Unreachable };
     State state = State::Waiting;
     std::vector<TableRow> rows;
-    std::string reason;   // Unreachable
-    int64_t bestRun = 0;  // the player's best run of this session that reached the table
+    std::string reason;      // Unreachable
+    int64_t bestRun = 0;     // the player's best run of this session that reached the table
+    std::set<int64_t> own;   // the rows this player sent, whose withdrawal secrets are kept
+    std::string withdrawal;  // what came of the last withdrawal asked for, while one is told
 };
 
 // The line the high-score page shows for it; empty for None.
@@ -53,7 +56,7 @@ struct SendTiming {
 // the network or a file. Each game is first kept in the outbox (replays/outbox), so that a game
 // the server cannot take now, or a run of the game that ends before it could, is sent again later;
 // one refused for good is dropped, with its reason in the status. The withdrawal secret of each run
-// taken is kept in replays/sent/ID.secret.
+// taken is kept in replays/sent/ID.secret, and used when the player withdraws the run.
 class WorldSender {
   public:
     WorldSender(WorldSettings settings, const std::filesystem::path& replayFolder,
@@ -72,14 +75,24 @@ class WorldSender {
     void askTable();
     WorldTable table() const;
 
+    // Withdraws one of the player's own runs with its kept secret, then asks for the table again;
+    // the table's withdrawal line says what came of it. The secret goes once the run is off the
+    // table.
+    void withdraw(int64_t run);
+
+    const std::string& server() const { return settings_.server; }
+
   private:
     using Clock = std::chrono::steady_clock;
 
     void run();
+    void keepLeftOver(std::unique_lock<std::mutex>& lock);
     void takeIn(const Recording& recording);
     void sendWaiting(WorldClient& client);
     void poll(WorldClient& client);
     void fetchTable(WorldClient& client);
+    void takeOff(WorldClient& client, int64_t run);
+    std::filesystem::path secretFile(int64_t run) const;
     void keepSecret(int64_t id, const std::string& secret) const;
     void publish(WorldStatus status);
 
@@ -95,6 +108,7 @@ class WorldSender {
     WorldStatus status_;
     WorldTable table_;
     bool tableAsked_ = false;
+    std::deque<int64_t> withdrawals_;
     std::atomic<bool> cancel_{false};
 
     // The worker's alone.

@@ -21,6 +21,12 @@ constexpr const char* kLastPage = "Press any key to return to game...";
 
 bool worldTableNamed = false;
 
+// The world table's key, and the keys of its page.
+constexpr const char* kWorldTableKeys =
+    "   World Table           F3\n"
+    "     there: Up/Down choose a run, Enter\n"
+    "     watches it, Delete withdraws one of yours\n";
+
 // The first page; the bound keys take the places of the marks in braces.
 constexpr const char* kFirstPage =
     "Game Keys:\n"
@@ -103,7 +109,7 @@ std::string withKeys(std::string_view page, const platform::Controls& bindings,
         if (mark == "movement") {
             text += movementKeys(bindings);
         } else if (mark == "world_table") {
-            text += worldTable ? "   World Table           F3\n" : "";
+            text += worldTable ? kWorldTableKeys : "";
         } else {
             for (int i = 0; i < platform::kActionCount; ++i) {
                 const auto action = static_cast<Action>(i);

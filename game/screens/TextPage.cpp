@@ -45,7 +45,8 @@ void showTextPage(const TextPage& page) {
     showChangingPage([&page] { return page; });
 }
 
-void showChangingPage(const std::function<TextPage()>& pageNow) {
+void showChangingPage(const std::function<TextPage()>& pageNow,
+                      const std::function<bool(int key)>& takeKey) {
     const bool dcHeld = display.GetStatus().dcHeld;
     if (dcHeld)
         display.ReleaseDC();
@@ -56,7 +57,7 @@ void showChangingPage(const std::function<TextPage()>& pageNow) {
         platform::Message message;
         while (platform::peekMessage(message)) {
             if (message.kind == platform::MessageKind::KeyDown)
-                done = done || endsPage(page, message.key);
+                done = done || ((!takeKey || !takeKey(message.key)) && endsPage(page, message.key));
             else
                 dispatchMessage(message);
         }

@@ -41,7 +41,9 @@ struct TextPage {
 // consumed here; every other message goes to the window procedure.
 void showTextPage(const TextPage& page);
 // The same for a page whose text changes while it is shown: page gives it afresh for every pass.
-void showChangingPage(const std::function<TextPage()>& page);
+// A key for which takeKey answers true is the page's own to act on, and ends nothing.
+void showChangingPage(const std::function<TextPage()>& page,
+                      const std::function<bool(int key)>& takeKey = {});
 
 // Where a table page (the high scores, the world table) puts its body and its notice.
 struct TablePagePlace {

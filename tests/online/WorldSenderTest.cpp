@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
 #include <map>
 #include <set>
 #include <thread>
@@ -148,6 +149,51 @@ TEST_F(WorldSenderTest, GamesSentAreCheckedAndPlaced) {
     const std::vector<uint8_t> secret =
         platform::readWholeFile(replays_ / "sent" / "1.secret", 100).bytes;
     EXPECT_EQ(secret.size(), 33u);
+}
+
+// The line of the last withdrawal asked for, once it is known, or as it is when the bound has
+// passed.
+std::string waitForWithdrawal(const WorldSender& sender) {
+    const auto until = std::chrono::steady_clock::now() + kBound;
+    std::string line = sender.table().withdrawal;
+    while (line.starts_with("Withdrawing") && std::chrono::steady_clock::now() < until) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        line = sender.table().withdrawal;
+    }
+    return line;
+}
+
+// A run of the player's own goes with its kept secret, which goes with it; one whose secret the
+// server does not know, or that has none kept, stays on the table.
+TEST_F(WorldSenderTest, OwnRunsAreWithdrawnWithTheirSecretsAndOnlyWithThem) {
+    const auto world = start();
+    WorldSender sender(settingsFor(world->port()), replays_, kQuick);
+    for (const int n : {3, 4}) {
+        sender.send(recordingOf(genuineGame(n, "ada").file), true);
+        const WorldStatus status = waitFor(sender, {Stage::Placed, Stage::Refused});
+        ASSERT_EQ(status.stage, Stage::Placed) << statusLine(status);
+    }
+    sender.askTable();
+    ASSERT_EQ(waitForTable(sender).own, (std::set<int64_t>{1, 2}));
+
+    const fs::path secret2 = replays_ / "sent" / "2.secret";
+    std::ofstream(secret2) << "0123456789abcdef0123456789abcdef\n";
+    sender.withdraw(2);
+    EXPECT_EQ(waitForWithdrawal(sender), "The server kept run 2: the secret is not this run's");
+    EXPECT_TRUE(fs::exists(secret2));
+
+    sender.withdraw(1);
+    EXPECT_EQ(waitForWithdrawal(sender), "Run 1 is off the world table.");
+    EXPECT_FALSE(fs::exists(replays_ / "sent" / "1.secret"));
+    const WorldTable after = waitForTable(sender);
+    ASSERT_EQ(after.rows.size(), 1u);
+    EXPECT_EQ(after.rows[0].id, 2);
+    EXPECT_EQ(after.own, std::set<int64_t>{2});
+    EXPECT_EQ(worldTableText(after).notice, "Run 1 is off the world table.");
+    EXPECT_EQ(tableIds(*world->client()), (std::multiset<int64_t>{2}));
+
+    sender.withdraw(1);
+    EXPECT_EQ(waitForWithdrawal(sender), "No withdrawal secret is kept for run 1.");
 }
 
 // With the server away the game waits in the outbox, through a restart of the game too, and

@@ -10,6 +10,7 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "game/core/ExitRequest.h"
@@ -56,6 +57,8 @@ std::optional<quelvane::online::WorldTable> readTable(const char* file, int64_t 
     quelvane::online::WorldTable table;
     table.state = quelvane::online::WorldTable::State::Shown;
     table.bestRun = bestRun;
+    // The player's best is a run they sent, whose withdrawal secret the game keeps.
+    table.own.insert(bestRun);
     for (const nlohmann::json& row : json["rows"]) {
         const std::optional<std::string> name =
             quelvane::online::latin1(row.at("name").get<std::string>());
@@ -94,7 +97,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "world_table_picture: no font to draw with\n");
         return 1;
     }
-    useWorldTableFeed({{}, [&table] { return worldTableText(*table); }});
+    WorldTableFeed feed;
+    feed.read = [&table] { return *table; };
+    useWorldTableFeed(std::move(feed));
     // One pass draws the page; ended as by a window close, whatever keys the page takes.
     platform::Subscription ending = passEnds().subscribe([] { exitRequested = true; });
     showWorldTable();

@@ -10,7 +10,7 @@ function(quelvane_add_test name)
         QUELVANE_RUN_DIR="${QUELVANE_RUN_DIR}" QUELVANE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
     # Compiled a few files at a time: GoogleTest's headers cost more than most tests, and `make test`
     # builds every test twice. Helpers in a test file's anonymous namespace need names of their own.
-    set_target_properties(${name} PROPERTIES UNITY_BUILD ON)
+    set_target_properties(${name} PROPERTIES UNITY_BUILD ${QUELVANE_UNITY_TESTS})
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST)
 endfunction()
 

@@ -1,17 +1,16 @@
 #include "game/loop/WorldTablePage.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <utility>
 #include <vector>
 
 #include "game/gfx/Font.h"
 #include "game/loop/Entry.h"
-#include "game/loop/WorldSenderFeed.h"
 #include "game/screens/Screen.h"
 #include "game/screens/TextPage.h"
 #include "platform/ChildProcess.h"
-#include "platform/DataFolders.h"
 #include "platform/DisplayOptions.h"
 #include "platform/VirtualKeys.h"
 
@@ -34,6 +33,14 @@ std::string joinText =
     "   name = the name to go by there\n"
     "\n"
     "and start the game again.";
+
+std::string rowText(const online::TableRow& row, bool marked, bool best, bool own) {
+    char text[96];
+    std::snprintf(text, sizeof text, "%c%c%4lld. %-33s %lld%s", marked ? '>' : ' ',
+                  best ? '*' : ' ', static_cast<long long>(row.place), row.name.c_str(),
+                  static_cast<long long>(row.score), own ? "  (yours)" : "");
+    return text;
+}
 
 constexpr const char* kKeysLine = "Up/Down choose a run, Enter watches it, Delete withdraws yours";
 
@@ -103,8 +110,10 @@ class TableChoice {
         if (shown.scaling == platform::Scaling::Smooth)
             args.emplace_back("--smooth");
         std::string error;
-        watcher_ = platform::ChildProcess::start(
-            watchProgram.empty() ? platform::thisProgram() : watchProgram, args, error);
+        if (!watchProgram.empty())
+            watcher_ = platform::ChildProcess::start(watchProgram, args, error);
+        else
+            error = "no program here to watch it with";
         if (!watcher_) {
             line_ = "The run cannot be watched: " + error;
             return;
@@ -136,6 +145,30 @@ class TableChoice {
 };
 
 }  // namespace
+
+WorldTableText worldTableText(const online::WorldTable& table, std::optional<size_t> marked) {
+    using State = online::WorldTable::State;
+    WorldTableText text;
+    int64_t last = 0;
+    for (size_t i = 0; i < table.rows.size(); ++i) {
+        const online::TableRow& row = table.rows[i];
+        // The rows around the player's best, apart from the best ten.
+        if (last != 0 && row.place > last + 1)
+            text.body += "     ...\n";
+        text.body +=
+            rowText(row, marked == i, row.id == table.bestRun, table.own.contains(row.id)) + "\n";
+        last = row.place;
+    }
+    if (!table.withdrawal.empty())
+        text.notice = table.withdrawal;
+    else if (table.state == State::Waiting)
+        text.notice = "Waiting for the server...";
+    else if (table.state == State::Unreachable)
+        text.notice = "The server cannot be reached: " + table.reason;
+    else if (table.rows.empty())
+        text.notice = "No game has reached the world table yet.";
+    return text;
+}
 
 void useWorldTableFeed(WorldTableFeed worldTableFeed) {
     feed = std::move(worldTableFeed);

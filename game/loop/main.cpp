@@ -12,6 +12,7 @@
 #include "game/loop/Globals.h"
 #include "game/loop/MainLoop.h"
 #include "game/loop/WorldSenderFeed.h"
+#include "game/loop/WorldTablePage.h"
 #include "game/online/RunDownload.h"
 #include "game/online/WorldSender.h"
 #include "game/replay/GameRecorder.h"
@@ -143,6 +144,8 @@ int play() {
     if (world)
         useTablePageNote([&world] { return statusLine(world->status()); });
     useWorldSender(world.get());
+    // A run chosen on the world table's page is watched by the game itself, beside this one.
+    useWatchProgram(platform::thisProgram());
     nameWorldTableKey(world != nullptr);
     const bool started = startGame(platform::tickCount());
     if (started)

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <exception>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -208,15 +209,20 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: world_load sqlite|postgres LONG.qvr\n");
         return 2;
     }
-    const std::string store = argv[1];
-    const GenuineGame longOne = readLongGame(argv[2]);
     // A write to a connection the service has closed fails rather than ending the driver.
     std::signal(SIGPIPE, SIG_IGN);
-    const std::vector<GenuineGame> games = genuineGames(20);
-    std::printf("quelvane-world on %s, %d workers:\n", store.c_str(), kWorkers);
-    Bench bench(store);
-    timeTo202(bench, games[0]);
-    healthAndThroughput(bench, games);
-    longGame(bench, longOne);
+    try {
+        const std::string store = argv[1];
+        const GenuineGame longOne = readLongGame(argv[2]);
+        const std::vector<GenuineGame> games = genuineGames(20);
+        std::printf("quelvane-world on %s, %d workers:\n", store.c_str(), kWorkers);
+        Bench bench(store);
+        timeTo202(bench, games[0]);
+        healthAndThroughput(bench, games);
+        longGame(bench, longOne);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "world_load: %s\n", error.what());
+        return 1;
+    }
     return 0;
 }

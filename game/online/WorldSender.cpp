@@ -25,6 +25,21 @@ std::string ordinal(int64_t n) {
     return std::to_string(n) + suffix;
 }
 
+// The page's line for what came of a withdrawal of run id.
+std::string withdrawalLine(const Withdrawal& done, const std::string& id) {
+    switch (done.fate) {
+        case Withdrawal::Fate::Withdrawn:
+            return "Run " + id + " is off the world table.";
+        case Withdrawal::Fate::Gone:
+            return "Run " + id + " was no longer on the world table.";
+        case Withdrawal::Fate::Refused:
+            return "The server kept run " + id + ": " + done.reason;
+        case Withdrawal::Fate::Later:
+            break;
+    }
+    return "Run " + id + " cannot be withdrawn now: " + done.reason;
+}
+
 }  // namespace
 
 std::string statusLine(const WorldStatus& status) {
@@ -150,11 +165,7 @@ void WorldSender::takeOff(WorldClient& client, int64_t run) {
             std::error_code error;
             std::filesystem::remove(secretFile(run), error);
         }
-        line = done.fate == Fate::Withdrawn ? "Run " + id + " is off the world table."
-               : done.fate == Fate::Gone    ? "Run " + id + " was no longer on the world table."
-               : done.fate == Fate::Refused
-                   ? "The server kept run " + id + ": " + done.reason
-                   : "Run " + id + " cannot be withdrawn now: " + done.reason;
+        line = withdrawalLine(done, id);
     }
     const std::lock_guard lock(mutex_);
     table_.withdrawal = std::move(line);

@@ -37,6 +37,8 @@ status=0
 
 # js-synthesizer for the page (and playwright-core for the browser test), exactly as locked.
 command -v npm >/dev/null || ensure_packages npm || die "npm is missing and cannot be installed"
+# npm reaches its registry over HTTPS, and apt without recommends leaves a bare Debian no CA store.
+ensure_packages ca-certificates || die "ca-certificates is missing and cannot be installed"
 node_dir=$build/web-node
 if ! cmp -s "$repo/web/package-lock.json" "$node_dir/package-lock.json" ||
     [[ ! -d $node_dir/node_modules/js-synthesizer ]]; then

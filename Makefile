@@ -3,13 +3,15 @@ BUILD     ?= build
 SAN_BUILD ?= build-san
 JOBS      ?= $(shell nproc)
 # The tests mostly wait on X servers, world servers and games played in real time: twice as many
-# as there are cores keeps the cores busy.
-TEST_JOBS ?= $(shell echo $$(( $$(nproc) * 2 )))
+# as build jobs (the cores, by default) keeps the cores busy.
+TEST_JOBS ?= $(shell echo $$(( $(JOBS) * 2 )))
 RUN_DIR   := $(BUILD)/run
 # Line tables only: enough for a backtrace or a sanitizer's report, and a fifth less to compile
 # than full debugging information.
-LINE_TABLES := -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" \
-               -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DCMAKE_C_FLAGS_DEBUG=-g1
+CONFIGURE_RELEASE := cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+                     -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG"
+CONFIGURE_SANITIZE := cmake -S . -B $(SAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUELVANE_SANITIZE=ON \
+                      -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DCMAKE_C_FLAGS_DEBUG=-g1
 PREFIX    ?= /usr/local
 
 .PHONY: all deps configure build run test test-release test-sanitize bench bench-world bench-desktop \
@@ -21,7 +23,7 @@ deps:
 	@scripts/install-deps.sh
 
 configure: deps
-	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(LINE_TABLES) >/dev/null
+	@$(CONFIGURE_RELEASE) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
@@ -35,19 +37,19 @@ test-release: build
 	cd $(BUILD) && ctest --output-on-failure -j $(TEST_JOBS)
 
 test-sanitize: deps
-	@cmake -S . -B $(SAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUELVANE_SANITIZE=ON $(LINE_TABLES) >/dev/null
+	@$(CONFIGURE_SANITIZE) >/dev/null
 	@cmake --build $(SAN_BUILD) -j $(JOBS)
 	cd $(SAN_BUILD) && ctest --output-on-failure -j $(TEST_JOBS)
 
 bench: deps
-	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(LINE_TABLES) -DQUELVANE_BENCH=ON >/dev/null
+	@$(CONFIGURE_RELEASE) -DQUELVANE_BENCH=ON >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS)
 	@scripts/run-benchmarks.sh $(BUILD)
 
 # The world service on this machine, on SQLite and PostgreSQL: time to 202, /health under load,
 # verification throughput, and a long game's time to the table.
 bench-world: deps
-	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(LINE_TABLES) -DQUELVANE_BENCH=ON >/dev/null
+	@$(CONFIGURE_RELEASE) -DQUELVANE_BENCH=ON >/dev/null
 	@cmake --build $(BUILD) -j $(JOBS) --target world_load long_game
 	@scripts/bench-world.sh $(BUILD)
 
